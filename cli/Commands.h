@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace gw::cli {
+
+// Prints every header field, the raster's extent and the layout the form starts from.
+int RunInfo(const std::string& headerPath);
+
+struct GenerateArgs {
+    std::string header;
+    std::string output;
+    std::optional<std::string> segments;    // "X" or "X,Y"
+    std::optional<std::string> unit;        // nm, mi, km, ft, m
+    std::optional<std::string> resolution;  // in the unit
+    std::optional<std::string> center;      // "LAT,LON"
+    std::optional<std::string> palette;
+    bool large = false;
+    bool noMea = false;
+    bool noDescription = false;
+    bool quiet = false;
+};
+
+// Generates the theater as the Generate command does after its dialogs. Returns the
+// exit status: 0 when every requested file was written.
+int RunGenerateCommand(const GenerateArgs& args);
+
+}  // namespace gw::cli

@@ -1,0 +1,82 @@
+#include "TerminalFace.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace gw::cli {
+namespace {
+
+volatile std::sig_atomic_t g_presses = 0;
+std::atomic<bool> g_cancelPending{false};
+
+extern "C" void OnInterrupt(int) {
+    g_presses = g_presses + 1;
+    if (g_presses >= 2) {
+        static const char kText[] = "\ngridwright-cli: interrupted\n";
+        (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+        ::_exit(130);
+    }
+    g_cancelPending.store(true);
+}
+
+}  // namespace
+
+void InstallInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+TerminalProgress::~TerminalProgress() { EndLine(); }
+
+void TerminalProgress::SetStatus(const std::string& text) {
+    m_status = text;
+    Redraw();
+}
+
+int TerminalProgress::SetPos(int pos) {
+    const int previous = m_state.SetPos(pos);
+    Redraw();
+    return previous;
+}
+
+int TerminalProgress::StepIt() {
+    const int previous = m_state.StepIt();
+    Redraw();
+    return previous;
+}
+
+bool TerminalProgress::CheckCancelButton() { return g_cancelPending.exchange(false); }
+
+void TerminalProgress::Redraw() {
+    if (!m_draw) return;
+    const std::string line = m_status + "  " + m_state.percentText();
+    if (line == m_shown) return;
+    std::fprintf(stderr, "\r%-60s", line.c_str());
+    std::fflush(stderr);
+    m_shown = line;
+    m_lineOpen = true;
+}
+
+void TerminalProgress::EndLine() {
+    if (!m_lineOpen) return;
+    std::fputc('\n', stderr);
+    m_lineOpen = false;
+    m_shown.clear();
+}
+
+void TerminalPrompts::ShowMessage(const std::string& text) {
+    m_progress.EndLine();
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool TerminalPrompts::AskYesNo(const std::string& question) {
+    m_progress.EndLine();
+    std::fprintf(stderr, "%s Yes (interrupted)\n", question.c_str());
+    return true;
+}
+
+}  // namespace gw::cli

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+// The settings of a DEM header file (".hdr"): the raster's extent in degrees, its size
+// in posts and the unit of its values. Text fields are empty until the first read.
+struct DemHeader {
+    std::string file_title;
+    std::string data_type;
+    std::string grid_cell_registration;
+    std::string map_projection;
+    double left_map_x = 0.0;
+    double right_map_x = 0.0;
+    double upper_map_y = 0.0;
+    double lower_map_y = 0.0;
+    std::int32_t number_of_rows = 0;
+    std::int32_t number_of_columns = 0;
+    double grid_size = 0.0;
+    std::string elev_m_unit;
+    std::int32_t elev_m_min = 0;
+    std::int32_t elev_m_max = 0;
+    std::int32_t elev_m_missing_flag = 0;
+};
+
+// One row of the header's key table: the key, the type of its value, the field it sets
+// (the member pointer of that type; the other two are null) and the field's default.
+struct HeaderKeyDef {
+    enum Type { kFloat = 1, kInteger = 2, kText = 3 };
+    const char* key;
+    Type type;
+    double DemHeader::*floatField;
+    std::int32_t DemHeader::*integerField;
+    std::string DemHeader::*textField;
+    const char* defaultText;
+};
+
+// The key table in its matching order (aliases included).
+const HeaderKeyDef* HeaderKeyTable(std::size_t& count);
+
+// Stores every key's default text into its field.
+void ApplyHeaderDefaults(DemHeader& header);
+
+// Applies one header line ("key = value"). A line without a key and a value, with a key
+// that no table row matches, or with a key or value longer than 1023 characters
+// changes nothing; false then.
+bool ApplyHeaderLine(DemHeader& header, std::string_view line);
+
+// Defaults, then every line of the file at path. False only when the file cannot be
+// opened for reading; header then holds the defaults.
+bool ReadDemHeader(const std::string& path, DemHeader& header);
+
+// The raster's path: every ".hdr" (lower case only) in the header path replaced by ".bin".
+std::string RasterPathFor(const std::string& headerPath);
+
+// The factor from raster units to feet: the float nearest 3.28 for "meters", 1 for
+// "feet" (either compared without regard to case); nothing for any other unit.
+std::optional<float> UnitFactorFor(std::string_view unit);
+
+}  // namespace gw

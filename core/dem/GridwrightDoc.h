@@ -1,0 +1,120 @@
+#pragma once
+
+#include "dem/DemHeader.h"
+#include "dem/MappedFile.h"
+#include "util/CNumbers.h"
+#include "util/Status.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace gw {
+
+// One open DEM: its header, its raster mapped read-only, and every elevation query.
+// Elevations are signed 16-bit feet; negative raster values read as 0, and posts
+// outside the raster's rows and columns or beyond the end of its file read as 0.
+class CGridwrightDoc {
+public:
+    CGridwrightDoc();
+    CGridwrightDoc(const CGridwrightDoc&) = delete;
+    CGridwrightDoc& operator=(const CGridwrightDoc&) = delete;
+
+    // Reads the header at path, maps the raster beside it and sets the unit factor.
+    // Fails, saying why, when the header cannot be read, the raster cannot be opened or
+    // mapped (a missing or empty file), or the unit is neither meters nor feet.
+    Status OnOpenDocument(const std::string& path);
+
+    std::int16_t GetElevation(int column, int row) const { return PostAt(column, row); }
+    // The post at fractions x, y of the raster's width and height.
+    std::int16_t GetElevationAtFraction(float x, float y) const;
+    // The elevation at lat, long for an output cell latSpan by longSpan degrees: the
+    // containing post, blended linearly with the nearer neighbour in each direction
+    // in which the cell is finer than the raster.
+    inline std::int16_t SampleElevation(double lat, double lon, double latSpan,
+                                        double longSpan) const;
+
+    double GetMapWidth() const { return m_header.right_map_x - m_header.left_map_x; }
+    double GetMapHeight() const { return m_header.upper_map_y - m_header.lower_map_y; }
+    double GetMapCenterX() const {
+        return (m_header.right_map_x - m_header.left_map_x) * 0.5 + m_header.left_map_x;
+    }
+    double GetMapCenterY() const {
+        return (m_header.upper_map_y - m_header.lower_map_y) * 0.5 + m_header.lower_map_y;
+    }
+    // Edges count as inside; NaN is outside.
+    bool IsInside(double lat, double lon) const {
+        return m_header.left_map_x <= lon && lon <= m_header.right_map_x &&
+               m_header.lower_map_y <= lat && lat <= m_header.upper_map_y;
+    }
+
+    const DemHeader& header() const { return m_header; }
+    const MappedFile& raster() const { return m_raster; }
+    float unitFactor() const { return m_unitFactor; }
+
+private:
+    // Positions far outside any raster, NaN included, become one that reads as 0.
+    static std::int64_t TruncPosition(double value) {
+        constexpr double kFar = 4.0e18;
+        return value > -kFar && value < kFar ? static_cast<std::int64_t>(value) : -(std::int64_t{1} << 62);
+    }
+
+    std::int16_t PostAt(std::int64_t column, std::int64_t row) const {
+        if (column < 0 || column >= m_header.number_of_columns || row < 0 ||
+            row >= m_header.number_of_rows) {
+            return 0;
+        }
+        const std::uint64_t offset =
+            2 * (static_cast<std::uint64_t>(m_header.number_of_columns) * static_cast<std::uint64_t>(row) +
+                 static_cast<std::uint64_t>(column));
+        if (!m_raster.data() || offset + 2 > m_raster.size()) return 0;
+        const std::uint8_t* post = m_raster.data() + offset;
+        return m_feet[post[0] | (post[1] << 8)];
+    }
+
+    // The elevation along one axis: e0, or e0 blended with the neighbour at offset -1
+    // or +1 along that axis (as `neighbour` reads it) when the span is below one post.
+    template <typename Neighbour>
+    static std::int16_t Blend(double position, double span, std::int32_t count, std::int16_t e0,
+                              Neighbour neighbour) {
+        if (span >= 1.0) return e0;
+        const double d = (position - std::floor(position)) - 0.5;
+        const double wSelf = 1.0 - 2.0 * std::fabs(d);
+        if (d < 0 && position >= 1) {
+            return NarrowToInt16(TruncToInt32(neighbour(-1) * (2.0 * std::fabs(d)) + e0 * wSelf));
+        }
+        if (d > 0 && position < count - 1) {
+            return NarrowToInt16(TruncToInt32(neighbour(1) * (2.0 * d) + e0 * wSelf));
+        }
+        return e0;
+    }
+
+    DemHeader m_header;
+    MappedFile m_raster;
+    float m_unitFactor = 1.0f;
+    // Feet for every raw 16-bit raster value (index = the value's bit pattern).
+    std::array<std::int16_t, 65536> m_feet{};
+};
+
+std::int16_t CGridwrightDoc::SampleElevation(double lat, double lon, double latSpan,
+                                             double longSpan) const {
+    const double width = GetMapWidth();
+    const double height = GetMapHeight();
+    const std::int32_t columns = m_header.number_of_columns;
+    const std::int32_t rows = m_header.number_of_rows;
+    const double colF = (lon - m_header.left_map_x) / width * columns;
+    const double spanCols = longSpan / width * columns;
+    const double rowF = rows - (lat - m_header.lower_map_y) / height * rows;
+    const double spanRows = latSpan / height * rows;
+    const std::int64_t col = TruncPosition(colF);
+    const std::int64_t row = TruncPosition(rowF);
+    const std::int16_t e0 = PostAt(col, row);
+    const std::int16_t rx = Blend(colF, spanCols, columns, e0,
+                                  [&](int step) { return PostAt(col + step, row); });
+    const std::int16_t ry = Blend(rowF, spanRows, rows, e0,
+                                  [&](int step) { return PostAt(col, row + step); });
+    return NarrowToInt16((rx + ry) / 2);
+}
+
+}  // namespace gw

@@ -1,0 +1,61 @@
+#include "dem/MappedFile.h"
+
+#include "util/Status.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace gw {
+
+MappedFile::~MappedFile() { Close(); }
+
+bool MappedFile::Open(const std::string& path, int mode) {
+    if (mode != kReadOnly && mode != kReadWrite) return false;
+    Close();
+    m_mode = mode;
+    m_error.clear();
+
+    m_fd = ::open(path.c_str(), (mode == kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (m_fd < 0) {
+        m_error = ErrnoText("cannot open " + path);
+        return false;
+    }
+    m_path = path;
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+        m_error = ErrnoText("cannot read the size of " + path);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        m_error = path + " is not a regular file";
+        return false;
+    }
+    m_size = static_cast<std::uint64_t>(info.st_size);
+    if (m_size == 0) {
+        m_error = path + " is empty";
+        return false;
+    }
+    const int protection = mode == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
+    void* view = ::mmap(nullptr, m_size, protection, MAP_SHARED, m_fd, 0);
+    if (view == MAP_FAILED) {
+        m_error = ErrnoText("cannot map " + path);
+        return false;
+    }
+    m_view = static_cast<std::uint8_t*>(view);
+    return true;
+}
+
+void MappedFile::Close() {
+    if (m_view) ::munmap(m_view, m_size);
+    m_view = nullptr;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+std::uint8_t* MappedFile::WritablePointerAt(std::uint64_t offset) {
+    return m_mode == kReadWrite && m_view && offset < m_size ? m_view + offset : nullptr;
+}
+
+}  // namespace gw

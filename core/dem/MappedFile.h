@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace gw {
+
+// A whole existing file mapped into memory, read-only (mode 0) or read/write (mode 1).
+class MappedFile {
+public:
+    enum Mode { kReadOnly = 0, kReadWrite = 1 };
+
+    MappedFile() = default;
+    virtual ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // Maps the whole file at path; any earlier mapping is closed first. A mode other
+    // than 0 or 1 returns false and changes nothing. On failure error() says why.
+    bool Open(const std::string& path, int mode);
+    // Unmaps and closes; harmless when nothing is open.
+    void Close();
+
+    // The byte at offset, or null when offset is not below size() or nothing is mapped.
+    const std::uint8_t* PointerAt(std::uint64_t offset) const {
+        return m_view && offset < m_size ? m_view + offset : nullptr;
+    }
+    std::uint8_t* WritablePointerAt(std::uint64_t offset);
+
+    const std::uint8_t* data() const { return m_view; }
+    std::uint64_t size() const { return m_size; }
+    int mode() const { return m_mode; }
+    const std::string& path() const { return m_path; }
+    const std::string& error() const { return m_error; }
+
+private:
+    int m_mode = kReadOnly;
+    std::string m_path;
+    std::uint64_t m_size = 0;
+    std::uint8_t* m_view = nullptr;
+    int m_fd = -1;
+    std::string m_error;
+};
+
+}  // namespace gw

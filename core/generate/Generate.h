@@ -1,0 +1,39 @@
+#pragma once
+
+#include "generate/GenerateContext.h"
+
+#include <string>
+#include <vector>
+
+namespace gw {
+
+// The "Build Terrain" choices; the tile and index files are always written.
+struct BuildOptions {
+    bool mea = true;
+    bool map = false;
+    bool large = false;
+    bool description = true;
+};
+
+// One writer's part of a Generate run.
+struct JobReport {
+    std::string job;  // "L2", "TXT", "MAP", "MEA"
+    WriteResult result;
+};
+
+struct GenerateReport {
+    std::vector<JobReport> jobs;
+
+    // True when every writer that ran wrote all of its files.
+    bool complete() const;
+    // Every file written, in the order written.
+    std::vector<std::string> files() const;
+};
+
+// Runs the writers the options ask for, in order: tile and index files, description,
+// MAP file, MEA file. A writer that cannot create or write its file ends the run; a
+// cancelled writer does not. `results` receives the terrain writer's figures.
+GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
+                           const std::string& terrainPath, TerrainResults& results, unsigned workers);
+
+}  // namespace gw

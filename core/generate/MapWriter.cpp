@@ -1,0 +1,108 @@
+#include "generate/MapWriter.h"
+
+#include "layout/DistanceUnit.h"
+#include "layout/TheaterLayout.h"
+#include "util/CNumbers.h"
+#include "util/LittleEndian.h"
+#include "util/OutputFile.h"
+#include "util/Text.h"
+
+namespace gw {
+namespace {
+
+constexpr int kPaletteColours = 256;
+
+// Reads up to `wanted` numbers as sscanf("%d %d %d") does; returns how many it read.
+int ScanInts(std::string_view text, int wanted, std::int32_t* values) {
+    int read = 0;
+    std::size_t i = 0;
+    for (; read < wanted; ++read) {
+        while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+        std::size_t digits = i + (i < text.size() && (text[i] == '+' || text[i] == '-') ? 1 : 0);
+        const std::size_t firstDigit = digits;
+        while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+        if (digits == firstDigit) break;
+        values[read] = ParseCInt(text.substr(i, digits - i));
+        i = digits;
+    }
+    return read;
+}
+
+}  // namespace
+
+bool ReadPalette(const std::string& path, std::vector<std::uint8_t>& entries) {
+    LineReader reader(path);
+    std::string line;
+    if (!reader.Next(line) || line != "JASC-PAL") return false;
+    if (!reader.Next(line) || !reader.Next(line) || ParseCInt(line) != kPaletteColours) return false;
+    for (int colour = 0; colour < kPaletteColours; ++colour) {
+        std::int32_t rgb[3];
+        if (!reader.Next(line) || ScanInts(line, 3, rgb) != 3) return false;
+        entries.insert(entries.end(), {static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]),
+                                       static_cast<std::uint8_t>(rgb[2]), 255});
+    }
+    return true;
+}
+
+std::string BadPaletteMessage(const std::string& palettePath) {
+    return "Bad palette file - is it paint shop pro format?\n " + FileNameOf(palettePath);
+}
+
+std::vector<std::uint8_t> BuildMapFile(const TheaterLayout& layout, bool large,
+                                       const std::vector<std::uint8_t>& palette) {
+    constexpr std::size_t kHead = 28;
+    constexpr std::size_t kTail = 60;
+    std::vector<std::uint8_t> bytes(kHead + palette.size() + kTail);
+    const auto sx = static_cast<std::uint32_t>(layout.m_segmentsX);
+    const auto sy = static_cast<std::uint32_t>(layout.m_segmentsY);
+    const auto feet = static_cast<float>(kDistanceUnits[kFeetUnit].perNauticalMile * layout.m_baseResolution);
+    PutLEFloat(&bytes[0], feet);
+    PutLE32(&bytes[4], 2 * sx);
+    PutLE32(&bytes[8], 2 * sy);
+    PutLEFloat(&bytes[12], static_cast<float>(0.5 / (feet * 16)));
+    PutLE32(&bytes[16], 6);
+    PutLE32(&bytes[20], 2);
+    PutLE32(&bytes[24], 4);
+    std::copy(palette.begin(), palette.end(), bytes.begin() + kHead);
+
+    std::uint8_t* tail = &bytes[kHead + palette.size()];
+    std::uint32_t across = 4 * sx;
+    std::uint32_t down = 4 * sy;
+    for (int level = 0; level < 6; ++level, across /= 2, down /= 2) {
+        PutLE32(&tail[8 * level], across);
+        PutLE32(&tail[8 * level + 4], down);
+    }
+    PutLE32(&tail[48], (large ? 1u : 0u) | (layout.m_segmentsX > 64 ? 2u : 0u));
+    PutLEFloat(&tail[52], static_cast<float>(layout.m_southWestLong));
+    PutLEFloat(&tail[56], static_cast<float>(layout.m_southLat));
+    return bytes;
+}
+
+WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::string& terrainPath) {
+    const std::optional<std::string> palettePath = context.prompts.ChoosePaletteFile();
+    if (!palettePath) return {WriteResult::Outcome::kSkipped, {}, "no palette chosen"};
+    Progress& progress = context.progress;
+    progress.SetPos(0);
+    progress.SetRange(0, 3);
+    progress.SetStep(1);
+    progress.SetStatus("Generating MAP file");
+    const std::optional<std::string> path = OutputPathFor(terrainPath, ".map");
+    if (!path) return WriteResult::NotNamed();
+
+    // The palette is read before the file is made, so that a bad palette leaves no
+    // MAP file whose later fields sit at the wrong offsets.
+    std::vector<std::uint8_t> palette;
+    if (!ReadPalette(*palettePath, palette)) {
+        context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
+        return {WriteResult::Outcome::kSkipped, {}, *palettePath + " is not a 256-colour JASC-PAL palette"};
+    }
+    OutputFile file;
+    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    const std::vector<std::uint8_t> bytes = BuildMapFile(context.layout, large, palette);
+    file.Write(bytes.data(), bytes.size());
+    for (int step = 0; step < 3; ++step) progress.StepIt();
+    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
+    return {WriteResult::Outcome::kWritten, {*path}, {}};
+}
+
+}  // namespace gw

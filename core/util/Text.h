@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+// text with every occurrence of from replaced by to, scanning left to right.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// The output path for a terrain path: every ".l2" (lower case only) replaced by
+// ending; nothing when the path holds no ".l2".
+std::optional<std::string> OutputPathFor(std::string_view terrainPath, std::string_view ending);
+
+// The last component of a path (what follows the last '/').
+std::string FileNameOf(std::string_view path);
+
+// ASCII letters compared without regard to case.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Reads a text file one line at a time. A line ends at LF or CR LF, the end is not part
+// of the line, and the last line needs no end. Like a C string, a line stops at its
+// first NUL byte.
+class LineReader {
+public:
+    explicit LineReader(const std::string& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // False when the file could not be opened for reading (a folder cannot).
+    bool is_open() const { return m_file != nullptr; }
+    // The next line, or false at the end of the file.
+    bool Next(std::string& line);
+
+private:
+    std::FILE* m_file = nullptr;
+};
+
+}  // namespace gw
