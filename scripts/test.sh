@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test.
+# Usage: scripts/test.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+ctest --test-dir build --output-on-failure -j "$(nproc)"

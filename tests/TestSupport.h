@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace gw::test {
+
+// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+struct DemSpec {
+    int rows = 4;
+    int columns = 4;
+    double left = 0, right = 4, upper = 4, lower = 0;
+    std::string unit = "feet";
+    std::vector<std::int16_t> posts;  // rows x columns, north row first; zeros if empty
+};
+
+// Writes NAME.hdr and NAME.bin in dir; returns the header's path.
+std::string WriteDem(const TempDir& dir, const std::string& name, const DemSpec& spec);
+
+// The folder of real test data beside the project, or empty when it is absent.
+std::string SharedDataDir();
+// The bundled sample folder and the built command-line program.
+std::string SampleDir();
+std::string CliPath();
+
+// Runs a command through the shell; returns its exit status and what it printed.
+struct CommandResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+CommandResult RunCommand(const std::string& command);
+
+}  // namespace gw::test
+
+#define SKIP_WITHOUT_SHARED_DATA()                                              \
+    do {                                                                        \
+        if (gw::test::SharedDataDir().empty()) GTEST_SKIP() << "no shared data"; \
+    } while (0)

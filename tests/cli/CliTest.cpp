@@ -1,0 +1,176 @@
+#include "TestSupport.h"
+#include "generate/WriterFixture.h"
+#include "generate/Generate.h"
+#include "util/LittleEndian.h"
+
+#include <md5.h>
+
+namespace gw {
+namespace {
+
+using test::ReadFile;
+using test::RunCommand;
+
+std::string Cli(const std::string& args) { return test::CliPath() + " " + args; }
+
+std::string Md5Hex(const std::string& bytes) {
+    MD5_CTX ctx;
+    MD5Init(&ctx);
+    MD5Update(&ctx, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    std::uint8_t digest[MD5_DIGEST_LENGTH];
+    MD5Final(digest, &ctx);
+    std::string hex;
+    for (std::uint8_t b : digest) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+    return hex;
+}
+
+// Checks that a tile and index pair is well formed: every offset names a block, every
+// block is named, and blocks first appear in the order of the index.
+void ExpectWellFormedTerrain(const std::string& l2, const std::string& o2, std::size_t segments,
+                             std::size_t blockSize) {
+    const std::string tiles = ReadFile(l2), index = ReadFile(o2);
+    ASSERT_EQ(index.size(), 4 * segments);
+    ASSERT_EQ(tiles.size() % blockSize, 0u);
+    std::uint32_t next = 0;
+    for (std::size_t n = 0; n < segments; ++n) {
+        const std::uint32_t offset = GetLE32(reinterpret_cast<const std::uint8_t*>(&index[4 * n]));
+        ASSERT_EQ(offset % blockSize, 0u);
+        ASSERT_LE(offset, next) << "a new block must follow the previous ones";
+        if (offset == next) next += static_cast<std::uint32_t>(blockSize);
+    }
+    EXPECT_EQ(next, tiles.size());
+}
+
+TEST(Cli, GenerateOnTheSampleWritesWhatTheCoreWritesForTheSameForm) {
+    test::TempDir dir;
+    const std::string dem = test::SampleDir() + "/coast.hdr", pal = test::SampleDir() + "/coast.pal";
+    const auto run = RunCommand(Cli("generate " + dem + " " + dir.Path("c.l2") + " --segments 32 --map " + pal));
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* ext : {".l2", ".o2", ".txt", ".map", ".mea"}) {
+        EXPECT_NE(run.out.find("wrote " + dir.Path(std::string("c") + ext)), std::string::npos) << ext;
+    }
+    ExpectWellFormedTerrain(dir.Path("c.l2"), dir.Path("c.o2"), 32 * 32, 1792);
+    EXPECT_EQ(ReadFile(dir.Path("c.mea")).size(), 8u * 32 * 32);
+
+    CGridwrightDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(dem).ok());
+    TheaterLayout layout;
+    layout.OnDocumentUpdate(doc);
+    layout.OnInitialUpdate();
+    layout.SetSegmentsX("32");
+    const HeightTable heights;
+    NullProgress progress;
+    test::ScriptedPrompts prompts;
+    prompts.palette = pal;
+    BuildOptions options;
+    options.map = true;
+    TerrainResults results;
+    ASSERT_TRUE(RunGenerate({doc, layout, heights, progress, prompts}, options, dir.Path("g.l2"), results, 1)
+                    .complete());
+    for (const char* ext : {".l2", ".o2", ".txt", ".map", ".mea"}) {
+        EXPECT_EQ(ReadFile(dir.Path(std::string("c") + ext)), ReadFile(dir.Path(std::string("g") + ext))) << ext;
+    }
+}
+
+TEST(Cli, InfoPrintsTheHeaderAndTheStartingLayout) {
+    const auto run = RunCommand(Cli("info " + test::SampleDir() + "/coast.hdr"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* line : {"file_title: Gridwright sample coast\n", "number_of_columns: 400\n",
+                             "unit_factor: 3.2799999713897705\n", "segments: 64 x 64\n", "tiles: 1024 x 1024\n",
+                             "center_lat: 44\n", "center_long: 14\n", "preview: 400 x 300\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line;
+    }
+}
+
+TEST(Cli, BadRequestsFailClearlyBeforeWriting) {
+    test::TempDir dir;
+    const std::string dem = test::SampleDir() + "/coast.hdr";
+    struct Case {
+        std::string args;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"generate " + dir.Path("none.hdr") + " " + dir.Path("a.l2"), "none.hdr"},
+        {"generate " + dem + " " + dir.Path("a.ter"), "must contain \".l2\""},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --segments 0", "segments must be from 1"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --segments 8,x", "--segments"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --resolution 0", "resolution must be above 0"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --resolution 0,5", "--resolution"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --center 45", "--center"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --map " + dir.Path("none.pal"), "none.pal"},
+    };
+    for (const Case& c : cases) {
+        const auto run = RunCommand(Cli(c.args));
+        EXPECT_NE(run.status, 0) << c.args;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << "\n" << run.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path(""))) << "nothing may be written";
+
+    const auto unwritable = RunCommand(Cli("generate " + dem + " " + dir.Path("no/such/a.l2")));
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find(dir.Path("no/such/a.l2")), std::string::npos) << unwritable.err;
+}
+
+TEST(Cli, UpperCaseL2WritesOnlyTheTerrainAndSaysSo) {
+    test::TempDir dir;
+    const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("A.L2") +
+                                    " --segments 4 --quiet"));
+    EXPECT_EQ(run.status, 1) << "the description and MEA file were asked for and not written";
+    EXPECT_NE(run.err.find("warning"), std::string::npos);
+    EXPECT_TRUE(test::Exists(dir.Path("A.L2")));
+    EXPECT_TRUE(test::Exists(dir.Path("A.o2")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")), {}), 2);
+}
+
+TEST(Cli, BadPaletteIsReportedAndTheOtherFilesWritten) {
+    test::TempDir dir;
+    test::WriteFile(dir.Path("bad.pal"), "JASC-PAL\n0100\n16\n");
+    const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("b.l2") +
+                                    " --segments 2 --map " + dir.Path("bad.pal")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Bad palette file - is it paint shop pro format?\n bad.pal"), std::string::npos) << run.err;
+    EXPECT_FALSE(test::Exists(dir.Path("b.map")));
+    EXPECT_TRUE(test::Exists(dir.Path("b.mea")));
+}
+
+// Pinned digests of the files written for the real DEMs: any change to the bytes of
+// the terrain, index, MEA, description or MAP files shows here.
+TEST(Cli, RealDemsGiveTheirKnownFiles) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string data = test::SharedDataDir();
+    struct Case {
+        std::string name;
+        std::string args;
+        std::size_t segments;
+        std::size_t blockSize;
+        std::string digests;  // of .l2 .o2 .mea .txt
+    };
+    const Case cases[] = {
+        {"fr_it_etopo2", "", 64 * 64, 1792,
+         "14dd99a086a00f6c3b29248737358ed7 73a3a3b8fea0b349b6b2dca251cb3d81 200e27ac0b7e24b387c99e9ae5eb0702 "
+         "166830807e176c978325556e30096f73"},
+        {"benelux_gtopo30", " --segments 40,24 --unit km --resolution 0.2 --center 51.9,6.1", 40 * 24, 1792,
+         "4305fb6e571153db40b3518adfcf5df5 9a5b95945d02e3247de4a999cdbda914 a56d1df445123176a6a80cd9b6001e3d "
+         "4ab7dca006e49151ea5e1c2a2d51b462"},
+        {"alps_etopo2_feet", " --segments 17 --large --unit ft --resolution 2000", 17 * 17, 2304,
+         "f207588d89e8faf9e3a25897cbd42350 1807335038b17b47e2e7f494abf51552 0784492a9127ce3f934c6c32f4e7f844 "
+         "759c6bbdae672addadcbcd4bd0766da3"},
+    };
+    test::TempDir dir;
+    for (const Case& c : cases) {
+        const std::string out = dir.Path(c.name + ".l2");
+        const auto run = RunCommand("LC_ALL=de_DE.UTF-8 " +
+                                    Cli("generate " + data + "/dem/" + c.name + ".hdr " + out + c.args));
+        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.err;
+        ExpectWellFormedTerrain(out, dir.Path(c.name + ".o2"), c.segments, c.blockSize);
+        std::string digests;
+        for (const char* ext : {".l2", ".o2", ".mea", ".txt"}) {
+            if (!digests.empty()) digests += ' ';
+            digests += Md5Hex(ReadFile(dir.Path(c.name + ext)));
+        }
+        EXPECT_EQ(digests, c.digests) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace gw

@@ -1,0 +1,29 @@
+#include "generate/HeightTable.h"
+
+#include <gtest/gtest.h>
+
+namespace gw {
+namespace {
+
+TEST(HeightTable, FirstRowAtOrAboveTheElevationWins) {
+    const HeightTable table;
+    EXPECT_EQ(table.LookupTileCode(160), 48u);
+    EXPECT_EQ(table.LookupTileCode(161), 160u);
+    EXPECT_EQ(table.LookupTileCode(0), 0u);
+    EXPECT_EQ(table.LookupTileCode(-40), 0u);
+    EXPECT_EQ(table.LookupTileCode(32767), 694u);
+    EXPECT_EQ(table.LookupColour(0), Rgb(154, 182, 216));
+    EXPECT_EQ(table.LookupColour(40000), Rgb(255, 255, 255)) << "above every row: the last row";
+}
+
+TEST(HeightTable, RowsKeepTheirOrderAndEmptyGivesZero) {
+    const HeightTable unordered({{1000, 1, 10}, {100, 2, 20}, {5000, 3, 30}});
+    EXPECT_EQ(unordered.LookupTileCode(50), 10u) << "the higher row placed first hides the lower";
+    EXPECT_EQ(unordered.LookupTileCode(6000), 30u);
+    const HeightTable empty(std::vector<HeightRow>{});
+    EXPECT_EQ(empty.LookupTileCode(100), 0u);
+    EXPECT_EQ(empty.LookupColour(100), 0u);
+}
+
+}  // namespace
+}  // namespace gw

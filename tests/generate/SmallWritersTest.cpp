@@ -1,0 +1,152 @@
+#include "generate/DescriptionWriter.h"
+#include "generate/Generate.h"
+#include "generate/MapWriter.h"
+#include "generate/MeaWriter.h"
+#include "generate/WriterFixture.h"
+#include "util/LittleEndian.h"
+
+#include <bit>
+#include <cstring>
+
+namespace gw {
+namespace {
+
+using test::ReadFile;
+
+class SmallWritersTest : public test::WriterFixture {
+protected:
+    void SetUp() override { OpenDem(test::MinuteDem([](int c, int r) { return c * 10 - r; })); }
+
+    std::string WritePalette(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        const std::string path = dir.Path("p.pal");
+        test::WriteFile(path, text);
+        return path;
+    }
+    std::vector<std::string> GoodPalette(const std::string& firstColour = "1 2 3") {
+        std::vector<std::string> lines = {"JASC-PAL", "0100", "256", firstColour};
+        for (int i = 1; i < 256; ++i) lines.push_back(std::to_string(i) + " 0 " + std::to_string(255 - i));
+        return lines;
+    }
+    static std::uint32_t U32(const std::string& bytes, std::size_t offset) {
+        return GetLE32(reinterpret_cast<const std::uint8_t*>(bytes.data() + offset));
+    }
+    static float F32(const std::string& bytes, std::size_t offset) { return std::bit_cast<float>(U32(bytes, offset)); }
+
+    TerrainResults results;
+};
+
+TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
+    layout.OnUnitSelected(2);
+    results = {-12, 4321, true};
+    ASSERT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
+    EXPECT_EQ(ReadFile(dir.Path("t.txt")),
+              "Theater name: dem\r\n"
+              "Theater size: Large\r\n"
+              "Size (L2 segments): 64 x 64\r\n"
+              "Size (L2 tiles): 1024 x 1024\r\n"
+              "Size (Kilometers): 1023.7 x 1023.7\r\n"
+              "Resolution: 0.249928 Kilometers\r\n"
+              "Centered on: Lat 0 Long 0\r\n"
+              "NW: Lat 4.60314 Long -4.61804\r\n"
+              "NE: Lat 4.60314 Long 4.61804\r\n"
+              "SW: Lat -4.60314 Long -4.61804\r\n"
+              "SE: Lat -4.60314 Long 4.61804\r\n"
+              "Highest point: 4321ft\r\n"
+              "Lowest point: -12ft\r\n");
+    EXPECT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.L2")).outcome, WriteResult::Outcome::kNotNamed);
+}
+
+TEST_F(SmallWritersTest, MapFileRegions) {
+    prompts.palette = WritePalette(GoodPalette("300 -1 16"));
+    layout.OnResolutionChanged("1");
+    ASSERT_EQ(WriteMapFile(Context(), false, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
+    const std::string map = ReadFile(dir.Path("t.map"));
+    ASSERT_EQ(map.size(), kMapFileSize);
+    EXPECT_EQ(F32(map, 0), static_cast<float>(6080.447999999999));
+    EXPECT_EQ(U32(map, 4), 128u);
+    EXPECT_EQ(U32(map, 8), 128u);
+    EXPECT_EQ(F32(map, 12), static_cast<float>(0.5 / (static_cast<float>(6080.447999999999) * 16)));
+    EXPECT_EQ(U32(map, 16), 6u);
+    EXPECT_EQ(U32(map, 20), 2u);
+    EXPECT_EQ(U32(map, 24), 4u);
+    EXPECT_EQ(map.substr(28, 8), std::string("\x2c\xff\x10\xff\x01\x00\xfe\xff", 8));
+    const std::uint32_t levels[12] = {256, 256, 128, 128, 64, 64, 32, 32, 16, 16, 8, 8};
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(U32(map, 1052 + 4 * i), levels[i]) << i;
+    EXPECT_EQ(U32(map, 1100), 0u) << "64 segments across is not more than 64";
+    EXPECT_EQ(F32(map, 1104), static_cast<float>(layout.m_southWestLong));
+    EXPECT_EQ(F32(map, 1108), static_cast<float>(layout.m_southLat));
+}
+
+TEST_F(SmallWritersTest, MapFlagsAndLevelsFollowTheSegments) {
+    SetSegments(65, 3);
+    std::vector<std::uint8_t> bytes = BuildMapFile(layout, true, std::vector<std::uint8_t>(1024));
+    std::string map(bytes.begin(), bytes.end());
+    EXPECT_EQ(U32(map, 1100), 3u);
+    SetSegments(3, 65);
+    bytes = BuildMapFile(layout, false, std::vector<std::uint8_t>(1024));
+    map.assign(bytes.begin(), bytes.end());
+    const std::uint32_t across[6] = {12, 6, 3, 1, 0, 0};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(U32(map, 1052 + 8 * i), across[i]) << i;
+    EXPECT_EQ(U32(map, 1100), 0u);
+}
+
+TEST_F(SmallWritersTest, BadPalettesAreRefusedAndWriteNoMapFile) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"jasc-pal", "0100", "256"},
+        {"JASC-PAL", "0100", "16", "1 2 3"},
+        {"JASC-PAL", "0100", "256", "1 2 3"},  // too few colours
+    };
+    for (const auto& lines : bad) {
+        std::vector<std::uint8_t> entries;
+        EXPECT_FALSE(ReadPalette(WritePalette(lines), entries)) << lines[0] << " " << lines[2];
+    }
+    std::vector<std::string> shortLine = GoodPalette();
+    shortLine[100] = "1 2";
+    prompts.palette = WritePalette(shortLine);
+    const WriteResult result = WriteMapFile(Context(), false, dir.Path("t.l2"));
+    EXPECT_EQ(result.outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"Bad palette file - is it paint shop pro format?\n p.pal"});
+    EXPECT_FALSE(test::Exists(dir.Path("t.map")));
+
+    prompts.palette.reset();
+    EXPECT_EQ(WriteMapFile(Context(), false, dir.Path("t.l2")).outcome, WriteResult::Outcome::kSkipped);
+}
+
+TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
+    SetSegments(1, 1);
+    MeaGrid mea(1, 1);
+    const std::int16_t quarters[4] = {1, 2, 3, -4};
+    mea.SetSegment(0, 0, quarters);
+    ASSERT_EQ(WriteMeaFile(Context(), dir.Path("t.l2"), mea).outcome, WriteResult::Outcome::kWritten);
+    EXPECT_EQ(ReadFile(dir.Path("t.mea")), std::string("\x01\x00\x02\x00\x03\x00\xfc\xff", 8));
+}
+
+TEST_F(SmallWritersTest, GenerateRunsTheWritersInOrderAndStopsOnFailure) {
+    SetSegments(2, 2);
+    prompts.palette = WritePalette(GoodPalette());
+    BuildOptions options;
+    options.map = true;
+    GenerateReport report = RunGenerate(Context(), options, dir.Path("t.l2"), results, 2);
+    EXPECT_TRUE(report.complete());
+    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("t.l2"), dir.Path("t.o2"), dir.Path("t.txt"),
+                                                        dir.Path("t.map"), dir.Path("t.mea")}));
+    EXPECT_EQ(ReadFile(dir.Path("t.mea")).size(), 32u);
+
+    options = BuildOptions{};
+    options.mea = options.description = false;
+    report = RunGenerate(Context(), options, dir.Path("u.l2"), results, 2);
+    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("u.l2"), dir.Path("u.o2")}));
+
+    // The description cannot be created where a folder of its name stands.
+    std::filesystem::create_directory(dir.Path("v.txt"));
+    report = RunGenerate(Context(), BuildOptions{}, dir.Path("v.l2"), results, 2);
+    EXPECT_FALSE(report.complete());
+    ASSERT_EQ(report.jobs.size(), 2u);
+    EXPECT_EQ(report.jobs[1].result.outcome, WriteResult::Outcome::kFailed);
+    EXPECT_FALSE(test::Exists(dir.Path("v.mea"))) << "the run ends at the failure";
+}
+
+}  // namespace
+}  // namespace gw

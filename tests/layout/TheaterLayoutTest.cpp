@@ -1,0 +1,129 @@
+#include "TestSupport.h"
+#include "dem/GridwrightDoc.h"
+#include "layout/DistanceUnit.h"
+#include "layout/TheaterLayout.h"
+#include "util/CNumbers.h"
+
+#include <cmath>
+
+namespace gw {
+namespace {
+
+TheaterLayout Started() {
+    TheaterLayout layout;
+    layout.OnInitialUpdate();
+    return layout;
+}
+
+TEST(TheaterLayout, DefaultsGiveTheWorkedExample) {
+    const TheaterLayout l = Started();
+    EXPECT_TRUE(l.m_square);
+    EXPECT_EQ(l.m_tilesX, 1024);
+    EXPECT_EQ(l.m_tilesY, 1024);
+    EXPECT_EQ(FormatG(l.m_dimensionX, 15), "552.376915385182");
+    EXPECT_EQ(FormatG(l.m_dimensionY, 15), "552.376915385182");
+    EXPECT_EQ(kDegToRad, 0.017453292519943295);
+}
+
+TEST(TheaterLayout, UnitsReexpressTheSameTheater) {
+    TheaterLayout l = Started();
+    l.OnCenterLatKillFocus("45");
+    const double north = l.m_northLat, west = l.m_northWestLong;
+    l.OnUnitSelected(kFeetUnit);
+    EXPECT_NEAR(l.m_resolution, 819.9949, 5e-5);
+    EXPECT_NEAR(l.m_dimensionX, 3358699.1104, 5e-5);
+    EXPECT_NEAR(l.m_northLat, north, 1e-12);
+    EXPECT_NEAR(l.m_northWestLong, west, 1e-12);
+    l.OnUnitSelected(2);
+    EXPECT_DOUBLE_EQ(l.m_resolution, 0.1348576453577105 * 1.8532698799999998);
+    l.OnUnitSelected(7);  // no such row: nothing changes
+    EXPECT_EQ(l.m_unitIndex, 2);
+}
+
+TEST(TheaterLayout, CornersWidenTowardThePole) {
+    TheaterLayout l = Started();
+    l.OnCenterLatKillFocus("60");
+    l.OnCenterLongKillFocus("10");
+    EXPECT_GT(l.m_northEastLong - l.m_northWestLong, l.m_southEastLong - l.m_southWestLong);
+    EXPECT_NEAR(l.m_northLat - l.m_southLat, 552.376915385182 / 60, 1e-12);
+    EXPECT_NEAR((l.m_southEastLong - l.m_southWestLong) * std::cos(l.m_southLat * kDegToRad),
+                552.376915385182 / 60, 1e-9);
+}
+
+TEST(TheaterLayout, ZeroOrTextResolutionCollapsesTheOutline) {
+    TheaterLayout l = Started();
+    l.OnCenterLatKillFocus("44.5");
+    l.OnResolutionChanged("abc");
+    EXPECT_EQ(l.m_dimensionX, 0.0);
+    EXPECT_EQ(l.m_northLat, 44.5);
+    EXPECT_EQ(l.m_southWestLong, 0.0);
+    EXPECT_FALSE(l.ValidateForGenerate().ok());
+    l.OnResolutionChanged("0.2");
+    EXPECT_TRUE(l.ValidateForGenerate().ok());
+}
+
+TEST(TheaterLayout, SquareTiesYToX) {
+    TheaterLayout l = Started();
+    l.SetSegmentsX("128");
+    EXPECT_EQ(l.m_segmentsY, 128);
+    l.OnSegmentsYChanged("32");
+    EXPECT_EQ(l.m_segmentsY, 128) << "the Y box is ignored while Square is on";
+    l.OnSquareClicked(false);
+    EXPECT_EQ(l.m_segmentsY, 128);
+    l.OnSegmentsYChanged("32");
+    l.SetSegmentsX("48");
+    EXPECT_EQ(l.m_segmentsY, 32);
+    EXPECT_EQ(l.m_tilesX, 768);
+    EXPECT_EQ(l.m_tilesY, 512);
+    l.OnSquareClicked(true);
+    EXPECT_EQ(l.m_segmentsY, 48);
+}
+
+TEST(TheaterLayout, SegmentCountsOutOfRangeAreRefused) {
+    TheaterLayout l = Started();
+    l.SetSegmentsX("0");
+    EXPECT_FALSE(l.ValidateForGenerate().ok());
+    l.SetSegmentsX("99999999999");
+    EXPECT_FALSE(l.ValidateForGenerate().ok());
+    l.SetSegmentsX("4096");
+    EXPECT_TRUE(l.ValidateForGenerate().ok());
+}
+
+TEST(TheaterLayout, TypedSegmentTextsJoinTheList) {
+    SegmentChoices choices;
+    EXPECT_TRUE(choices.AddTyped("100"));
+    EXPECT_FALSE(choices.AddTyped("100"));
+    EXPECT_TRUE(choices.AddTyped("064")) << "064 is a new text though it means 64";
+    EXPECT_EQ(choices.items().back(), "064");
+
+    TheaterLayout l = Started();
+    l.m_dimensionX = -1;  // Recalculate would overwrite it
+    l.SetSegmentsX("064");
+    EXPECT_EQ(l.m_dimensionX, -1) << "064 equals the current 64: nothing is recalculated";
+}
+
+TEST(TheaterLayout, DocumentUpdateCentresAndSizesThePreview) {
+    test::TempDir dir;
+    test::DemSpec spec;
+    spec.left = 10, spec.right = 14.691356, spec.lower = 12.345678 - 1, spec.upper = 12.345678 + 1;
+    CGridwrightDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(test::WriteDem(dir, "wide", spec)).ok());
+    TheaterLayout l;
+    l.OnDocumentUpdate(doc);
+    EXPECT_EQ(l.m_centerLat, std::floor(12.345678 * 10000 + 0.5) * 0.0001);
+    EXPECT_NEAR(l.m_centerLat, 12.3457, 1e-12);
+    EXPECT_NEAR(l.m_centerLong, 12.3457, 1e-12);
+    EXPECT_EQ(l.m_title, "wide");
+    EXPECT_EQ(l.m_previewWidth, 400);
+    EXPECT_EQ(l.m_previewHeight, 170);  // 2 x 400 / 4.691356, truncated
+
+    spec.left = 0, spec.right = 1, spec.lower = 0, spec.upper = 1;
+    CGridwrightDoc square;
+    ASSERT_TRUE(square.OnOpenDocument(test::WriteDem(dir, "square", spec)).ok());
+    l.OnDocumentUpdate(square);
+    EXPECT_EQ(l.m_previewWidth, 400);
+    EXPECT_EQ(l.m_previewHeight, 400);
+}
+
+}  // namespace
+}  // namespace gw
