@@ -81,13 +81,11 @@ private:
         if (span >= 1.0) return e0;
         const double d = (position - std::floor(position)) - 0.5;
         const double wSelf = 1.0 - 2.0 * std::fabs(d);
-        if (d < 0 && position >= 1) {
-            return NarrowToInt16(TruncToInt32(neighbour(-1) * (2.0 * std::fabs(d)) + e0 * wSelf));
-        }
-        if (d > 0 && position < count - 1) {
-            return NarrowToInt16(TruncToInt32(neighbour(1) * (2.0 * d) + e0 * wSelf));
-        }
-        return e0;
+        // West when left of the post's centre, east when right of it; none at the edges.
+        const bool west = d < 0 && position >= 1;
+        const bool east = d > 0 && position < count - 1;
+        if (!west && !east) return e0;
+        return NarrowToInt16(TruncToInt32(neighbour(west ? -1 : 1) * (2.0 * std::fabs(d)) + e0 * wSelf));
     }
 
     DemHeader m_header;

@@ -23,7 +23,7 @@ namespace {
 
 // Segments built together by one worker; small enough to bound the memory in flight
 // at any theater width.
-constexpr std::int32_t kRunSegments = 16;
+constexpr std::int32_t kRunSegments = 64;
 
 using Digest = std::array<std::uint8_t, MD5_DIGEST_LENGTH>;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace gw {
 
@@ -15,7 +16,8 @@ constexpr int kTilesPerSegment = kSegmentTiles * kSegmentTiles;
 // column (segmentsX / 2) x 16 on the centre longitude.
 class SegmentSampler {
 public:
-    // Both must outlive the sampler; the layout is read as it stands now.
+    // Both must outlive the sampler; the layout is read as it stands now, and its
+    // segment counts must be positive.
     SegmentSampler(const CGridwrightDoc& doc, const TheaterLayout& layout);
 
     // The 256 elevations of segment column i (from the west), row j (from the north) in
@@ -24,13 +26,14 @@ public:
 
 private:
     const CGridwrightDoc& m_doc;
-    double m_centerLat;
     double m_centerLong;
-    double m_resolution;
-    double m_unitScale;
-    double m_latSpan;       // degrees of latitude between tile rows
-    double m_centerRowOffset;  // H x resolution x 4
-    double m_centerColOffset;  // W x resolution x 4
+    double m_latSpan;  // degrees of latitude between tile rows
+    // By global tile row: the latitude and the cosine of it. By global tile column:
+    // the east offset from the centre in degrees at the equator. Each is the same
+    // double the per-tile formula gives; they are only worked out once.
+    std::vector<double> m_rowLat;
+    std::vector<double> m_rowCos;
+    std::vector<double> m_columnOffset;
 };
 
 }  // namespace gw

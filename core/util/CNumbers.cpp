@@ -109,10 +109,5 @@ std::string FormatShortest(double value) {
     return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
-std::int32_t TruncToInt32(double value) {
-    // The range test is written so that NaN fails it.
-    if (value > -2147483649.0 && value < 2147483648.0) return static_cast<std::int32_t>(value);
-    return std::numeric_limits<std::int32_t>::min();
-}
 
 }  // namespace gw

@@ -30,7 +30,11 @@ std::string FormatShortest(double value);
 
 // A C-style conversion of a double to a 32-bit integer, truncating toward zero. Values
 // that do not fit, and NaN, give INT32_MIN, as the x86 conversion instruction does.
-std::int32_t TruncToInt32(double value);
+inline std::int32_t TruncToInt32(double value) {
+    // The range test is written so that NaN fails it.
+    if (value > -2147483649.0 && value < 2147483648.0) return static_cast<std::int32_t>(value);
+    return INT32_MIN;
+}
 
 // The low 16 bits of a value, as a signed number (C's narrowing to short).
 inline std::int16_t NarrowToInt16(std::int32_t value) {

@@ -14,7 +14,9 @@ Status OutputFile::Create(const std::string& path) {
     m_errno = 0;
     m_file = std::fopen(path.c_str(), "wb");
     if (!m_file) return Status::Error(ErrnoText("cannot create " + path));
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    constexpr std::size_t kBufferSize = 1 << 20;
+    m_buffer = std::make_unique<char[]>(kBufferSize);
+    std::setvbuf(m_file, m_buffer.get(), _IOFBF, kBufferSize);
     return Status::Ok();
 }
 

@@ -3,6 +3,7 @@
 #include "util/Status.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,7 @@ public:
 
 private:
     std::FILE* m_file = nullptr;
+    std::unique_ptr<char[]> m_buffer;
     std::string m_path;
     int m_errno = 0;
 };
