@@ -42,10 +42,7 @@ WriteResult WriteDescriptionFile(const GenerateContext& context, const TerrainRe
     OutputFile file;
     if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
     Progress& progress = context.progress;
-    progress.SetPos(0);
-    progress.SetRange(0, 1);
-    progress.SetStep(1);
-    progress.SetStatus("Generating TXT file");
+    BeginJob(progress, 1, "Generating TXT file");
     for (const std::string& line : DescriptionLines(context, results)) file.WriteLine(line);
     progress.StepIt();
     if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());

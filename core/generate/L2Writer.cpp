@@ -122,10 +122,7 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
 
     const TheaterLayout& layout = context.layout;
     Progress& progress = context.progress;
-    progress.SetPos(0);
-    progress.SetRange(0, layout.m_segmentsY);
-    progress.SetStep(1);
-    progress.SetStatus("Generating L2 file");
+    BeginJob(progress, layout.m_segmentsY, "Generating L2 file");
 
     const SegmentSampler sampler(context.doc, layout);
     const BlockBuilder builder(context.heights, large);

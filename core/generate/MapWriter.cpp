@@ -82,10 +82,7 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
     const std::optional<std::string> palettePath = context.prompts.ChoosePaletteFile();
     if (!palettePath) return {WriteResult::Outcome::kSkipped, {}, "no palette chosen"};
     Progress& progress = context.progress;
-    progress.SetPos(0);
-    progress.SetRange(0, 3);
-    progress.SetStep(1);
-    progress.SetStatus("Generating MAP file");
+    BeginJob(progress, 3, "Generating MAP file");
     const std::optional<std::string> path = OutputPathFor(terrainPath, ".map");
     if (!path) return WriteResult::NotNamed();
 

@@ -10,10 +10,7 @@ WriteResult WriteMeaFile(const GenerateContext& context, const std::string& terr
     const std::optional<std::string> path = OutputPathFor(terrainPath, ".mea");
     if (!path) return WriteResult::NotNamed();
     Progress& progress = context.progress;
-    progress.SetPos(0);
-    progress.SetRange(0, 1);
-    progress.SetStep(1);
-    progress.SetStatus("Generating MEA file");
+    BeginJob(progress, 1, "Generating MEA file");
     OutputFile file;
     if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
     std::vector<std::uint8_t> bytes(mea.cells().size() * 2);

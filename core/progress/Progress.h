@@ -32,6 +32,14 @@ public:
     virtual std::optional<std::string> ChoosePaletteFile() = 0;
 };
 
+// How every job starts its progress display: position 0 of 0..steps, step 1, status.
+inline void BeginJob(Progress& progress, int steps, const std::string& status) {
+    progress.SetPos(0);
+    progress.SetRange(0, steps);
+    progress.SetStep(1);
+    progress.SetStatus(status);
+}
+
 // The question a cancellable job asks after a Cancel press; true when the job ends.
 inline bool ConfirmCancel(Progress& progress, UserPrompts& prompts) {
     return progress.CheckCancelButton() && prompts.AskYesNo("Cancel?");
