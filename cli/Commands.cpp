@@ -1,7 +1,9 @@
 #include "Commands.h"
 
 #include "TerminalFace.h"
+#include "QtProfileSection.h"
 #include "dem/GridwrightDoc.h"
+#include "features/FeatureLoader.h"
 #include "generate/Generate.h"
 #include "generate/HeightTable.h"
 #include "generate/L2Writer.h"
@@ -181,9 +183,27 @@ int RunGenerateCommand(const GenerateArgs& args) {
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     TerminalPrompts prompts(progress, args.palette);
+    E00Rules rules;
+    if (args.builtinRules) {
+        rules = BuiltInE00Rules();
+    } else {
+        LoadE00Rules(QtProfileSection(kE00RulesSection), rules);
+    }
+    bool inputsFailed = false;
+    for (const E00LoadReport& loaded : LoadE00Files(doc, rules, args.e00Files, progress, prompts)) {
+        progress.EndLine();
+        if (!loaded.parsed) Fail(kExitFailure, loaded.path + ": " + loaded.parseError);
+        if (loaded.recognised) {
+            std::printf("loaded %s (%s): %zu features\n", loaded.path.c_str(), loaded.coverageName.c_str(),
+                        loaded.featuresAdded);
+        }
+        inputsFailed |= !loaded.parsed || !loaded.recognised;
+    }
+
     const HeightTable heights;
-    const GenerateContext context{doc, layout, heights, progress, prompts};
+    const GenerateContext context{doc, layout, heights, rules, progress, prompts};
     BuildOptions options;
+    options.tdf = args.tdf.value_or(!doc.m_features.empty());
     options.mea = !args.noMea;
     options.description = !args.noDescription;
     options.map = args.palette.has_value();
@@ -205,7 +225,7 @@ int RunGenerateCommand(const GenerateArgs& args) {
         if (!job.result.message.empty()) why += ": " + job.result.message;
         Fail(kExitFailure, why);
     }
-    if (report.complete()) return 0;
+    if (report.complete()) return inputsFailed ? kExitFailure : 0;
     return cancelled ? kExitInterrupted : kExitFailure;
 }
 

@@ -2,11 +2,16 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gw::cli {
 
 // Prints every header field, the raster's extent and the layout the form starts from.
 int RunInfo(const std::string& headerPath);
+
+// Prints what the E00 reader holds after parsing the file, as text or as JSON; a file
+// that fails to parse is printed as far as it was read, then the reason.
+int RunE00(const std::string& path, bool json);
 
 struct GenerateArgs {
     std::string header;
@@ -16,6 +21,9 @@ struct GenerateArgs {
     std::optional<std::string> resolution;  // in the unit
     std::optional<std::string> center;      // "LAT,LON"
     std::optional<std::string> palette;
+    std::vector<std::string> e00Files;
+    std::optional<bool> tdf;  // default: when features were loaded
+    bool builtinRules = false;
     bool large = false;
     bool noMea = false;
     bool noDescription = false;

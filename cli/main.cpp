@@ -12,7 +12,14 @@ int main(int argc, char** argv) {
     CLI::App* info = app.add_subcommand("info", "Print a DEM's header, extent and starting layout");
     info->add_option("DEM.hdr", infoHeader, "DEM header file")->required();
 
+    std::string e00Path;
+    bool e00Json = false;
+    CLI::App* e00 = app.add_subcommand("e00", "Parse an Arc/Info export file and print what it holds");
+    e00->add_option("FILE.e00", e00Path, "export file")->required();
+    e00->add_flag("--json", e00Json, "print JSON");
+
     gw::cli::GenerateArgs gen;
+    bool tdfOn = false, tdfOff = false;
     CLI::App* generate = app.add_subcommand("generate", "Generate the theater's files");
     generate->add_option("DEM.hdr", gen.header, "DEM header file")->required();
     generate->add_option("OUT.l2", gen.output, "terrain file to write; other files are named after it")
@@ -27,6 +34,11 @@ int main(int argc, char** argv) {
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
     generate->add_option("--map", gen.palette, "write the MAP file with this JASC-PAL palette");
+    generate->add_option("--e00", gen.e00Files, "load an E00 file's features (repeat for more, in order)")
+        ->take_all()->expected(1)->allow_extra_args(false);
+    CLI::Option* tdf = generate->add_flag("--tdf", tdfOn, "write the TDF files (default: when features were loaded)");
+    generate->add_flag("--no-tdf", tdfOff, "do not write the TDF files")->excludes(tdf);
+    generate->add_flag("--builtin-rules", gen.builtinRules, "use the built-in E00 rules, not the stored ones");
     generate->add_flag("--quiet", gen.quiet, "no progress display");
 
     try {
@@ -35,5 +47,7 @@ int main(int argc, char** argv) {
         return app.exit(e);
     }
     if (*info) return gw::cli::RunInfo(infoHeader);
+    if (*e00) return gw::cli::RunE00(e00Path, e00Json);
+    if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return gw::cli::RunGenerateCommand(gen);
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ libmd-dev libcli11-dev libgtest-dev libbenchmark-dev locales)
+packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

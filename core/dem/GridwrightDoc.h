@@ -2,6 +2,8 @@
 
 #include "dem/DemHeader.h"
 #include "dem/MappedFile.h"
+#include "features/E00Reader.h"
+#include "features/Feature.h"
 #include "util/CNumbers.h"
 #include "util/Status.h"
 
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace gw {
 
@@ -49,6 +52,9 @@ public:
                m_header.lower_map_y <= lat && lat <= m_header.upper_map_y;
     }
 
+    // Empties the feature list (Delete Features).
+    void OnDeleteFeatures() { m_features.clear(); }
+
     const DemHeader& header() const { return m_header; }
     const MappedFile& raster() const { return m_raster; }
     float unitFactor() const { return m_unitFactor; }
@@ -88,6 +94,12 @@ private:
         return NarrowToInt16(TruncToInt32(neighbour(west ? -1 : 1) * (2.0 * std::fabs(d)) + e0 * wSelf));
     }
 
+public:
+    // The reader reused by every E00 load, and the features loaded so far.
+    E00Reader m_e00;
+    std::vector<Feature> m_features;
+
+private:
     DemHeader m_header;
     MappedFile m_raster;
     float m_unitFactor = 1.0f;

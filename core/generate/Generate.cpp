@@ -4,6 +4,7 @@
 #include "generate/L2Writer.h"
 #include "generate/MapWriter.h"
 #include "generate/MeaWriter.h"
+#include "generate/TdfWriter.h"
 #include "layout/TheaterLayout.h"
 
 #include <algorithm>
@@ -39,6 +40,8 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return report;
     if (options.map && !ran("MAP", WriteMapFile(context, options.large, terrainPath))) return report;
     if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return report;
+    mea.reset();
+    if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return report;
     return report;
 }
 

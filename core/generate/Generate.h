@@ -13,11 +13,12 @@ struct BuildOptions {
     bool map = false;
     bool large = false;
     bool description = true;
+    bool tdf = false;  // the dialog ticks it when the document holds features
 };
 
 // One writer's part of a Generate run.
 struct JobReport {
-    std::string job;  // "L2", "TXT", "MAP", "MEA"
+    std::string job;  // "L2", "TXT", "MAP", "MEA", "TDF"
     WriteResult result;
 };
 
@@ -31,7 +32,7 @@ struct GenerateReport {
 };
 
 // Runs the writers the options ask for, in order: tile and index files, description,
-// MAP file, MEA file. A writer that cannot create or write its file ends the run; a
+// MAP file, MEA file, TDF files. A writer that cannot create or write its file ends the run; a
 // cancelled writer does not. `results` receives the terrain writer's figures.
 GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
                            const std::string& terrainPath, TerrainResults& results, unsigned workers);

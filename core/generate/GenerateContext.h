@@ -1,5 +1,6 @@
 #pragma once
 
+#include "features/E00Rules.h"
 #include "progress/Progress.h"
 
 #include <cstdint>
@@ -13,11 +14,12 @@ class TheaterLayout;
 class HeightTable;
 
 // What every writer of a Generate run reads: the document, the layout as it stands,
-// the height table, and the user's progress display and prompts.
+// the height table, the E00 rules, and the user's progress display and prompts.
 struct GenerateContext {
     const CGridwrightDoc& doc;
     const TheaterLayout& layout;
     const HeightTable& heights;
+    const E00Rules& rules;
     Progress& progress;
     UserPrompts& prompts;
 };

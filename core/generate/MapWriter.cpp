@@ -15,15 +15,8 @@ constexpr int kPaletteColours = 256;
 // Reads up to `wanted` numbers as sscanf("%d %d %d") does; returns how many it read.
 int ScanInts(std::string_view text, int wanted, std::int32_t* values) {
     int read = 0;
-    std::size_t i = 0;
-    for (; read < wanted; ++read) {
-        while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-        std::size_t digits = i + (i < text.size() && (text[i] == '+' || text[i] == '-') ? 1 : 0);
-        const std::size_t firstDigit = digits;
-        while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-        if (digits == firstDigit) break;
-        values[read] = ParseCInt(text.substr(i, digits - i));
-        i = digits;
+    for (std::size_t used = 0; read < wanted && (used = ScanCInt(text, values[read])) > 0; ++read) {
+        text.remove_prefix(used);
     }
     return read;
 }

@@ -33,6 +33,7 @@ public:
 };
 
 // How every job starts its progress display: position 0 of 0..steps, step 1, status.
+// (Every range starts at 0, so the order of these calls shows nothing different.)
 inline void BeginJob(Progress& progress, int steps, const std::string& status) {
     progress.SetPos(0);
     progress.SetRange(0, steps);

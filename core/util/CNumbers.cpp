@@ -81,6 +81,25 @@ double ParseCDouble(std::string_view text) {
     return ParseDecimalPrefix(SkipSpace(text), used);
 }
 
+std::size_t ScanCInt(std::string_view text, std::int32_t& value) {
+    const std::string_view rest = SkipSpace(text);
+    std::size_t i = rest.size() > 0 && (rest[0] == '+' || rest[0] == '-') ? 1 : 0;
+    const std::size_t firstDigit = i;
+    while (i < rest.size() && IsDigit(rest[i])) ++i;
+    if (i == firstDigit) return 0;
+    value = ParseCInt(rest.substr(0, i));
+    return text.size() - rest.size() + i;
+}
+
+std::size_t ScanCDouble(std::string_view text, double& value) {
+    const std::string_view rest = SkipSpace(text);
+    std::size_t used = 0;
+    const double parsed = ParseDecimalPrefix(rest, used);
+    if (used == 0) return 0;
+    value = parsed;
+    return text.size() - rest.size() + used;
+}
+
 bool ParseWholeInt(std::string_view text, std::int32_t& value) {
     if (text.empty() || text.front() == '+') return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

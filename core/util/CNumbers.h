@@ -17,6 +17,11 @@ std::int32_t ParseCInt(std::string_view text);
 // 0.0 when there is none. Overflow gives +-HUGE_VAL, as strtod does.
 double ParseCDouble(std::string_view text);
 
+// sscanf's "%d" and "%lg" (decimal numbers only): white space, then a number. Return
+// how many characters were taken, white space included; 0 when no number follows.
+std::size_t ScanCInt(std::string_view text, std::int32_t& value);
+std::size_t ScanCDouble(std::string_view text, double& value);
+
 // Whole-text parses for command-line values: true only when the whole text (no
 // surrounding blanks) is one number and it fits.
 bool ParseWholeInt(std::string_view text, std::int32_t& value);

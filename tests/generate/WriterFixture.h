@@ -56,12 +56,13 @@ protected:
         layout.SetSegmentsX(std::to_string(x));
         layout.OnSegmentsYChanged(std::to_string(y));
     }
-    GenerateContext Context() { return GenerateContext{doc, layout, heights, *progress, prompts}; }
+    GenerateContext Context() { return GenerateContext{doc, layout, heights, rules, *progress, prompts}; }
 
     TempDir dir;
     CGridwrightDoc doc;
     TheaterLayout layout;
     HeightTable heights;
+    E00Rules rules = BuiltInE00Rules();
     NullProgress quiet;
     Progress* progress = &quiet;
     ScriptedPrompts prompts;

@@ -1,0 +1,90 @@
+#include "features/FeatureLoader.h"
+
+#include "dem/GridwrightDoc.h"
+#include "util/CNumbers.h"
+#include "util/Text.h"
+
+#include <algorithm>
+
+namespace gw {
+
+std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rules,
+                                        const std::vector<std::string>& paths, Progress& progress,
+                                        UserPrompts& prompts) {
+    std::vector<E00LoadReport> reports;
+    for (const std::string& path : paths) {
+        E00LoadReport report;
+        report.path = path;
+        BeginJob(progress, 100, "Reading " + FileNameOf(path));
+        report.parsed = doc.m_e00.Parse(path, progress);
+        if (!report.parsed) {
+            report.parseError = doc.m_e00.error();
+            prompts.ShowMessage("Failed to parse/open file");
+        }
+        // A file that broke off is still processed with what was read of it.
+        report.coverageName = doc.m_e00.GetName();
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const E00Rule& r) { return EqualsNoCase(r.File, report.coverageName); });
+        report.recognised = rule != rules.end();
+        if (!report.recognised) {
+            prompts.ShowMessage("Unrecognised types of e00 " + report.coverageName);
+        } else {
+            const std::size_t before = doc.m_features.size();
+            const auto r = static_cast<std::int32_t>(rule - rules.begin());
+            if (rule->Label != 0) {
+                AddLabelFeatures(doc, *rule, r, progress, prompts);
+            } else {
+                AddArcFeatures(doc, *rule, r, progress, prompts);
+            }
+            report.featuresAdded = doc.m_features.size() - before;
+        }
+        reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
+void AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                    UserPrompts& prompts) {
+    const std::vector<E00Arc>& arcs = doc.m_e00.m_arcs;
+    if (arcs.empty()) return;
+    BeginJob(progress, static_cast<int>(arcs.size()), "Processing " + rule.Keyword + " data");
+    for (const E00Arc& arc : arcs) {
+        const auto inside = [&](const GeoPoint& p) { return doc.IsInside(p.lat, p.lon); };
+        const auto count = static_cast<std::size_t>(std::count_if(arc.points.begin(), arc.points.end(), inside));
+        if (count > 0) {
+            Feature feature;
+            feature.ruleIndex = r;
+            feature.points.reserve(count);
+            std::copy_if(arc.points.begin(), arc.points.end(), std::back_inserter(feature.points), inside);
+            doc.m_features.push_back(std::move(feature));
+        }
+        progress.StepIt();
+        if (ConfirmCancel(progress, prompts)) return;
+    }
+}
+
+void AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                      UserPrompts& prompts) {
+    const E00Reader& e00 = doc.m_e00;
+    if (e00.m_labels.empty()) return;
+    BeginJob(progress, static_cast<int>(e00.m_labels.size()), "Processing " + rule.Keyword + " data");
+    const InfoTable* table = e00.FindTable(rule.Info);
+    const InfoItem* indexItem = table ? table->FindItem(rule.IndexField) : nullptr;
+    const InfoItem* nameItem = table ? table->FindItem(rule.NameField) : nullptr;
+    const InfoItem* typeItem = table ? table->FindItem(rule.TypeField) : nullptr;
+    for (const E00Label& label : e00.m_labels) {
+        if (!doc.IsInside(label.point.lat, label.point.lon)) continue;
+        Feature feature;
+        feature.ruleIndex = r;
+        feature.points.push_back(label.point);
+        if (const std::string* record = indexItem ? table->FindRecord(*indexItem, label.polygonId) : nullptr) {
+            if (typeItem) feature.type = ParseCInt(InfoTable::GetItemText(*record, *typeItem));
+            if (nameItem) feature.name = InfoTable::GetItemText(*record, *nameItem);
+        }
+        doc.m_features.push_back(std::move(feature));
+        progress.StepIt();
+        if (ConfirmCancel(progress, prompts)) return;
+    }
+}
+
+}  // namespace gw
