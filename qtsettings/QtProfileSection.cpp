@@ -21,6 +21,8 @@ std::optional<std::int32_t> QtProfileSection::ReadInt(const std::string& key) co
 std::optional<std::string> QtProfileSection::ReadText(const std::string& key) const {
     const QVariant value = m_settings->value(QString::fromStdString(key));
     if (!value.isValid()) return std::nullopt;
+    // An INI file's unquoted text with commas reads back as a list.
+    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',').toStdString();
     return value.toString().toStdString();
 }
 

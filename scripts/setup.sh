@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds into build/.
-# Usage: scripts/setup.sh
+# Usage: scripts/setup.sh [--with-test-tools]   (adds GDAL, the tests' second opinion)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev locales)
+[ "${1:-}" = "--with-test-tools" ] && packages+=(gdal-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -3,5 +3,5 @@
 # Usage: scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --with-test-tools
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -61,10 +61,16 @@ std::string SharedDataDir() {
 std::string SampleDir() { return GRIDWRIGHT_SAMPLE_DIR; }
 std::string CliPath() { return GRIDWRIGHT_CLI; }
 
+std::string ConfigHome() {
+    static TempDir home;
+    return home.Path("");
+}
+
 CommandResult RunCommand(const std::string& command) {
     TempDir capture;
     const std::string out = capture.Path("out"), err = capture.Path("err");
-    const int raw = std::system((command + " >" + out + " 2>" + err + " </dev/null").c_str());
+    const std::string isolated = "XDG_CONFIG_HOME=" + ConfigHome() + " " + command;
+    const int raw = std::system((isolated + " >" + out + " 2>" + err + " </dev/null").c_str());
     CommandResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.out = ReadFile(out);

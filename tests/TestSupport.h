@@ -44,6 +44,10 @@ std::string SharedDataDir();
 std::string SampleDir();
 std::string CliPath();
 
+// The per-user configuration folder (XDG_CONFIG_HOME) of the commands RunCommand runs:
+// a folder of the test run's own, so that no user's stored settings are read.
+std::string ConfigHome();
+
 // Runs a command through the shell; returns its exit status and what it printed.
 struct CommandResult {
     int status = -1;

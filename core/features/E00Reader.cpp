@@ -104,7 +104,7 @@ private:
         return false;
     }
     bool FailAtEnd(const std::string& inside) {
-        m_error = "line " + std::to_string(m_lines.number() + 1) + ": the file ends inside " + inside;
+        m_error = "line " + std::to_string(m_lines.number()) + ": the file ends inside " + inside;
         return false;
     }
     bool FirstLine(std::string_view line);

@@ -173,5 +173,70 @@ TEST(Cli, RealDemsGiveTheirKnownFiles) {
     }
 }
 
+TEST(Cli, E00PrintsWhatTheReaderHoldsAndWhereABrokenFileStops) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string e00 = test::SharedDataDir() + "/e00/";
+    const auto text = RunCommand(Cli("e00 " + e00 + "testpoint.e00"));
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("coverage: WELLS.E00\n"), std::string::npos);
+    EXPECT_NE(text.out.find("labels: 80\n"), std::string::npos);
+    EXPECT_NE(text.out.find("table: WELLS.PAT (5 items, 80 records)\n"), std::string::npos);
+    EXPECT_NE(text.out.find("  item: DATA type 20 size 30 position 50 width 30\n"), std::string::npos) << text.out;
+
+    const auto json = RunCommand(Cli("e00 --json " + e00 + "compressed/compressed_e00conv_none.e00"));
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("\"ok\": false"), std::string::npos);
+    EXPECT_NE(json.out.find("\"arcs\": 3,"), std::string::npos) << json.out;
+    EXPECT_NE(json.err.find("line 14: the file ends inside the coordinates of an arc"), std::string::npos) << json.err;
+}
+
+// Loads real coverages on a real DEM and pins the TDF files written from them.
+TEST(Cli, GenerateWithE00FilesWritesTheirTdfFiles) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string data = test::SharedDataDir();
+    test::TempDir dir;
+    std::string e00;
+    for (const char* f : {"dnnet", "pppoint", "aepoint", "ponet"}) e00 += " --e00 " + data + "/e00/dcw/" + f + ".e00";
+    const auto run = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("f.l2") +
+                                    " --builtin-rules --no-mea --no-description" + e00));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(PPPOINT.E00): 899 features"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("(AEPOINT.E00): 1369 features"), std::string::npos);
+    std::string digests;
+    for (const char* kind : {"RIVER", "COAST", "AIRPORT", "LABEL"}) {
+        const std::string tdf = ReadFile(dir.Path(std::string("f-") + kind + ".tdf"));
+        ASSERT_FALSE(tdf.empty()) << kind;
+        EXPECT_EQ(tdf.rfind(std::string(kind) + " ", 0), 0u) << kind;
+        if (!digests.empty()) digests += ' ';
+        digests += Md5Hex(tdf);
+    }
+    EXPECT_EQ(digests,
+              "338648c4b16decea05a0826c35b1cd39 251a4adf9760113c4b0db7d4635b1c80 3c797ef0a7eb826e5062e4e4cd09e19c "
+              "1c5adffd47745c386fe69cca8b23fe22");
+
+    const auto noTdf = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("g.l2") +
+                                      " --no-tdf --segments 4 --e00 " + data + "/e00/dcw/dnnet.e00"));
+    EXPECT_EQ(noTdf.status, 0);
+    EXPECT_FALSE(test::Exists(dir.Path("g-RIVER.tdf")));
+}
+
+TEST(Cli, StoredRulesAreReadUnlessBuiltInOnesAreAsked) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string data = test::SharedDataDir();
+    std::filesystem::create_directories(test::ConfigHome() + "/Orvane");
+    test::WriteFile(test::ConfigHome() + "/Orvane/Gridwright.conf",
+                    "[E00FileRules]\nVersion=2\nCount=1\nRule0=\"dnnet.e00,ff,WATER,,,,,0\"\n");
+    test::TempDir dir;
+    const std::string args = " --no-mea --e00 " + data + "/e00/dcw/dnnet.e00";
+    const auto stored = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("s.l2") + args));
+    const auto builtin =
+        RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("b.l2") + args + " --builtin-rules"));
+    std::filesystem::remove(test::ConfigHome() + "/Orvane/Gridwright.conf");
+    EXPECT_EQ(stored.status, 0) << stored.err;
+    EXPECT_TRUE(test::Exists(dir.Path("s-WATER.tdf")));
+    EXPECT_EQ(builtin.status, 0) << builtin.err;
+    EXPECT_TRUE(test::Exists(dir.Path("b-RIVER.tdf")));
+}
+
 }  // namespace
 }  // namespace gw

@@ -1,0 +1,207 @@
+#include "TestSupport.h"
+#include "features/E00Text.h"
+#include "features/E00Reader.h"
+#include "progress/ProgressState.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace gw {
+namespace {
+
+using namespace test;
+
+class E00ReaderTest : public ::testing::Test {
+protected:
+    bool Parse(const std::string& body, const std::string& first = "EXP  0 /DATA/DNNET.E00\n") {
+        return e00.ParseText(first + body, progress);
+    }
+    E00Reader e00;
+    NullProgress progress;
+};
+
+TEST_F(E00ReaderTest, FirstLineGivesPathAndName) {
+    EXPECT_TRUE(Parse("EOS\n", "EXP  0 /DATA/DNNET.E00  \r\n"));
+    EXPECT_EQ(e00.path(), "/DATA/DNNET.E00");
+    EXPECT_EQ(e00.GetName(), "DNNET.E00");
+    EXPECT_TRUE(Parse("", "EXP  0 C:\\DATA\\X.E00\n"));
+    EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00");
+
+    EXPECT_FALSE(Parse("", "EXP  1 /USR/RUSSIA.E00\n")) << "compressed";
+    EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00") << "the previous name stays";
+    EXPECT_FALSE(Parse("", "XEP  0 /A.E00\n"));
+    EXPECT_FALSE(e00.ParseText("", progress));
+    EXPECT_NE(e00.error().find("empty"), std::string::npos);
+}
+
+TEST_F(E00ReaderTest, ArcsAtSinglePrecisionPairTwoPointsALine) {
+    ASSERT_TRUE(Parse("ARC  2\n" + ArcRecord(1, 3) + F(10) + F(50) + F(11) + F(51) + "\n" + F(12) + F(52) + "\n" +
+                      ArcRecord(2, 0) + kArcEnd + "EOS\n"));
+    ASSERT_EQ(e00.m_arcs.size(), 2u);
+    EXPECT_EQ(e00.m_arcs[0].points, (std::vector<GeoPoint>{{50, 10}, {51, 11}, {52, 12}}));
+    EXPECT_EQ(e00.m_arcs[0].toNode, 2);
+    EXPECT_TRUE(e00.m_arcs[1].points.empty());
+}
+
+TEST_F(E00ReaderTest, ArcsAtDoublePrecisionHaveOnePairALine) {
+    ASSERT_TRUE(Parse("ARC  3\n" + ArcRecord(1, 2) + D(626680.5) + D(4284871.25) + "\n" + D(1) + D(2) + "\n" + kArcEnd));
+    ASSERT_EQ(e00.m_arcs.size(), 1u);
+    EXPECT_EQ(e00.m_arcs[0].points, (std::vector<GeoPoint>{{4284871.25, 626680.5}, {2, 1}}));
+}
+
+TEST_F(E00ReaderTest, ArcFailures) {
+    EXPECT_FALSE(Parse("ARC  2\n" + I(-1) + I(0) + "\n")) << "a 20-character closing line";
+    EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 1).substr(0, 59) + "\n"));
+    EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 2) + F(1) + F(2) + F(3) + F(4) + "\n" + ArcRecord(2, 5) + F(1) + F(2) +
+                       "\n"));
+    EXPECT_EQ(e00.m_arcs.size(), 1u) << "what was read before the failure stays";
+    EXPECT_NE(e00.error().find("line 6"), std::string::npos) << e00.error();
+    EXPECT_FALSE(Parse("ARC  4\n")) << "precision 4";
+    EXPECT_FALSE(Parse("ARC\n"));
+    EXPECT_TRUE(Parse("ARC  2\n")) << "the file may end right after a header";
+    EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 1'000'000'000) + F(1) + F(2) + F(3) + F(4) + "\n"))
+        << "a count far beyond the file ends at its end";
+}
+
+TEST_F(E00ReaderTest, LabelsSkipOneBoxLineOrTwoAtDoublePrecision) {
+    ASSERT_TRUE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n" + F(0) + F(0) + F(0) + F(0) + "\n" + I(-1) + I(0) +
+                      F(0) + F(0) + "\n"));
+    ASSERT_EQ(e00.m_labels.size(), 1u);
+    EXPECT_EQ(e00.m_labels[0].polygonId, 7);
+    EXPECT_EQ(e00.m_labels[0].point, (GeoPoint{50, 10}));
+
+    ASSERT_TRUE(Parse("LAB  3\n" + I(5) + I(1) + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) +
+                      "\n" + I(6) + I(2) + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + D(3) + D(4) + "\n"));
+    ASSERT_EQ(e00.m_labels.size(), 2u);
+    EXPECT_EQ(e00.m_labels[1].labelId, 6);
+    EXPECT_EQ(e00.m_labels[1].point, (GeoPoint{4, 3}));
+    EXPECT_FALSE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n"));
+}
+
+TEST_F(E00ReaderTest, TolerancesCentroidsAndPolygons) {
+    ASSERT_TRUE(Parse("TOL  2\n" + I(1) + I(1) + F(0.5) + "\n" + I(-1) + I(0) + F(0) + "\n" +  //
+                      "CNT  2\n" + I(1) + F(3) + F(4) + "\n" + I(17) + "\n" + I(0) + F(5) + F(6) + "\n" + I(-1) +
+                      F(0) + F(0) + "\n" +  //
+                      "PAL  2\n" + I(3) + F(1) + F(2) + F(3) + F(4) + "\n" + I(1) + I(2) + I(3) + I(4) + I(5) + I(6) +
+                      "\n" + I(7) + I(8) + I(9) + "\n" + I(-1) + F(0) + F(0) + F(0) + F(0) + "\n" + "EOS\n"));
+    ASSERT_EQ(e00.m_tolerances.size(), 1u);
+    EXPECT_EQ(e00.m_tolerances[0].value, 0.5);
+    ASSERT_EQ(e00.m_centroids.size(), 2u);
+    EXPECT_EQ(e00.m_centroids[1].x, 5);
+    ASSERT_EQ(e00.m_polygons.size(), 1u);
+    EXPECT_EQ(e00.m_polygons[0].arcCount, 3);
+    EXPECT_EQ(e00.m_polygons[0].values[3], 4);
+
+    EXPECT_FALSE(Parse("TOL  2\n" + I(1) + I(1) + "\n"));
+    EXPECT_FALSE(Parse("CNT  2\n" + I(1) + F(3) + F(4) + "\n"));
+    EXPECT_FALSE(Parse("PAL  2\n" + I(-1) + F(0) + F(0) + "\n")) << "a short closing line at precision 2";
+}
+
+TEST_F(E00ReaderTest, DoublePrecisionPolygonsTakeTheirValuesFromTwoLines) {
+    ASSERT_TRUE(Parse("PAL  3\n" + I(2) + D(1) + D(2) + "\n" + D(3) + D(4) + "\n" + I(1) + I(2) + I(3) + I(4) + I(5) +
+                      I(6) + "\n" + I(-1) + I(0) + I(0) + "\n" + D(0) + D(0) + "\nEOS\n"));
+    ASSERT_EQ(e00.m_polygons.size(), 1u);
+    EXPECT_EQ(e00.m_polygons[0].values[0], 1);
+    EXPECT_EQ(e00.m_polygons[0].values[3], 4);
+}
+
+TEST_F(E00ReaderTest, SkippedSectionsEndAtTheirEndLines) {
+    EXPECT_TRUE(Parse("LOG  2\nARC  9\neol\nSIN  2\nEOX\nPRJ  2\nUnits DD\nEOp\nEOS\n"));
+    ASSERT_TRUE(Parse("TX6  2\njabberwocky\nARC  2\n" + ArcRecord(1, 0) + "JABBERWOCKY\nARC  2\n" + ArcRecord(2, 0)));
+    ASSERT_EQ(e00.m_arcs.size(), 1u) << "only the ARC section after the exact end line is read";
+    EXPECT_EQ(e00.m_arcs[0].coverageNumber, 2);
+    EXPECT_TRUE(Parse("LOG  2\nnever ends\n"));
+    EXPECT_FALSE(Parse("SIN  2\n")) << "SIN needs its one line";
+    EXPECT_TRUE(Parse("random words\nXY\n\nEOS\nARC  9\n")) << "nothing after EOS is read";
+}
+
+TEST_F(E00ReaderTest, InfoTablesCutRecordsIntoItems) {
+    const std::string header = "POINTS.PAT                      XX   3   3  32         4\n";
+    const std::string items = Item("NAME-WITH-16CHAR", 30, 20) + Item("KIND", 2, 50) + Item("LONG-TEXT", 45, 20);
+    // 30 + 6 + 45 = 81 columns: two lines per record; short lines are not padded.
+    std::string records;
+    for (int k : {1, 2, 4, 3}) {
+        const std::string name = "name" + std::to_string(k);
+        records += name + std::string(30 - name.size(), ' ') + "     " + std::to_string(k) + "\nX\n";
+    }
+    ASSERT_TRUE(Parse("IFO  2\n" + header + items + records + "EOI\nEOS\n"));
+    ASSERT_EQ(e00.m_tables.size(), 1u);
+    const InfoTable* table = e00.FindTable("points.pat");
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->itemCount, 3);
+    ASSERT_EQ(table->records.size(), 4u);
+    const InfoItem* name = table->FindItem("name-with-16char");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->name, "NAME-WITH-16CHAR");
+    const InfoItem* kind = table->FindItem("KIND");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_EQ(kind->position, 30);
+    EXPECT_EQ(kind->width, 6);
+    EXPECT_EQ(table->items[2].width, 45);
+    EXPECT_EQ(InfoTable::GetItemText(table->records[0], *name), "name1" + std::string(25, ' '));
+
+    // Record 3 holds kind 4: the shortcut misses and the scan finds it.
+    ASSERT_NE(table->FindRecord(*kind, 4), nullptr);
+    EXPECT_EQ(table->FindRecord(*kind, 4), &table->records[2]);
+    EXPECT_EQ(table->FindRecord(*kind, 1), &table->records[0]);
+    EXPECT_EQ(table->FindRecord(*kind, 9), nullptr);
+    EXPECT_EQ(table->FindRecord(*kind, 0), nullptr);
+    EXPECT_FALSE(Parse("IFO  2\n" + header + items + "name1\n"));
+}
+
+TEST(InfoItemWidth, FollowsTypeAndSize) {
+    EXPECT_EQ(InfoItemWidth(10, 3), 8);
+    EXPECT_EQ(InfoItemWidth(20, 30), 30);
+    EXPECT_EQ(InfoItemWidth(40, 4), 14);
+    EXPECT_EQ(InfoItemWidth(50, 2), 6);
+    EXPECT_EQ(InfoItemWidth(50, 4), 11);
+    EXPECT_EQ(InfoItemWidth(60, 8), 24);
+    EXPECT_EQ(InfoItemWidth(60, 4), 14);
+    EXPECT_EQ(InfoItemWidth(99, 4), 0);
+}
+
+// The export files nobody here wrote: what each holds, and where the broken ones stop.
+TEST(E00ReaderRealFiles, CountsOfEveryFile) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string dir = test::SharedDataDir() + "/e00/";
+    struct Case {
+        const char* file;
+        bool ok;
+        std::size_t arcs, labels, tables;
+    };
+    const Case cases[] = {
+        {"valencia.e00", true, 1074, 394, 3},       {"testpoly.e00", true, 7, 2, 5},
+        {"testpoint.e00", true, 0, 80, 3},          {"dcw/dnnet.e00", true, 540, 0, 3},
+        {"dcw/ponet.e00", true, 481, 0, 3},         {"dcw/pppoint.e00", true, 0, 1068, 3},
+        {"dcw/aepoint.e00", true, 0, 1563, 3},      {"compressed/compressed.e00", false, 0, 0, 0},
+        {"compressed/compressed_e00conv_none.e00", false, 3, 0, 0},
+    };
+    E00Reader e00;
+    NullProgress progress;
+    for (const Case& c : cases) {
+        EXPECT_EQ(e00.Parse(dir + c.file, progress), c.ok) << c.file << ": " << e00.error();
+        EXPECT_EQ(e00.m_arcs.size(), c.arcs) << c.file;
+        EXPECT_EQ(e00.m_labels.size(), c.labels) << c.file;
+        EXPECT_EQ(e00.m_tables.size(), c.tables) << c.file;
+    }
+}
+
+TEST(E00ReaderRealFiles, PointCoverageRecordsGiveNamesAndTypes) {
+    SKIP_WITHOUT_SHARED_DATA();
+    E00Reader e00;
+    NullProgress progress;
+    ASSERT_TRUE(e00.Parse(test::SharedDataDir() + "/e00/dcw/pppoint.e00", progress));
+    const InfoTable* pat = e00.FindTable("pppoint.pat");
+    ASSERT_NE(pat, nullptr);
+    const InfoItem* index = pat->FindItem("PPPOINT#");
+    const InfoItem* name = pat->FindItem("PPPTNAME");
+    const InfoItem* type = pat->FindItem("PPPTTYPE");
+    ASSERT_TRUE(index && name && type);
+    const std::string* first = pat->FindRecord(*index, e00.m_labels[0].polygonId);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(InfoTable::GetItemText(*first, *name), "'Ayn Fakrun" + std::string(19, ' '));
+    EXPECT_EQ(InfoTable::GetItemText(*first, *type), "     0") << "the type sits on the record's second line";
+}
+
+}  // namespace
+}  // namespace gw

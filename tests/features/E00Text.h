@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace gw::test {
+
+// Fixed-width fields of export files: integers, and single and double precision values.
+inline std::string I(long v) {
+    char b[24];
+    std::snprintf(b, sizeof b, "%10ld", v);
+    return b;
+}
+inline std::string F(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%14.7E", v);
+    return b;
+}
+inline std::string D(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%21.14E", v);
+    return b;
+}
+
+// An INFO item definition: name in columns 0-15, size in 16-18, type in 34-36.
+inline std::string Item(const std::string& name, int size, int type) {
+    char b[96];
+    std::snprintf(b, sizeof b, "%-16s%3d-1%13s%3d%3s-1  -1  -1-1                   1-\n", name.c_str(), size, "",
+                  type, "");
+    return b;
+}
+
+inline std::string ArcRecord(long id, long points) {
+    return I(id) + I(id) + I(1) + I(2) + I(0) + I(0) + I(points) + "\n";
+}
+inline const std::string kArcEnd = I(-1) + I(0) + I(0) + I(0) + I(0) + I(0) + I(0) + "\n";
+
+// A single-precision line coverage with these arcs of (x, y) points.
+inline std::string LineCoverage(const std::string& path, const std::vector<std::vector<std::pair<double, double>>>& arcs) {
+    std::string text = "EXP  0 " + path + "\nARC  2\n";
+    long id = 0;
+    for (const auto& arc : arcs) {
+        text += ArcRecord(++id, static_cast<long>(arc.size()));
+        for (std::size_t p = 0; p < arc.size(); ++p) {
+            text += F(arc[p].first) + F(arc[p].second);
+            if (p % 2 == 1 || p + 1 == arc.size()) text += "\n";
+        }
+    }
+    return text + kArcEnd + "EOS\n";
+}
+
+struct LabelSpec {
+    double x, y;
+    long polygonId;
+};
+
+// A single-precision point coverage with a table `pat` of three items: indexItem (11
+// wide), PREFIXNAME (20 wide) and PREFIXTYPE (6 wide); record k holds k, "place k" and
+// k % 3.
+inline std::string PointCoverage(const std::string& path, const std::string& pat, const std::string& indexItem,
+                                 const std::string& prefix, const std::vector<LabelSpec>& labels, int records) {
+    std::string text = "EXP  0 " + path + "\nLAB  2\n";
+    long id = 0;
+    for (const LabelSpec& l : labels) {
+        text += I(++id) + I(l.polygonId) + F(l.x) + F(l.y) + "\n" + F(l.x) + F(l.y) + F(l.x) + F(l.y) + "\n";
+    }
+    text += I(-1) + I(0) + F(0) + F(0) + "\nIFO  2\n";
+    char header[96];
+    std::snprintf(header, sizeof header, "%-32sXX%4d%4d%4d%10d\n", pat.c_str(), 3, 3, 37, records);
+    text += header + Item(indexItem, 4, 50) + Item(prefix + "NAME", 20, 20) + Item(prefix + "TYPE", 2, 50);
+    for (int k = 1; k <= records; ++k) {
+        char record[64];
+        std::snprintf(record, sizeof record, "%11d%-20s%6d\n", k, ("place " + std::to_string(k)).c_str(), k % 3);
+        text += record;
+    }
+    return text + "EOI\nEOS\n";
+}
+
+}  // namespace gw::test

@@ -1,0 +1,106 @@
+#include "features/E00Text.h"
+#include "features/FeatureLoader.h"
+#include "generate/WriterFixture.h"
+
+namespace gw {
+namespace {
+
+using test::LabelSpec;
+
+// A progress that counts its steps.
+class CountingProgress : public NullProgress {
+public:
+    int StepIt() override {
+        ++steps;
+        return NullProgress::StepIt();
+    }
+    int steps = 0;
+};
+
+class FeatureLoaderTest : public test::WriterFixture {
+protected:
+    void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }  // -1..1 both ways
+
+    std::string Write(const std::string& name, const std::string& text) {
+        test::WriteFile(dir.Path(name), text);
+        return dir.Path(name);
+    }
+    std::vector<E00LoadReport> Load(const std::vector<std::string>& paths) {
+        return LoadE00Files(doc, rules, paths, *progress, prompts);
+    }
+    std::string Rivers() {
+        return Write("rivers.e00", test::LineCoverage("/X/DNNET.E00", {{{0, 0}, {5, 5}, {0.5, 0.5}},
+                                                                       {{3, 3}, {4, 4}},
+                                                                       {{-1, 0.3}},
+                                                                       {{2, 2}, {1, 1}, {2, 2}}}));
+    }
+    std::string Places() {
+        return Write("places.e00", test::PointCoverage("/X/PPPOINT.E00", "PPPOINT.PAT", "PPPOINT#", "PPPT",
+                                                       {{0.1, 0.2, 2}, {3, 3, 1}, {1, 1, 1}, {0.5, 0.5, 9}}, 3));
+    }
+};
+
+TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
+    const std::vector<E00LoadReport> reports = Load({Rivers()});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].parsed && reports[0].recognised);
+    ASSERT_EQ(doc.m_features.size(), 3u) << "the arc wholly outside gives none";
+    EXPECT_EQ(doc.m_features[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
+    EXPECT_EQ(doc.m_features[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
+    EXPECT_EQ(doc.m_features[2].points, (std::vector<GeoPoint>{{1, 1}}));
+    EXPECT_EQ(doc.m_features[0].ruleIndex, 0);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(FeatureLoaderTest, LabelsTakeNameAndTypeFromTheirRecord) {
+    CountingProgress counting;
+    progress = &counting;
+    Load({Places()});
+    ASSERT_EQ(doc.m_features.size(), 3u);
+    EXPECT_EQ(counting.steps, 3) << "the label outside does not step";
+    EXPECT_EQ(doc.m_features[0].ruleIndex, 5);
+    EXPECT_EQ(doc.m_features[0].name, "place 2" + std::string(13, ' '));
+    EXPECT_EQ(doc.m_features[0].type, 2);
+    EXPECT_EQ(doc.m_features[1].points, (std::vector<GeoPoint>{{1, 1}}));
+    EXPECT_EQ(doc.m_features[1].name.substr(0, 7), "place 1");
+    EXPECT_EQ(doc.m_features[2].name, "") << "polygon 9 has no record";
+    EXPECT_EQ(doc.m_features[2].type, 0);
+
+    rules[5].Info = "OTHER.PAT";
+    doc.OnDeleteFeatures();
+    Load({Places()});
+    ASSERT_EQ(doc.m_features.size(), 3u) << "without the table the labels still become points";
+    EXPECT_EQ(doc.m_features[0].name, "");
+}
+
+TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoaded) {
+    const std::string other = Write("other.e00", test::LineCoverage("/X/UNKNOWN.E00", {{{0, 0}}}));
+    const std::string broken = Write("broken.e00", test::LineCoverage("/X/DNNET.E00", {{{0, 0}}, {{0.5, 0.5}, {0.6, 0.6}}})
+                                                       .substr(0, 150));
+    const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken, Places()});
+    EXPECT_EQ(prompts.messages,
+              (std::vector<std::string>{"Unrecognised types of e00 UNKNOWN.E00", "Failed to parse/open file"}));
+    EXPECT_FALSE(reports[2].parsed);
+    EXPECT_EQ(reports[2].featuresAdded, 1u) << "a file that broke off yields what was read";
+    EXPECT_EQ(doc.m_features.size(), 3u + 1u + 3u);
+}
+
+TEST_F(FeatureLoaderTest, TheFirstOfTwoRulesForOneFileWins) {
+    rules.insert(rules.begin(), E00Rule{"DNNET.e00", 0xff, "WATER", "", "", "", "", 0});
+    Load({Rivers()});
+    ASSERT_FALSE(doc.m_features.empty());
+    EXPECT_EQ(doc.m_features[0].ruleIndex, 0);
+    EXPECT_EQ(GetRuleKeyword(rules, doc.m_features[0].ruleIndex), "WATER");
+}
+
+TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFile) {
+    test::CancellingProgress cancelling(1);
+    progress = &cancelling;
+    Load({Rivers(), Places()});
+    EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
+    ASSERT_EQ(doc.m_features.size(), 1u + 3u);
+    EXPECT_EQ(doc.m_features[1].ruleIndex, 5);
+}
+
+}  // namespace
+}  // namespace gw

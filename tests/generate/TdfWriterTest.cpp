@@ -1,0 +1,54 @@
+#include "generate/TdfWriter.h"
+#include "generate/WriterFixture.h"
+
+namespace gw {
+namespace {
+
+class TdfWriterTest : public test::WriterFixture {
+protected:
+    void SetUp() override {
+        OpenDem(test::MinuteDem([](int, int) { return 0; }));
+        // 32 x 32 tiles, 30 nautical miles each way, centred on (0, 0): the edges lie at
+        // 0.25 degrees, and every figure below is exact.
+        layout.OnCenterLatKillFocus("0");
+        layout.OnCenterLongKillFocus("0");
+        layout.OnResolutionChanged("0.234375");
+        SetSegments(2, 2);
+    }
+    void Add(std::int32_t rule, std::vector<GeoPoint> points, std::string name = "", std::int32_t type = 0) {
+        doc.m_features.push_back(Feature{rule, std::move(points), std::move(name), type});
+    }
+    WriteResult Write(const std::string& name = "t.l2") { return WriteTdfFiles(Context(), dir.Path(name)); }
+};
+
+TEST_F(TdfWriterTest, PointsBecomeTileCoordinatesFromTheSouthWest) {
+    Add(0, {{0, 0}, {0.25, 0}, {0, 0.25}, {-0.25, -0.25}, {0.26, 0}, {0.1, -0.3}}, "", 4);
+    Add(0, {{0.125, -0.125}}, "Long Name  ", 2);
+    ASSERT_EQ(Write().outcome, WriteResult::Outcome::kWritten);
+    EXPECT_EQ(test::ReadFile(dir.Path("t-RIVER.tdf")),
+              "RIVER 4 16,16 16,32 32,16 0,0 4\r\n"
+              "RIVER 1 8,24 2 Long Name  \r\n");
+}
+
+TEST_F(TdfWriterTest, FilesAreMadeOnlyForRulesWithFeaturesOnTheTheater) {
+    Add(5, {{3, 3}}, "far away");
+    Add(99, {{0, 0}}, "rule gone");
+    Add(1, {{0.1, 0.1}});
+    const WriteResult result = Write();
+    EXPECT_EQ(result.files, std::vector<std::string>{dir.Path("t-COAST.tdf")});
+    EXPECT_FALSE(test::Exists(dir.Path("t-LABEL.tdf")));
+}
+
+TEST_F(TdfWriterTest, NoLowerCaseL2OrAnUnwritableFileEndsTheJob) {
+    Add(0, {{0, 0}});
+    Add(1, {{0, 0}});
+    EXPECT_EQ(Write("t.L2").outcome, WriteResult::Outcome::kNotNamed);
+    std::filesystem::create_directory(dir.Path("u-RIVER.tdf"));
+    const WriteResult result = Write("u.l2");
+    EXPECT_EQ(result.outcome, WriteResult::Outcome::kFailed);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"Can't open file " + dir.Path("u-RIVER.tdf")});
+    EXPECT_FALSE(test::Exists(dir.Path("u-COAST.tdf")));
+}
+
+}  // namespace
+}  // namespace gw
