@@ -1,0 +1,22 @@
+// libFuzzer harness: any bytes as an export file, then the lookups the loader makes.
+#include "features/E00Reader.h"
+#include "progress/ProgressState.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    gw::E00Reader e00;
+    gw::NullProgress progress;
+    e00.ParseText(std::string_view(reinterpret_cast<const char*>(data), size), progress);
+    for (const gw::InfoTable& table : e00.m_tables) {
+        for (const gw::InfoItem& item : table.items) {
+            for (const gw::E00Label& label : e00.m_labels) {
+                if (const std::string* record = table.FindRecord(item, label.polygonId)) {
+                    gw::InfoTable::GetItemText(*record, item);
+                }
+            }
+        }
+    }
+    return 0;
+}
