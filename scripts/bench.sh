@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs the generation benchmark; installs gdal-bin for its gdalwarp reference.
+# Builds and runs the benchmarks: theater generation (against MD5 and gdalwarp) and E00
+# parsing (against avcimport and ogrinfo). Installs the peers they are measured against.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-if ! command -v gdalwarp >/dev/null; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq gdal-bin >/dev/null
-fi
-build/bench/bench_generate "$@"
+for tool in gdalwarp:gdal-bin avcimport:avce00; do
+  if ! command -v "${tool%%:*}" >/dev/null; then
+    sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${tool##*:}" >/dev/null
+  fi
+done
+build/bench/bench_generate
+echo
+build/bench/bench_e00
