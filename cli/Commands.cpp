@@ -160,6 +160,24 @@ int RunInfo(const std::string& headerPath) {
     return 0;
 }
 
+int RunObr(const std::optional<std::string>& path) {
+    ObjectiveRuleSet rules;
+    if (path && !rules.LoadObjectiveRules(*path)) {
+        return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *path));
+    }
+    std::printf("rules: %s (%zu)\nBaseId: %d\nIgnoreNoNames: %d\n", rules.m_objRulesName.c_str(),
+                rules.m_objectiveRules.size(), rules.m_baseId, rules.m_ignoreNoNames);
+    for (const ObjectiveRule& rule : rules.m_objectiveRules) {
+        std::printf("Type: %s\n  Priority: %d\n  Ids:", rule.Type.c_str(), rule.Priority);
+        for (const std::int32_t id : rule.Ids) std::printf(" %d", id);
+        std::printf("\n");
+        for (const GeneratesEntry& g : rule.Generates) {
+            std::printf("  Generates: %s %d-%d\n", g.rule.c_str(), g.minimum, g.maximum);
+        }
+    }
+    return 0;
+}
+
 int RunGenerateCommand(const GenerateArgs& args) {
     const bool lowerL2 = args.output.find(".l2") != std::string::npos;
     if (!lowerL2 && args.output.find(".L2") == std::string::npos) {
@@ -173,6 +191,10 @@ int RunGenerateCommand(const GenerateArgs& args) {
     }
     if (args.palette && !LineReader(*args.palette).is_open()) {
         return Fail(kExitFailure, ErrnoText("cannot open palette " + *args.palette));
+    }
+    ObjectiveRuleSet objectiveRules;
+    if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
+        return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *args.obr));
     }
 
     CGridwrightDoc doc;
@@ -201,9 +223,11 @@ int RunGenerateCommand(const GenerateArgs& args) {
     }
 
     const HeightTable heights;
-    const GenerateContext context{doc, layout, heights, rules, progress, prompts};
+    CRandom random;  // the program's one generator: the same draws on every run
+    const GenerateContext context{doc, layout, heights, rules, objectiveRules, random, progress, prompts};
     BuildOptions options;
     options.tdf = args.tdf.value_or(!doc.m_features.empty());
+    options.objectives = args.objectives;
     options.mea = !args.noMea;
     options.description = !args.noDescription;
     options.map = args.palette.has_value();

@@ -13,6 +13,9 @@ int RunInfo(const std::string& headerPath);
 // that fails to parse is printed as far as it was read, then the reason.
 int RunE00(const std::string& path, bool json);
 
+// Prints the objective rules a ".obr" file yields, or the default rules.
+int RunObr(const std::optional<std::string>& path);
+
 struct GenerateArgs {
     std::string header;
     std::string output;
@@ -24,6 +27,8 @@ struct GenerateArgs {
     std::vector<std::string> e00Files;
     std::optional<bool> tdf;  // default: when features were loaded
     bool builtinRules = false;
+    bool objectives = false;
+    std::optional<std::string> obr;
     bool large = false;
     bool noMea = false;
     bool noDescription = false;

@@ -18,6 +18,12 @@ int main(int argc, char** argv) {
     e00->add_option("FILE.e00", e00Path, "export file")->required();
     e00->add_flag("--json", e00Json, "print JSON");
 
+    std::optional<std::string> obrPath;
+    bool obrDefaults = false;
+    CLI::App* obr = app.add_subcommand("obr", "Print the objective rules a rules file yields");
+    CLI::Option* obrFile = obr->add_option("RULES.obr", obrPath, "objective rules file");
+    obr->add_flag("--defaults", obrDefaults, "print the default rules")->excludes(obrFile);
+
     gw::cli::GenerateArgs gen;
     bool tdfOn = false, tdfOff = false;
     CLI::App* generate = app.add_subcommand("generate", "Generate the theater's files");
@@ -39,6 +45,8 @@ int main(int argc, char** argv) {
     CLI::Option* tdf = generate->add_flag("--tdf", tdfOn, "write the TDF files (default: when features were loaded)");
     generate->add_flag("--no-tdf", tdfOff, "do not write the TDF files")->excludes(tdf);
     generate->add_flag("--builtin-rules", gen.builtinRules, "use the built-in E00 rules, not the stored ones");
+    generate->add_flag("--objectives", gen.objectives, "write the objectives file from the point features");
+    generate->add_option("--obr", gen.obr, "objective rules file (default: the built-in rules)");
     generate->add_flag("--quiet", gen.quiet, "no progress display");
 
     try {
@@ -48,6 +56,13 @@ int main(int argc, char** argv) {
     }
     if (*info) return gw::cli::RunInfo(infoHeader);
     if (*e00) return gw::cli::RunE00(e00Path, e00Json);
+    if (*obr) {
+        if (!obrPath && !obrDefaults) {
+            std::fprintf(stderr, "gridwright-cli: obr needs RULES.obr or --defaults\n");
+            return 2;
+        }
+        return gw::cli::RunObr(obrPath);
+    }
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return gw::cli::RunGenerateCommand(gen);
 }

@@ -6,8 +6,10 @@
 #include "generate/MeaWriter.h"
 #include "generate/TdfWriter.h"
 #include "layout/TheaterLayout.h"
+#include "objectives/ObjectivesWriter.h"
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 
 namespace gw {
@@ -42,6 +44,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return report;
     mea.reset();
     if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return report;
+    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, std::time(nullptr), terrainPath));
     return report;
 }
 

@@ -14,11 +14,12 @@ struct BuildOptions {
     bool large = false;
     bool description = true;
     bool tdf = false;  // the dialog ticks it when the document holds features
+    bool objectives = false;
 };
 
 // One writer's part of a Generate run.
 struct JobReport {
-    std::string job;  // "L2", "TXT", "MAP", "MEA", "TDF"
+    std::string job;  // "L2", "TXT", "MAP", "MEA", "TDF", "OBJ"
     WriteResult result;
 };
 
@@ -32,7 +33,7 @@ struct GenerateReport {
 };
 
 // Runs the writers the options ask for, in order: tile and index files, description,
-// MAP file, MEA file, TDF files. A writer that cannot create or write its file ends the run; a
+// MAP file, MEA file, TDF files, objectives file. A writer that cannot create or write its file ends the run; a
 // cancelled writer does not. `results` receives the terrain writer's figures.
 GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
                            const std::string& terrainPath, TerrainResults& results, unsigned workers);

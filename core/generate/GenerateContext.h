@@ -1,7 +1,9 @@
 #pragma once
 
 #include "features/E00Rules.h"
+#include "objectives/ObjectiveRules.h"
 #include "progress/Progress.h"
+#include "util/CRandom.h"
 
 #include <cstdint>
 #include <string>
@@ -14,12 +16,15 @@ class TheaterLayout;
 class HeightTable;
 
 // What every writer of a Generate run reads: the document, the layout as it stands,
-// the height table, the E00 rules, and the user's progress display and prompts.
+// the height table, the E00 and objective rules, the program's random generator, and
+// the user's progress display and prompts.
 struct GenerateContext {
     const CGridwrightDoc& doc;
     const TheaterLayout& layout;
     const HeightTable& heights;
     const E00Rules& rules;
+    const ObjectiveRuleSet& objectiveRules;
+    CRandom& random;
     Progress& progress;
     UserPrompts& prompts;
 };

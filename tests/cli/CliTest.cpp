@@ -60,13 +60,15 @@ TEST(Cli, GenerateOnTheSampleWritesWhatTheCoreWritesForTheSameForm) {
     layout.SetSegmentsX("32");
     const HeightTable heights;
     const E00Rules rules = BuiltInE00Rules();
+    const ObjectiveRuleSet objectiveRules;
+    CRandom random;
     NullProgress progress;
     test::ScriptedPrompts prompts;
     prompts.palette = pal;
     BuildOptions options;
     options.map = true;
     TerrainResults results;
-    ASSERT_TRUE(RunGenerate({doc, layout, heights, rules, progress, prompts}, options, dir.Path("g.l2"), results, 1)
+    ASSERT_TRUE(RunGenerate({doc, layout, heights, rules, objectiveRules, random, progress, prompts}, options, dir.Path("g.l2"), results, 1)
                     .complete());
     for (const char* ext : {".l2", ".o2", ".txt", ".map", ".mea"}) {
         EXPECT_EQ(ReadFile(dir.Path(std::string("c") + ext)), ReadFile(dir.Path(std::string("g") + ext))) << ext;

@@ -56,13 +56,17 @@ protected:
         layout.SetSegmentsX(std::to_string(x));
         layout.OnSegmentsYChanged(std::to_string(y));
     }
-    GenerateContext Context() { return GenerateContext{doc, layout, heights, rules, *progress, prompts}; }
+    GenerateContext Context() {
+        return GenerateContext{doc, layout, heights, rules, objectiveRules, random, *progress, prompts};
+    }
 
     TempDir dir;
     CGridwrightDoc doc;
     TheaterLayout layout;
     HeightTable heights;
     E00Rules rules = BuiltInE00Rules();
+    ObjectiveRuleSet objectiveRules;
+    CRandom random;
     NullProgress quiet;
     Progress* progress = &quiet;
     ScriptedPrompts prompts;

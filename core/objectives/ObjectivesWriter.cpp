@@ -1,0 +1,147 @@
+#include "objectives/ObjectivesWriter.h"
+
+#include "dem/GridwrightDoc.h"
+#include "layout/TheaterLayout.h"
+#include "util/CNumbers.h"
+#include "util/OutputFile.h"
+#include "util/Text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace gw {
+namespace {
+
+constexpr std::int32_t kOwner = 2;
+
+std::string TrimRight(const std::string& text) {
+    const std::size_t end = text.find_last_not_of(" \t\n\v\f\r");
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+// "2.0 Objective Generate " and the local time as ctime writes it, without its line
+// end: English names whatever the locale.
+std::string FirstLine(std::time_t now) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm t{};
+    if (!localtime_r(&now, &t)) return "2.0 Objective Generate";
+    char text[64];
+    std::snprintf(text, sizeof text, "2.0 Objective Generate %.3s %.3s %2d %02d:%02d:%02d %d", kDays[t.tm_wday % 7],
+                  kMonths[t.tm_mon % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, 1900 + t.tm_year);
+    return text;
+}
+
+}  // namespace
+
+ObjectivesWriter::ObjectivesWriter(const ObjectiveRuleSet& rules, CRandom& random, std::int32_t tilesX,
+                                   std::int32_t tilesY, OutputFile& file)
+    : m_rules(rules), m_random(random), m_tilesX(tilesX), m_tilesY(tilesY), m_file(file),
+      m_nextObjectiveId(rules.m_baseId) {}
+
+std::int32_t ObjectivesWriter::NextObjectiveId() {
+    if (m_nextObjectiveId >= 4003 && m_nextObjectiveId < 4030) m_nextObjectiveId = 4030;
+    if (m_nextObjectiveId >= 5995 && m_nextObjectiveId < 6005) m_nextObjectiveId = 6005;
+    return m_nextObjectiveId++;
+}
+
+ObjectivesWriter::Tile ObjectivesWriter::FindFreeTileNear(Tile tile) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::int32_t x = tile.first - 2 + Draw(5);
+        std::int32_t y = tile.second - 2 + Draw(5);
+        if (x < 0 || x >= m_tilesX) x = 0;
+        if (y < 0 || y >= m_tilesY) y = 0;
+        if (m_usedTiles.insert({x, y}).second) return {x, y};
+    }
+    return tile;
+}
+
+void ObjectivesWriter::MakeTopLevel(const std::string& name, const std::string& keyword, std::int32_t type,
+                                    Tile tile) {
+    if (m_rules.m_ignoreNoNames != 0 && name.empty()) return;
+    const ObjectiveRule* rule = m_rules.FindRule(keyword + "-" + std::to_string(type));
+    if (!rule) rule = m_rules.FindRule(keyword);
+    if (!rule) return;
+    m_random.Next();
+    const std::int32_t id = NextObjectiveId();
+    WriteObjectiveLine(*rule, id, 0, name, tile);
+    m_usedTiles.insert(tile);
+    ExpandRule(*rule, id, tile, 0);
+}
+
+void ObjectivesWriter::WriteObjectiveLine(const ObjectiveRule& rule, std::int32_t id, std::int32_t parent,
+                                          const std::string& name, Tile tile) {
+    if (rule.Ids.empty()) return;
+    const std::int32_t object = rule.Ids[Draw(static_cast<int>(rule.Ids.size()))];
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, ", %d, %d, %d, %d, 0, %d, %d, %d, %d, %d", id, object, tile.first,
+                  tile.second, kOwner, id, parent, rule.Priority, kOwner);
+    m_file.WriteLine((name.empty() ? std::string("NoName") : name) + numbers);
+}
+
+void ObjectivesWriter::ExpandRule(const ObjectiveRule& rule, std::int32_t parent, Tile tile, int depth) {
+    if (depth >= kMaxSpawnDepth) {
+        if (m_cutRule.empty()) m_cutRule = rule.Type;
+        return;
+    }
+    for (const GeneratesEntry& entry : rule.Generates) {
+        const ObjectiveRule* child = m_rules.FindRule(entry.rule);
+        if (!child) continue;
+        for (std::int32_t n = 0; n < entry.minimum; ++n) Spawn(*child, parent, tile, depth);
+        const std::int64_t extra = std::int64_t{entry.maximum} - entry.minimum;
+        if (extra <= 0) continue;
+        const std::int64_t r = m_random.Next() % (extra + 1);
+        for (std::int64_t n = 0; n < r; ++n) Spawn(*child, parent, tile, depth);
+    }
+}
+
+void ObjectivesWriter::Spawn(const ObjectiveRule& child, std::int32_t parent, Tile near, int depth) {
+    const Tile tile = FindFreeTileNear(near);
+    const std::int32_t id = NextObjectiveId();
+    WriteObjectiveLine(child, id, parent, "0 " + child.Type, tile);
+    ExpandRule(child, parent, tile, depth + 1);
+}
+
+WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now, const std::string& terrainPath) {
+    const TheaterLayout& l = context.layout;
+    const std::int32_t tilesX = 16 * l.m_segmentsX, tilesY = 16 * l.m_segmentsY;
+    const double width = tilesX * l.m_resolution * 4.0, height = tilesY * l.m_resolution * 4.0;
+    const std::optional<std::string> path = OutputPathFor(terrainPath, "-obj.csv");
+    if (!path) return WriteResult::NotNamed();
+    OutputFile file;
+    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+
+    const std::vector<Feature>& features = context.doc.m_features;
+    Progress& progress = context.progress;
+    BeginJob(progress, static_cast<int>(features.size()), "Generating TDF files");
+    file.WriteLine(FirstLine(now));
+    file.WriteLine("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner");
+
+    ObjectivesWriter writer(context.objectiveRules, context.random, tilesX, tilesY, file);
+    WriteResult result;
+    for (const Feature& feature : features) {
+        if (!IsLabelRule(context.rules, feature.ruleIndex) || feature.points.empty()) continue;
+        const GeoPoint& p = feature.points.front();
+        const double x = std::cos(p.lat * kDegToRad) * (p.lon - l.m_centerLong) * l.m_unitScale * 60 + width * 0.5;
+        const double y = (p.lat - l.m_centerLat) * l.m_unitScale * 60 + height * 0.5;
+        if (!(0 <= y && y <= height && 0 <= x && x <= width)) continue;
+        const ObjectivesWriter::Tile tile{TruncToInt32(x / width * tilesX), TruncToInt32(y / height * tilesY)};
+        writer.MakeTopLevel(TrimRight(feature.name), *GetRuleKeyword(context.rules, feature.ruleIndex), feature.type,
+                            tile);
+        progress.StepIt();
+        if (ConfirmCancel(progress, context.prompts)) {
+            result.outcome = WriteResult::Outcome::kCancelled;
+            break;
+        }
+    }
+    if (!writer.cutRule().empty()) {
+        context.prompts.ShowMessage("Objective rule \"" + writer.cutRule() + "\" spawns itself; its spawning stopped " +
+                                    std::to_string(kMaxSpawnDepth) + " levels deep.");
+    }
+    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
+    result.files = {*path};
+    return result;
+}
+
+}  // namespace gw
