@@ -240,5 +240,42 @@ TEST(Cli, StoredRulesAreReadUnlessBuiltInOnesAreAsked) {
     EXPECT_TRUE(test::Exists(dir.Path("b-RIVER.tdf")));
 }
 
+TEST(Cli, ObjectivesFromRealPointCoverages) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string data = test::SharedDataDir();
+    test::TempDir dir;
+    const auto run = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("o.l2") +
+                                    " --builtin-rules --no-mea --no-description --no-tdf --objectives --e00 " + data +
+                                    "/e00/dcw/pppoint.e00 --e00 " + data + "/e00/dcw/aepoint.e00"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string csv = ReadFile(dir.Path("o-obj.csv"));
+    ASSERT_EQ(csv.rfind("2.0 Objective Generate ", 0), 0u);
+    const std::string rest = csv.substr(csv.find("\r\n") + 2);
+    EXPECT_EQ(rest.rfind("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner\r\n"
+                         "Aix-en-Provence, 4, 1927, 386, 515, 0, 2, 4, 0, 20, 2\r\n",
+                         0),
+              0u);
+    EXPECT_EQ(Md5Hex(rest), "6045fe5f09d04aa3292a4cae276b53f6") << "the same lines on every machine";
+}
+
+TEST(Cli, ObjectiveRulesFiles) {
+    test::TempDir dir;
+    test::WriteFile(dir.Path("r.obr"), "BaseId 500\nType Town\nPriority 7\nIds 1, 2\nGenerates Town 1-3\n");
+    const auto shown = RunCommand(Cli("obr " + dir.Path("r.obr")));
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, "rules: r.obr (1)\nBaseId: 500\nIgnoreNoNames: 0\nType: Town\n  Priority: 7\n  Ids: 1 2\n"
+                         "  Generates: Town 1-3\n");
+    EXPECT_NE(RunCommand(Cli("obr --defaults")).out.find("Type: Airport\n  Priority: 40\n  Ids: 1779\n"),
+              std::string::npos);
+
+    const auto missing = RunCommand(Cli("obr " + dir.Path("none.obr")));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("none.obr"), std::string::npos);
+    const auto generate = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("g.l2") +
+                                         " --objectives --obr " + dir.Path("none.obr")));
+    EXPECT_EQ(generate.status, 1);
+    EXPECT_FALSE(test::Exists(dir.Path("g.l2")));
+}
+
 }  // namespace
 }  // namespace gw

@@ -1,0 +1,120 @@
+#include "generate/WriterFixture.h"
+#include "objectives/ObjectivesWriter.h"
+#include "util/OutputFile.h"
+
+#include <sstream>
+
+namespace gw {
+namespace {
+
+class ObjectivesWriterTest : public test::WriterFixture {
+protected:
+    void SetUp() override {
+        OpenDem(test::MinuteDem([](int, int) { return 0; }));
+        // 32 x 32 tiles of 30/32 nautical miles around (0, 0), as in the TDF tests.
+        layout.OnCenterLatKillFocus("0");
+        layout.OnCenterLongKillFocus("0");
+        layout.OnResolutionChanged("0.234375");
+        SetSegments(2, 2);
+    }
+    void Rules(const std::string& obr) {
+        objectiveRules.m_objectiveRules.clear();
+        objectiveRules.Parse(obr);
+    }
+    // A point of the built-in LABEL rule.
+    void Place(double lat, double lon, std::string name, std::int32_t type) {
+        doc.m_features.push_back(Feature{5, {{lat, lon}}, std::move(name), type});
+    }
+    // The lines after the time line.
+    std::vector<std::string> Write(const std::string& name = "t.l2") {
+        result = WriteObjectivesFile(Context(), 0, dir.Path(name));
+        std::istringstream text(test::ReadFile(dir.Path("t-obj.csv")));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.size() - 1));
+        if (!lines.empty()) lines.erase(lines.begin());
+        return lines;
+    }
+    WriteResult result;
+};
+
+const char* const kHeader = "Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner";
+
+TEST_F(ObjectivesWriterTest, AShortRunDrawsInItsOrder) {
+    Rules("Type Label-0\nPriority 30\nIds 100 200 300\nGenerates Depot 1-2\nType Depot\nPriority 5\nIds 7\n");
+    Place(-0.075, -5.5 / 60, "Town   ", 0);  // the tile (10, 11)
+    const std::vector<std::string> lines = Write();
+    // Draws 41 (discarded), 18467 (object 300), 6334 and 26500 (the depot's tile: 4 and
+    // 0 from two tiles south-west of the town), 19169 (its object), 15724 (no extra).
+    EXPECT_EQ(lines, (std::vector<std::string>{kHeader, "Town, 4, 300, 10, 11, 0, 2, 4, 0, 30, 2",
+                                               "0 Depot, 5, 7, 12, 9, 0, 2, 5, 4, 5, 2"}));
+    EXPECT_EQ(test::ReadFile(dir.Path("t-obj.csv")).substr(0, 23), "2.0 Objective Generate ");
+}
+
+TEST_F(ObjectivesWriterTest, NamesRulesAndIdsThatWriteNothing) {
+    Rules("Type Label-0\nIds 1\nType Label-1\nGenerates Label-0 1\n");
+    Place(0, 0, "", 0);                // "NoName"
+    Place(0, 0, "Quiet", 1);           // no Ids: no line, an id all the same, and it spawns
+    Place(0, 0, "Nobody", 2);          // no rule: nothing
+    Place(5, 5, "Far", 0);             // off the theater: nothing
+    doc.m_features.push_back(Feature{0, {{0, 0}}, "River", 0});  // a line feature
+    const std::vector<std::string> lines = Write();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].substr(0, 10), "NoName, 4,");
+    EXPECT_EQ(lines[2].substr(0, 13), "0 Label-0, 6,");
+    EXPECT_NE(lines[2].find(", 5, 10, 2"), std::string::npos) << "parent 5, the rule without Ids";
+
+    objectiveRules.m_ignoreNoNames = 1;
+    const std::vector<std::string> ignoring = Write();
+    ASSERT_EQ(ignoring.size(), 2u);
+    EXPECT_EQ(ignoring[1].substr(0, 13), "0 Label-0, 5,") << "the nameless point took no id";
+}
+
+TEST_F(ObjectivesWriterTest, ASelfSpawningRuleIsCutAndReportedOnce) {
+    Rules("Type Label-0\nIds 1\nGenerates Label-0 1\n");
+    Place(0, 0, "Loop", 0);
+    Place(0.1, 0.1, "Loop again", 0);
+    const std::vector<std::string> lines = Write();
+    EXPECT_EQ(lines.size(), 1u + 2 * (1 + kMaxSpawnDepth));
+    EXPECT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("Label-0"), std::string::npos);
+}
+
+TEST_F(ObjectivesWriterTest, UpperCaseL2WritesNoFile) {
+    Place(0, 0, "Town", 0);
+    EXPECT_TRUE(Write("t.L2").empty());
+    EXPECT_EQ(result.outcome, WriteResult::Outcome::kNotNamed);
+}
+
+TEST(ObjectivesWriter, IdsSkipTheirGaps) {
+    test::TempDir dir;
+    OutputFile file;
+    ASSERT_TRUE(file.Create(dir.Path("x")).ok());
+    ObjectiveRuleSet rules;
+    CRandom random;
+    rules.m_baseId = 4001;
+    ObjectivesWriter low(rules, random, 32, 32, file);
+    EXPECT_EQ(low.NextObjectiveId(), 4001);
+    EXPECT_EQ(low.NextObjectiveId(), 4002);
+    EXPECT_EQ(low.NextObjectiveId(), 4030);
+    rules.m_baseId = 5994;
+    ObjectivesWriter high(rules, random, 32, 32, file);
+    EXPECT_EQ(high.NextObjectiveId(), 5994);
+    EXPECT_EQ(high.NextObjectiveId(), 6005);
+}
+
+TEST(ObjectivesWriter, FreeTilesWrapToZeroAndFallBackToTheTileItself) {
+    test::TempDir dir;
+    OutputFile file;
+    ASSERT_TRUE(file.Create(dir.Path("x")).ok());
+    ObjectiveRuleSet rules;
+    CRandom random;
+    ObjectivesWriter writer(rules, random, 2, 2, file);
+    // On a 2 x 2 theater every candidate near (1, 1) is one of its four tiles.
+    std::set<ObjectivesWriter::Tile> found;
+    for (int i = 0; i < 4; ++i) found.insert(writer.FindFreeTileNear({1, 1}));
+    EXPECT_EQ(found, (std::set<ObjectivesWriter::Tile>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}));
+    EXPECT_EQ(writer.FindFreeTileNear({7, 7}), (ObjectivesWriter::Tile{7, 7})) << "all taken";
+}
+
+}  // namespace
+}  // namespace gw
