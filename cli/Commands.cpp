@@ -205,7 +205,7 @@ int RunGenerateCommand(const GenerateArgs& args) {
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     TerminalPrompts prompts(progress, args.palette);
-    E00Rules rules;
+    E00Rules& rules = g_e00Rules;
     if (args.builtinRules) {
         rules = BuiltInE00Rules();
     } else {
