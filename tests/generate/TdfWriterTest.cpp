@@ -6,15 +6,7 @@ namespace {
 
 class TdfWriterTest : public test::WriterFixture {
 protected:
-    void SetUp() override {
-        OpenDem(test::MinuteDem([](int, int) { return 0; }));
-        // 32 x 32 tiles, 30 nautical miles each way, centred on (0, 0): the edges lie at
-        // 0.25 degrees, and every figure below is exact.
-        layout.OnCenterLatKillFocus("0");
-        layout.OnCenterLongKillFocus("0");
-        layout.OnResolutionChanged("0.234375");
-        SetSegments(2, 2);
-    }
+    void SetUp() override { OpenThirtyMileTheater(); }
     void Add(std::int32_t rule, std::vector<GeoPoint> points, std::string name = "", std::int32_t type = 0) {
         doc.m_features.push_back(Feature{rule, std::move(points), std::move(name), type});
     }

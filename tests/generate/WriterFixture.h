@@ -56,6 +56,11 @@ protected:
         layout.SetSegmentsX(std::to_string(x));
         layout.OnSegmentsYChanged(std::to_string(y));
     }
+    // A flat DEM over -1..1 degrees and a theater of 32 x 32 tiles, 30 nautical miles
+    // each way, centred on (0, 0): its edges lie at 0.25 degrees, and tile positions
+    // work out exactly.
+    void OpenThirtyMileTheater();
+
     GenerateContext Context() {
         return GenerateContext{doc, layout, heights, rules, objectiveRules, random, *progress, prompts};
     }
@@ -71,6 +76,18 @@ protected:
     Progress* progress = &quiet;
     ScriptedPrompts prompts;
 };
+
+// A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
+// values from `value(column, row)` in feet.
+inline DemSpec MinuteDem(const std::function<int(int, int)>& value);
+
+inline void WriterFixture::OpenThirtyMileTheater() {
+    OpenDem(MinuteDem([](int, int) { return 0; }));
+    layout.OnCenterLatKillFocus("0");
+    layout.OnCenterLongKillFocus("0");
+    layout.OnResolutionChanged("0.234375");
+    SetSegments(2, 2);
+}
 
 // A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
 // values from `value(column, row)` in feet.

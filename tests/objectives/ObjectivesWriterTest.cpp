@@ -9,14 +9,7 @@ namespace {
 
 class ObjectivesWriterTest : public test::WriterFixture {
 protected:
-    void SetUp() override {
-        OpenDem(test::MinuteDem([](int, int) { return 0; }));
-        // 32 x 32 tiles of 30/32 nautical miles around (0, 0), as in the TDF tests.
-        layout.OnCenterLatKillFocus("0");
-        layout.OnCenterLongKillFocus("0");
-        layout.OnResolutionChanged("0.234375");
-        SetSegments(2, 2);
-    }
+    void SetUp() override { OpenThirtyMileTheater(); }
     void Rules(const std::string& obr) {
         objectiveRules.m_objectiveRules.clear();
         objectiveRules.Parse(obr);
