@@ -149,17 +149,6 @@ TEST_F(E00ReaderTest, InfoTablesCutRecordsIntoItems) {
     EXPECT_FALSE(Parse("IFO  2\n" + header + items + "name1\n"));
 }
 
-TEST(InfoItemWidth, FollowsTypeAndSize) {
-    EXPECT_EQ(InfoItemWidth(10, 3), 8);
-    EXPECT_EQ(InfoItemWidth(20, 30), 30);
-    EXPECT_EQ(InfoItemWidth(40, 4), 14);
-    EXPECT_EQ(InfoItemWidth(50, 2), 6);
-    EXPECT_EQ(InfoItemWidth(50, 4), 11);
-    EXPECT_EQ(InfoItemWidth(60, 8), 24);
-    EXPECT_EQ(InfoItemWidth(60, 4), 14);
-    EXPECT_EQ(InfoItemWidth(99, 4), 0);
-}
-
 // The export files nobody here wrote: what each holds, and where the broken ones stop.
 TEST(E00ReaderRealFiles, CountsOfEveryFile) {
     SKIP_WITHOUT_SHARED_DATA();
