@@ -192,6 +192,9 @@ int RunGenerateCommand(const GenerateArgs& args) {
     if (args.palette && !LineReader(*args.palette).is_open()) {
         return Fail(kExitFailure, ErrnoText("cannot open palette " + *args.palette));
     }
+    for (const std::string& e00 : args.e00Files) {
+        if (!LineReader(e00).is_open()) return Fail(kExitFailure, ErrnoText("cannot open " + e00));
+    }
     ObjectiveRuleSet objectiveRules;
     if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
         return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *args.obr));

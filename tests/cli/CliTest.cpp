@@ -101,6 +101,7 @@ TEST(Cli, BadRequestsFailClearlyBeforeWriting) {
         {"generate " + dem + " " + dir.Path("a.l2") + " --resolution 0,5", "--resolution"},
         {"generate " + dem + " " + dir.Path("a.l2") + " --center 45", "--center"},
         {"generate " + dem + " " + dir.Path("a.l2") + " --map " + dir.Path("none.pal"), "none.pal"},
+        {"generate " + dem + " " + dir.Path("a.l2") + " --e00 " + dir.Path("none.e00"), "none.e00"},
     };
     for (const Case& c : cases) {
         const auto run = RunCommand(Cli(c.args));
