@@ -74,8 +74,8 @@ private:
         const std::uint64_t offset =
             2 * (static_cast<std::uint64_t>(m_header.number_of_columns) * static_cast<std::uint64_t>(row) +
                  static_cast<std::uint64_t>(column));
-        if (!m_raster.data() || offset + 2 > m_raster.size()) return 0;
-        const std::uint8_t* post = m_raster.data() + offset;
+        const std::uint8_t* post = m_raster.PointerAt(offset);
+        if (!post || offset + 2 > m_raster.size()) return 0;
         return m_feet[post[0] | (post[1] << 8)];
     }
 

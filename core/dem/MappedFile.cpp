@@ -54,8 +54,4 @@ void MappedFile::Close() {
     m_fd = -1;
 }
 
-std::uint8_t* MappedFile::WritablePointerAt(std::uint64_t offset) {
-    return m_mode == kReadWrite && m_view && offset < m_size ? m_view + offset : nullptr;
-}
-
 }  // namespace gw

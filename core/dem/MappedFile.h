@@ -26,11 +26,9 @@ public:
     const std::uint8_t* PointerAt(std::uint64_t offset) const {
         return m_view && offset < m_size ? m_view + offset : nullptr;
     }
-    std::uint8_t* WritablePointerAt(std::uint64_t offset);
 
     const std::uint8_t* data() const { return m_view; }
     std::uint64_t size() const { return m_size; }
-    int mode() const { return m_mode; }
     const std::string& path() const { return m_path; }
     const std::string& error() const { return m_error; }
 

@@ -45,8 +45,8 @@ WriteResult WriteTdfFiles(const GenerateContext& context, const std::string& ter
             const double x = std::cos(p.lat * kDegToRad) * (p.lon - l.m_centerLong) * f * 60 + width * 0.5;
             const double y = (p.lat - l.m_centerLat) * f * 60 + height * 0.5;
             if (!(0 <= y && y <= height && 0 <= x && x <= width)) continue;
-            points += " " + std::to_string(TruncToInt32(x / width * l.m_tilesX)) + "," +
-                      std::to_string(TruncToInt32(y / height * l.m_tilesY));
+            points.append(" ").append(std::to_string(TruncToInt32(x / width * l.m_tilesX)));
+            points.append(",").append(std::to_string(TruncToInt32(y / height * l.m_tilesY)));
             ++kept;
         }
         if (kept > 0) {

@@ -25,8 +25,6 @@ public:
 
     const std::string& percentText() const { return m_percentText; }
     int pos() const { return m_pos; }
-    int lower() const { return m_lower; }
-    int upper() const { return m_upper; }
 
 private:
     void ShowPercentFor(int p);
