@@ -1,25 +1,20 @@
 #include "generate/TdfWriter.h"
 
 #include "dem/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
+#include "layout/TheaterTiles.h"
 #include "util/OutputFile.h"
 #include "util/Text.h"
 
-#include <cmath>
 #include <memory>
 
 namespace gw {
 
 WriteResult WriteTdfFiles(const GenerateContext& context, const std::string& terrainPath) {
-    const TheaterLayout& l = context.layout;
     const std::vector<Feature>& features = context.doc.m_features;
     Progress& progress = context.progress;
     BeginJob(progress, static_cast<int>(features.size()), "Generating TDF files");
 
-    const double f = l.m_unitScale;
-    const double width = l.m_tilesX * l.m_resolution * 4;
-    const double height = l.m_tilesY * l.m_resolution * 4;
+    const TheaterTiles tiles(context.layout);
     std::vector<std::unique_ptr<OutputFile>> files(context.rules.size());
     WriteResult result;
     const auto finish = [&](WriteResult ending) {
@@ -42,11 +37,10 @@ WriteResult WriteTdfFiles(const GenerateContext& context, const std::string& ter
         int kept = 0;
         static const std::vector<GeoPoint> kNone;
         for (const GeoPoint& p : rule ? feature.points : kNone) {
-            const double x = std::cos(p.lat * kDegToRad) * (p.lon - l.m_centerLong) * f * 60 + width * 0.5;
-            const double y = (p.lat - l.m_centerLat) * f * 60 + height * 0.5;
-            if (!(0 <= y && y <= height && 0 <= x && x <= width)) continue;
-            points.append(" ").append(std::to_string(TruncToInt32(x / width * l.m_tilesX)));
-            points.append(",").append(std::to_string(TruncToInt32(y / height * l.m_tilesY)));
+            const std::optional<TheaterTiles::Tile> tile = tiles.TileOf(p.lat, p.lon);
+            if (!tile) continue;
+            points.append(" ").append(std::to_string(tile->first));
+            points.append(",").append(std::to_string(tile->second));
             ++kept;
         }
         if (kept > 0) {

@@ -1,12 +1,10 @@
 #include "objectives/ObjectivesWriter.h"
 
 #include "dem/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
+#include "layout/TheaterTiles.h"
 #include "util/OutputFile.h"
 #include "util/Text.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace gw {
@@ -104,9 +102,7 @@ void ObjectivesWriter::Spawn(const ObjectiveRule& child, std::int32_t parent, Ti
 }
 
 WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now, const std::string& terrainPath) {
-    const TheaterLayout& l = context.layout;
-    const std::int32_t tilesX = 16 * l.m_segmentsX, tilesY = 16 * l.m_segmentsY;
-    const double width = tilesX * l.m_resolution * 4.0, height = tilesY * l.m_resolution * 4.0;
+    const TheaterTiles tiles(context.layout);
     const std::optional<std::string> path = OutputPathFor(terrainPath, "-obj.csv");
     if (!path) return WriteResult::NotNamed();
     OutputFile file;
@@ -118,17 +114,15 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
     file.WriteLine(FirstLine(now));
     file.WriteLine("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner");
 
-    ObjectivesWriter writer(context.objectiveRules, context.random, tilesX, tilesY, file);
+    ObjectivesWriter writer(context.objectiveRules, context.random, tiles.tilesX(), tiles.tilesY(), file);
     WriteResult result;
     for (const Feature& feature : features) {
         if (!IsLabelRule(context.rules, feature.ruleIndex) || feature.points.empty()) continue;
         const GeoPoint& p = feature.points.front();
-        const double x = std::cos(p.lat * kDegToRad) * (p.lon - l.m_centerLong) * l.m_unitScale * 60 + width * 0.5;
-        const double y = (p.lat - l.m_centerLat) * l.m_unitScale * 60 + height * 0.5;
-        if (!(0 <= y && y <= height && 0 <= x && x <= width)) continue;
-        const ObjectivesWriter::Tile tile{TruncToInt32(x / width * tilesX), TruncToInt32(y / height * tilesY)};
+        const std::optional<TheaterTiles::Tile> tile = tiles.TileOf(p.lat, p.lon);
+        if (!tile) continue;
         writer.MakeTopLevel(TrimRight(feature.name), *GetRuleKeyword(context.rules, feature.ruleIndex), feature.type,
-                            tile);
+                            *tile);
         progress.StepIt();
         if (ConfirmCancel(progress, context.prompts)) {
             result.outcome = WriteResult::Outcome::kCancelled;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/GenerateContext.h"
+#include "layout/TheaterTiles.h"
 #include "objectives/ObjectiveRules.h"
 #include "util/CRandom.h"
 
@@ -27,7 +28,7 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
 // The working state of one objectives file: ids handed out and tiles taken.
 class ObjectivesWriter {
 public:
-    using Tile = std::pair<std::int32_t, std::int32_t>;  // column, row
+    using Tile = TheaterTiles::Tile;
 
     ObjectivesWriter(const ObjectiveRuleSet& rules, CRandom& random, std::int32_t tilesX, std::int32_t tilesY,
                      OutputFile& file);
