@@ -86,12 +86,14 @@ void TheaterLayout::OnDocumentUpdate(const CGridwrightDoc& doc) {
     m_title = doc.header().file_title;
     const double width = doc.GetMapWidth();
     const double height = doc.GetMapHeight();
+    // A raster without extent (both 0) has no proportions: its preview gets no pixels.
+    const auto side = [](double scaled) { return std::isfinite(scaled) ? TruncToInt32(scaled) : 0; };
     if (width < height) {
         m_previewHeight = 400;
-        m_previewWidth = TruncToInt32(width * 400 / height);
+        m_previewWidth = side(width * 400 / height);
     } else {
         m_previewWidth = 400;
-        m_previewHeight = TruncToInt32(height * 400 / width);
+        m_previewHeight = side(height * 400 / width);
     }
     m_centerLong = std::floor(doc.GetMapCenterX() * 10000 + 0.5) * 0.0001;
     m_centerLat = std::floor(doc.GetMapCenterY() * 10000 + 0.5) * 0.0001;

@@ -123,6 +123,12 @@ TEST(TheaterLayout, DocumentUpdateCentresAndSizesThePreview) {
     l.OnDocumentUpdate(square);
     EXPECT_EQ(l.m_previewWidth, 400);
     EXPECT_EQ(l.m_previewHeight, 400);
+
+    spec.right = spec.upper = 0;
+    CGridwrightDoc flat;
+    ASSERT_TRUE(flat.OnOpenDocument(test::WriteDem(dir, "flat", spec)).ok());
+    l.OnDocumentUpdate(flat);
+    EXPECT_EQ(l.m_previewHeight, 0) << "no extent, no proportions";
 }
 
 }  // namespace
