@@ -178,7 +178,11 @@ int RunObr(const std::optional<std::string>& path) {
     return 0;
 }
 
-int RunGenerateCommand(const GenerateArgs& args) {
+namespace {
+
+// Everything the command reads, checked before anything is written: the output name,
+// the palette, the E00 files and the objective rules. 0, or the exit status.
+int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     const bool lowerL2 = args.output.find(".l2") != std::string::npos;
     if (!lowerL2 && args.output.find(".L2") == std::string::npos) {
         return Fail(kExitUsage, args.output + ": the terrain file's name must contain \".l2\"");
@@ -195,51 +199,36 @@ int RunGenerateCommand(const GenerateArgs& args) {
     for (const std::string& e00 : args.e00Files) {
         if (!LineReader(e00).is_open()) return Fail(kExitFailure, ErrnoText("cannot open " + e00));
     }
-    ObjectiveRuleSet objectiveRules;
     if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
         return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *args.obr));
     }
+    return 0;
+}
 
-    CGridwrightDoc doc;
-    if (!OpenDem(args.header, doc)) return kExitFailure;
-    TheaterLayout layout = StartingLayout(doc);
-    if (!ApplyArgs(args, layout)) return kExitUsage;
-
-    InstallInterruptHandler();
-    TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
-    TerminalPrompts prompts(progress, args.palette);
-    E00Rules& rules = g_e00Rules;
+// Loads the E00 files into the document with the stored (or built-in) rules, saying
+// what each gave; false when one failed to parse or matched no rule.
+bool LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
+                  TerminalPrompts& prompts) {
     if (args.builtinRules) {
-        rules = BuiltInE00Rules();
+        g_e00Rules = BuiltInE00Rules();
     } else {
-        LoadE00Rules(QtProfileSection(kE00RulesSection), rules);
+        LoadE00Rules(QtProfileSection(kE00RulesSection), g_e00Rules);
     }
-    bool inputsFailed = false;
-    for (const E00LoadReport& loaded : LoadE00Files(doc, rules, args.e00Files, progress, prompts)) {
+    bool allLoaded = true;
+    for (const E00LoadReport& loaded : LoadE00Files(doc, g_e00Rules, args.e00Files, progress, prompts)) {
         progress.EndLine();
         if (!loaded.parsed) Fail(kExitFailure, loaded.path + ": " + loaded.parseError);
         if (loaded.recognised) {
             std::printf("loaded %s (%s): %zu features\n", loaded.path.c_str(), loaded.coverageName.c_str(),
                         loaded.featuresAdded);
         }
-        inputsFailed |= !loaded.parsed || !loaded.recognised;
+        allLoaded &= loaded.parsed && loaded.recognised;
     }
+    return allLoaded;
+}
 
-    const HeightTable heights;
-    CRandom random;  // the program's one generator: the same draws on every run
-    const GenerateContext context{doc, layout, heights, rules, objectiveRules, random, progress, prompts};
-    BuildOptions options;
-    options.tdf = args.tdf.value_or(!doc.m_features.empty());
-    options.objectives = args.objectives;
-    options.mea = !args.noMea;
-    options.description = !args.noDescription;
-    options.map = args.palette.has_value();
-    options.large = args.large;
-
-    TerrainResults results;
-    const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
-    progress.EndLine();
-
+// Lists the files written and says why any job fell short; the exit status.
+int ReportRun(const GenerateReport& report, bool inputsLoaded) {
     bool cancelled = false;
     for (const JobReport& job : report.jobs) {
         for (const std::string& file : job.result.files) {
@@ -252,8 +241,40 @@ int RunGenerateCommand(const GenerateArgs& args) {
         if (!job.result.message.empty()) why += ": " + job.result.message;
         Fail(kExitFailure, why);
     }
-    if (report.complete()) return inputsFailed ? kExitFailure : 0;
+    if (report.complete()) return inputsLoaded ? 0 : kExitFailure;
     return cancelled ? kExitInterrupted : kExitFailure;
+}
+
+}  // namespace
+
+int RunGenerateCommand(const GenerateArgs& args) {
+    ObjectiveRuleSet objectiveRules;
+    if (const int status = CheckInputs(args, objectiveRules); status != 0) return status;
+    CGridwrightDoc doc;
+    if (!OpenDem(args.header, doc)) return kExitFailure;
+    TheaterLayout layout = StartingLayout(doc);
+    if (!ApplyArgs(args, layout)) return kExitUsage;
+
+    InstallInterruptHandler();
+    TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
+    TerminalPrompts prompts(progress, args.palette);
+    const bool inputsLoaded = LoadFeatures(args, doc, progress, prompts);
+
+    const HeightTable heights;
+    CRandom random;  // the program's one generator: the same draws on every run
+    const GenerateContext context{doc, layout, heights, g_e00Rules, objectiveRules, random, progress, prompts};
+    BuildOptions options;
+    options.mea = !args.noMea;
+    options.description = !args.noDescription;
+    options.map = args.palette.has_value();
+    options.large = args.large;
+    options.tdf = args.tdf.value_or(!doc.m_features.empty());
+    options.objectives = args.objectives;
+
+    TerrainResults results;
+    const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
+    progress.EndLine();
+    return ReportRun(report, inputsLoaded);
 }
 
 }  // namespace gw::cli
