@@ -143,10 +143,9 @@ int main(int argc, char** argv) {
 
     // A DEM under the whole coverage, for the loader's clipping.
     gw::OutputFile hdr, bin;
-    hdr.Create(work + "/under.hdr");
+    if (!hdr.Create(work + "/under.hdr").ok() || !bin.Create(work + "/under.bin").ok()) return 1;
     hdr.Write("left_map_x = 0\nright_map_x = 10\nupper_map_y = 50\nlower_map_y = 40\nnumber_of_rows = 2\n"
               "number_of_columns = 2\nelev_m_unit = feet\n");
-    bin.Create(work + "/under.bin");
     bin.Write("\0\0\0\0\0\0\0\0", 8);
     if (!hdr.Close().ok() || !bin.Close().ok()) return 1;
 

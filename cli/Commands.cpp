@@ -163,7 +163,7 @@ int RunInfo(const std::string& headerPath) {
 int RunObr(const std::optional<std::string>& path) {
     ObjectiveRuleSet rules;
     if (path && !rules.LoadObjectiveRules(*path)) {
-        return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *path));
+        return Fail(kExitFailure, LineReader(*path).status().message());
     }
     std::printf("rules: %s (%zu)\nBaseId: %d\nIgnoreNoNames: %d\n", rules.m_objRulesName.c_str(),
                 rules.m_objectiveRules.size(), rules.m_baseId, rules.m_ignoreNoNames);
@@ -193,14 +193,16 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
                      "files are written\n",
                      args.output.c_str());
     }
-    if (args.palette && !LineReader(*args.palette).is_open()) {
-        return Fail(kExitFailure, ErrnoText("cannot open palette " + *args.palette));
+    if (args.palette) {
+        if (const LineReader palette(*args.palette); !palette.is_open()) {
+            return Fail(kExitFailure, palette.status().message());
+        }
     }
     for (const std::string& e00 : args.e00Files) {
-        if (!LineReader(e00).is_open()) return Fail(kExitFailure, ErrnoText("cannot open " + e00));
+        if (const LineReader file(e00); !file.is_open()) return Fail(kExitFailure, file.status().message());
     }
     if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
-        return Fail(kExitFailure, ErrnoText("cannot open objective rules " + *args.obr));
+        return Fail(kExitFailure, LineReader(*args.obr).status().message());
     }
     return 0;
 }

@@ -7,12 +7,12 @@ namespace gw {
 CGridwrightDoc::CGridwrightDoc() = default;
 
 Status CGridwrightDoc::OnOpenDocument(const std::string& path) {
-    if (!ReadDemHeader(path, m_header)) return Status::Error(ErrnoText("cannot read header " + path));
+    if (!ReadDemHeader(path, m_header)) return Status::IOError("cannot read header " + path);
     const std::string rasterPath = RasterPathFor(path);
-    if (!m_raster.Open(rasterPath, MappedFile::kReadOnly)) return Status::Error(m_raster.error());
+    if (!m_raster.Open(rasterPath, MappedFile::kReadOnly)) return Status::IOError(m_raster.error());
     const std::optional<float> factor = UnitFactorFor(m_header.elev_m_unit);
     if (!factor) {
-        return Status::Error(path + ": elevation unit \"" + m_header.elev_m_unit +
+        return Status::Corruption(path + ": elevation unit \"" + m_header.elev_m_unit +
                              "\" is neither meters nor feet");
     }
     m_unitFactor = *factor;

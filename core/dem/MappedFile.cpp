@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace gw {
 
 MappedFile::~MappedFile() { Close(); }
@@ -17,15 +19,16 @@ bool MappedFile::Open(const std::string& path, int mode) {
     m_mode = mode;
     m_error.clear();
 
-    m_fd = ::open(path.c_str(), (mode == kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    // Non-blocking, so that a FIFO cannot hold the open; only regular files are kept.
+    m_fd = ::open(path.c_str(), (mode == kReadOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
-        m_error = ErrnoText("cannot open " + path);
+        m_error = ErrnoText("cannot open " + path, errno);
         return false;
     }
     m_path = path;
     struct stat info {};
     if (::fstat(m_fd, &info) != 0) {
-        m_error = ErrnoText("cannot read the size of " + path);
+        m_error = ErrnoText("cannot read the size of " + path, errno);
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -40,7 +43,7 @@ bool MappedFile::Open(const std::string& path, int mode) {
     const int protection = mode == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
     void* view = ::mmap(nullptr, m_size, protection, MAP_SHARED, m_fd, 0);
     if (view == MAP_FAILED) {
-        m_error = ErrnoText("cannot map " + path);
+        m_error = ErrnoText("cannot map " + path, errno);
         return false;
     }
     m_view = static_cast<std::uint8_t*>(view);

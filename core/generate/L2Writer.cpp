@@ -109,13 +109,10 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
     results.m_lowestPoint = 32000;
     results.m_highestPoint = 0;
 
+    const std::optional<std::string> indexPath = IndexPathFor(terrainPath);
+    if (!indexPath) return WriteResult::NotNamed();
     OutputFile tiles;
     if (Status s = tiles.Create(terrainPath); !s.ok()) return WriteResult::Failed(s.message());
-    const std::optional<std::string> indexPath = IndexPathFor(terrainPath);
-    if (!indexPath) {
-        tiles.Close();
-        return WriteResult::NotNamed();
-    }
     OutputFile index;
     if (Status s = index.Create(*indexPath); !s.ok()) return WriteResult::Failed(s.message());
     results.m_largeTerrain = large;

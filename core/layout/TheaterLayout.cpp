@@ -108,11 +108,11 @@ void TheaterLayout::OnInitialUpdate() {
 Status TheaterLayout::ValidateForGenerate() const {
     const auto segmentsOk = [](std::int32_t n) { return n >= 1 && n <= kMaxSegments; };
     if (!segmentsOk(m_segmentsX) || !segmentsOk(m_segmentsY)) {
-        return Status::Error("segments must be from 1 to " + std::to_string(kMaxSegments) + ", not " +
+        return Status::InvalidArgument("segments must be from 1 to " + std::to_string(kMaxSegments) + ", not " +
                              std::to_string(m_segmentsX) + " x " + std::to_string(m_segmentsY));
     }
     if (!(m_resolution > 0) || !std::isfinite(m_resolution)) {
-        return Status::Error("the resolution must be above 0, not " + FormatG(m_resolution, 15));
+        return Status::InvalidArgument("the resolution must be above 0, not " + FormatG(m_resolution, 15));
     }
     return Status::Ok();
 }

@@ -1,7 +1,6 @@
 #include "util/OutputFile.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace gw {
 
@@ -13,7 +12,7 @@ Status OutputFile::Create(const std::string& path) {
     m_path = path;
     m_errno = 0;
     m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file) return Status::Error(ErrnoText("cannot create " + path));
+    if (!m_file) return Status::FromErrno("cannot create " + path, errno);
     constexpr std::size_t kBufferSize = 1 << 20;
     m_buffer = std::make_unique<char[]>(kBufferSize);
     std::setvbuf(m_file, m_buffer.get(), _IOFBF, kBufferSize);
@@ -31,11 +30,11 @@ void OutputFile::WriteLine(std::string_view text) {
 }
 
 Status OutputFile::Close() {
-    if (!m_file) return Status::Error("cannot write " + m_path + ": the file is not open");
+    if (!m_file) return Status::IOError("cannot write " + m_path + ": the file is not open");
     if (std::fclose(m_file) != 0 && m_errno == 0) m_errno = errno ? errno : EIO;
     m_file = nullptr;
     if (m_errno != 0) {
-        return Status::Error("cannot write " + m_path + ": " + std::strerror(m_errno));
+        return Status::FromErrno("cannot write " + m_path, m_errno);
     }
     return Status::Ok();
 }

@@ -1,12 +1,11 @@
 #include "util/Status.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace gw {
 
-std::string ErrnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
+std::string ErrnoText(const std::string& what, int error) { return what + ": " + std::strerror(error); }
+
+Status Status::FromErrno(const std::string& what, int error) { return IOError(ErrnoText(what, error)); }
 
 }  // namespace gw

@@ -1,9 +1,6 @@
 #include "util/Text.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 
 namespace gw {
 
@@ -36,26 +33,40 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                       [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-LineReader::LineReader(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "rb");
-    struct stat info {};
-    if (m_file && (fstat(fileno(m_file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(m_file);
-        m_file = nullptr;
-        errno = EISDIR;
-    }
-}
+LineReader::LineReader(const std::string& path) : m_status(m_file.Open(path)) {}
 
-LineReader::~LineReader() {
-    if (m_file) std::fclose(m_file);
+bool LineReader::Fill() {
+    constexpr std::size_t kChunk = 64 * 1024;
+    if (!m_status.ok()) return false;
+    m_buffer.erase(0, m_start);
+    m_end -= m_start;
+    m_start = 0;
+    m_buffer.resize(m_end + kChunk);
+    std::size_t got = 0;
+    m_status = m_file.Read(m_buffer.data() + m_end, kChunk, got);
+    m_end += got;
+    m_buffer.resize(m_end);
+    return got > 0;
 }
 
 bool LineReader::Next(std::string& line) {
     line.clear();
-    if (!m_file) return false;
-    int c = std::getc(m_file);
-    if (c == EOF) return false;
-    for (; c != EOF && c != '\n'; c = std::getc(m_file)) line.push_back(static_cast<char>(c));
+    bool any = false;
+    for (;;) {
+        const std::size_t newline = m_buffer.find('\n', m_start);
+        const std::size_t stop = newline == std::string::npos ? m_end : newline;
+        if (line.size() < kMaxLine) line.append(m_buffer, m_start, std::min(stop - m_start, kMaxLine - line.size()));
+        any = any || stop > m_start || newline != std::string::npos;
+        if (newline != std::string::npos) {
+            m_start = newline + 1;
+            break;
+        }
+        m_start = m_end;
+        if (!Fill()) {
+            if (!any) return false;
+            break;
+        }
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line.resize(std::min(line.size(), line.find('\0')));
     return true;

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <cstdio>
+#include "util/InputFile.h"
+#include "util/Status.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,21 +24,31 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Reads a text file one line at a time. A line ends at LF or CR LF, the end is not part
 // of the line, and the last line needs no end. Like a C string, a line stops at its
-// first NUL byte.
+// first NUL byte; a line is cut at kMaxLine characters (the rest of it is skipped).
 class LineReader {
 public:
+    static constexpr std::size_t kMaxLine = 1 << 20;
+
     explicit LineReader(const std::string& path);
-    ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // False when the file could not be opened for reading (a folder cannot).
-    bool is_open() const { return m_file != nullptr; }
-    // The next line, or false at the end of the file.
+    // False when the file could not be opened for reading (a folder, a pipe or a
+    // device cannot); status() says why.
+    bool is_open() const { return m_file.is_open(); }
+    // The next line, or false at the end of the file or on a read error.
     bool Next(std::string& line);
+    // Why the file could not be opened or read to its end; ok otherwise.
+    const Status& status() const { return m_status; }
 
 private:
-    std::FILE* m_file = nullptr;
+    bool Fill();
+
+    InputFile m_file;
+    Status m_status;
+    std::string m_buffer;
+    std::size_t m_start = 0;
+    std::size_t m_end = 0;
 };
 
 }  // namespace gw
