@@ -1,32 +1,39 @@
 #include "Commands.h"
 
-#include "TerminalFace.h"
+#include "Fields.h"
 #include "QtProfileSection.h"
+#include "TerminalFace.h"
 #include "dem/GridwrightDoc.h"
 #include "features/FeatureLoader.h"
 #include "generate/Generate.h"
 #include "generate/HeightTable.h"
 #include "generate/L2Writer.h"
+#include "generate/MapWriter.h"
+#include "layout/TheaterCoverage.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
+#include "util/InputFile.h"
 #include "util/Text.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace gw::cli {
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
-
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
     return status;
 }
+
+void Warn(const std::string& message) { std::fprintf(stderr, "gridwright-cli: warning: %s\n", message.c_str()); }
+
+void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
 bool OpenDem(const std::string& path, CGridwrightDoc& doc) {
     const Status opened = doc.OnOpenDocument(path);
@@ -42,13 +49,7 @@ TheaterLayout StartingLayout(const CGridwrightDoc& doc) {
     return layout;
 }
 
-void Print(const char* name, const std::string& value) { std::printf("%s: %s\n", name, value.c_str()); }
-void Print(const char* name, double value) { Print(name, FormatShortest(value)); }
-void Print(const char* name, long long value) { Print(name, std::to_string(value)); }
-void Print(const char* name, int value) { Print(name, std::to_string(value)); }
-void PrintPair(const char* name, long long a, long long b) {
-    Print(name, std::to_string(a) + " x " + std::to_string(b));
-}
+std::string Pair(long long a, long long b) { return std::to_string(a) + " x " + std::to_string(b); }
 
 // "A,B" split at its one comma.
 bool SplitPair(const std::string& text, std::string& a, std::string& b) {
@@ -101,63 +102,78 @@ bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
     return valid.ok();
 }
 
-const char* OutcomeText(WriteResult::Outcome outcome) {
-    switch (outcome) {
-        case WriteResult::Outcome::kWritten: return "written";
-        case WriteResult::Outcome::kNotNamed: return "not written: the path holds no \".l2\"";
-        case WriteResult::Outcome::kSkipped: return "not written";
-        case WriteResult::Outcome::kCancelled: return "cancelled";
-        case WriteResult::Outcome::kFailed: return "failed";
+// The lowest and highest raw value of the raster's posts, in the raster's unit.
+Fields RasterStats(const CGridwrightDoc& doc) {
+    const DemHeader& h = doc.header();
+    const std::uint64_t posts = std::min<std::uint64_t>(
+        static_cast<std::uint64_t>(std::max(h.number_of_rows, 0)) * static_cast<std::uint64_t>(std::max(h.number_of_columns, 0)),
+        doc.raster().size() / 2);
+    std::int16_t lowest = INT16_MAX, highest = INT16_MIN;
+    const std::uint8_t* bytes = doc.raster().data();
+    for (std::uint64_t i = 0; i < posts; ++i) {
+        const auto value = static_cast<std::int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
     }
-    return "";
+    if (posts == 0) return {};
+    return {{"raster_min", lowest}, {"raster_max", highest}};
 }
 
 }  // namespace
 
-int RunInfo(const std::string& headerPath) {
+int RunInfo(const std::string& headerPath, bool json, bool stats) {
     CGridwrightDoc doc;
     if (!OpenDem(headerPath, doc)) return kExitFailure;
     const DemHeader& h = doc.header();
-    Print("file_title", h.file_title);
-    Print("data_type", h.data_type);
-    Print("grid_cell_registration", h.grid_cell_registration);
-    Print("map_projection", h.map_projection);
-    Print("left_map_x", h.left_map_x);
-    Print("right_map_x", h.right_map_x);
-    Print("upper_map_y", h.upper_map_y);
-    Print("lower_map_y", h.lower_map_y);
-    Print("number_of_rows", h.number_of_rows);
-    Print("number_of_columns", h.number_of_columns);
-    Print("grid_size", h.grid_size);
-    Print("elev_m_unit", h.elev_m_unit);
-    Print("elev_m_min", h.elev_m_min);
-    Print("elev_m_max", h.elev_m_max);
-    Print("elev_m_missing_flag", h.elev_m_missing_flag);
-    Print("raster", doc.raster().path());
-    Print("raster_bytes", static_cast<long long>(doc.raster().size()));
-    Print("unit_factor", double{doc.unitFactor()});
-    Print("map_width", doc.GetMapWidth());
-    Print("map_height", doc.GetMapHeight());
-    Print("map_center_x", doc.GetMapCenterX());
-    Print("map_center_y", doc.GetMapCenterY());
-
+    Fields fields = {
+        {"file_title", h.file_title},
+        {"data_type", h.data_type},
+        {"grid_cell_registration", h.grid_cell_registration},
+        {"map_projection", h.map_projection},
+        {"left_map_x", h.left_map_x},
+        {"right_map_x", h.right_map_x},
+        {"upper_map_y", h.upper_map_y},
+        {"lower_map_y", h.lower_map_y},
+        {"number_of_rows", h.number_of_rows},
+        {"number_of_columns", h.number_of_columns},
+        {"grid_size", h.grid_size},
+        {"elev_m_unit", h.elev_m_unit},
+        {"elev_m_min", h.elev_m_min},
+        {"elev_m_max", h.elev_m_max},
+        {"elev_m_missing_flag", h.elev_m_missing_flag},
+    };
+    if (stats) {
+        const Fields extremes = RasterStats(doc);
+        fields.insert(fields.end(), extremes.begin(), extremes.end());
+    }
     const TheaterLayout layout = StartingLayout(doc);
-    PrintPair("preview", layout.m_previewWidth, layout.m_previewHeight);
-    PrintPair("segments", layout.m_segmentsX, layout.m_segmentsY);
-    PrintPair("tiles", layout.m_tilesX, layout.m_tilesY);
-    Print("unit", layout.UnitName());
-    Print("resolution", layout.m_resolution);
-    Print("dimension_x", layout.m_dimensionX);
-    Print("dimension_y", layout.m_dimensionY);
-    Print("center_lat", layout.m_centerLat);
-    Print("center_long", layout.m_centerLong);
-    Print("north_lat", layout.m_northLat);
-    Print("south_lat", layout.m_southLat);
-    Print("north_west_long", layout.m_northWestLong);
-    Print("north_east_long", layout.m_northEastLong);
-    Print("south_west_long", layout.m_southWestLong);
-    Print("south_east_long", layout.m_southEastLong);
-    return 0;
+    const Fields rest = {
+        {"raster", doc.raster().path()},
+        {"raster_bytes", doc.raster().size()},
+        {"unit_factor", double{doc.unitFactor()}},
+        {"map_width", doc.GetMapWidth()},
+        {"map_height", doc.GetMapHeight()},
+        {"map_center_x", doc.GetMapCenterX()},
+        {"map_center_y", doc.GetMapCenterY()},
+        {"preview", Pair(layout.m_previewWidth, layout.m_previewHeight)},
+        {"segments", Pair(layout.m_segmentsX, layout.m_segmentsY)},
+        {"tiles", Pair(layout.m_tilesX, layout.m_tilesY)},
+        {"unit", layout.UnitName()},
+        {"resolution", layout.m_resolution},
+        {"dimension_x", layout.m_dimensionX},
+        {"dimension_y", layout.m_dimensionY},
+        {"center_lat", layout.m_centerLat},
+        {"center_long", layout.m_centerLong},
+        {"north_lat", layout.m_northLat},
+        {"south_lat", layout.m_southLat},
+        {"north_west_long", layout.m_northWestLong},
+        {"north_east_long", layout.m_northEastLong},
+        {"south_west_long", layout.m_southWestLong},
+        {"south_east_long", layout.m_southEastLong},
+    };
+    fields.insert(fields.end(), rest.begin(), rest.end());
+    Print(json ? ToJson(fields) + "\n" : ToText(fields));
+    return kExitOk;
 }
 
 int RunObr(const std::optional<std::string>& path) {
@@ -175,31 +191,99 @@ int RunObr(const std::optional<std::string>& path) {
             std::printf("  Generates: %s %d-%d\n", g.rule.c_str(), g.minimum, g.maximum);
         }
     }
-    return 0;
+    return kExitOk;
 }
 
 namespace {
 
+// Loads the rules the choice names; source says where they came from.
+Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source) {
+    rules.clear();
+    if (choice.builtin) {
+        rules = BuiltInE00Rules();
+        source = "built-in (--builtin-rules)";
+        return Status::Ok();
+    }
+    if (choice.file) {
+        InputFile file;
+        if (Status opened = file.Open(*choice.file); !opened.ok()) return opened;
+        const QtProfileSection store(kE00RulesSection, *choice.file);
+        if (!store.readable()) return Status::Corruption(*choice.file + " is not an INI file");
+        if (!LoadE00Rules(store, rules)) {
+            return Status::Corruption(*choice.file + " holds no E00 rules (section [" + kE00RulesSection +
+                                      "] with Version=2, Count and Rule0...)");
+        }
+        source = *choice.file;
+        return Status::Ok();
+    }
+    const QtProfileSection store(kE00RulesSection);
+    source = LoadE00Rules(store, rules) ? store.fileName() : "built-in (none stored in " + store.fileName() + ")";
+    return Status::Ok();
+}
+
+Fields RuleFields(const E00Rule& rule) {
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%06x", static_cast<unsigned>(rule.Colour));
+    return {{"File", rule.File},           {"Colour", colour},
+            {"Keyword", rule.Keyword},     {"Info", rule.Info},
+            {"IndexField", rule.IndexField}, {"NameField", rule.NameField},
+            {"TypeField", rule.TypeField}, {"Label", rule.Label}};
+}
+
+}  // namespace
+
+int RunRules(const RulesChoice& choice, bool json) {
+    E00Rules rules;
+    std::string source;
+    if (const Status loaded = LoadRules(choice, rules, source); !loaded.ok()) {
+        return Fail(kExitFailure, loaded.message());
+    }
+    if (json) {
+        std::vector<Fields> list;
+        std::transform(rules.begin(), rules.end(), std::back_inserter(list), RuleFields);
+        Print(ToJson({{"source", source}, {"rules", list}}) + "\n");
+        return kExitOk;
+    }
+    std::printf("source: %s\ncount: %zu\n", source.c_str(), rules.size());
+    for (const E00Rule& rule : rules) std::printf("rule: %s\n", FormatE00Rule(rule).c_str());
+    return kExitOk;
+}
+
+namespace {
+
+// The time written on the objectives file: SOURCE_DATE_EPOCH when set (so builds can be
+// reproduced byte for byte), else now. False when the variable is not a whole number.
+bool ObjectivesTime(std::optional<std::time_t>& when) {
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (!epoch) return true;
+    std::int32_t seconds = 0;
+    if (!ParseWholeInt(epoch, seconds) || seconds < 0) return false;
+    when = seconds;
+    return true;
+}
+
 // Everything the command reads, checked before anything is written: the output name,
-// the palette, the E00 files and the objective rules. 0, or the exit status.
+// the palette (read whole), the E00 files and the objective rules. 0, or the exit status.
 int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
-    const bool lowerL2 = args.output.find(".l2") != std::string::npos;
-    if (!lowerL2 && args.output.find(".L2") == std::string::npos) {
+    const bool lowerL2 = OutputPathFor(args.output, ".o2").has_value();
+    if (!lowerL2 && FileNameOf(args.output).find(".L2") == std::string::npos) {
         return Fail(kExitUsage, args.output + ": the terrain file's name must contain \".l2\"");
     }
     if (!lowerL2) {
-        std::fprintf(stderr,
-                     "gridwright-cli: warning: %s holds \".L2\" but no \".l2\": only the tile and index "
-                     "files are written\n",
-                     args.output.c_str());
+        Warn(args.output + " holds \".L2\" but no \".l2\": only the tile and index files are written");
     }
     if (args.palette) {
         if (const LineReader palette(*args.palette); !palette.is_open()) {
             return Fail(kExitFailure, palette.status().message());
         }
+        std::vector<std::uint8_t> entries;
+        if (!ReadPalette(*args.palette, entries)) {
+            return Fail(kExitFailure, *args.palette + " is not a 256-colour JASC-PAL palette");
+        }
     }
     for (const std::string& e00 : args.e00Files) {
-        if (const LineReader file(e00); !file.is_open()) return Fail(kExitFailure, file.status().message());
+        InputFile file;
+        if (const Status opened = file.Open(e00); !opened.ok()) return Fail(kExitFailure, opened.message());
     }
     if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
         return Fail(kExitFailure, LineReader(*args.obr).status().message());
@@ -207,35 +291,91 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     return 0;
 }
 
-// Loads the E00 files into the document with the stored (or built-in) rules, saying
-// what each gave; false when one failed to parse or matched no rule.
-bool LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
-                  TerminalPrompts& prompts) {
-    if (args.builtinRules) {
-        g_e00Rules = BuiltInE00Rules();
-    } else {
-        LoadE00Rules(QtProfileSection(kE00RulesSection), g_e00Rules);
-    }
+// What the loading of the E00 files gave, for the summary.
+struct LoadedFeatures {
     bool allLoaded = true;
-    for (const E00LoadReport& loaded : LoadE00Files(doc, g_e00Rules, args.e00Files, progress, prompts)) {
+    std::vector<Fields> files;
+};
+
+// Loads the E00 files into the document with the chosen rules (already in g_e00Rules),
+// saying what went wrong with each.
+LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
+                            TerminalPrompts& prompts) {
+    LoadedFeatures loaded;
+    for (const E00LoadReport& report : LoadE00Files(doc, g_e00Rules, args.e00Files, progress, prompts)) {
         progress.EndLine();
-        if (!loaded.parsed) Fail(kExitFailure, loaded.path + ": " + loaded.parseError);
-        if (loaded.recognised) {
-            std::printf("loaded %s (%s): %zu features\n", loaded.path.c_str(), loaded.coverageName.c_str(),
-                        loaded.featuresAdded);
+        if (!report.parsed) Fail(kExitFailure, report.path + ": " + report.parseError);
+        if (!report.recognised) {
+            std::string known;
+            for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File;
+            Fail(kExitFailure, report.path + ": no E00 rule names its coverage \"" + report.coverageName +
+                                   "\"; the rules know " + (known.empty() ? "none" : known));
         }
-        allLoaded &= loaded.parsed && loaded.recognised;
+        if (report.recognised && !args.json) {
+            std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
+                        report.featuresAdded);
+        }
+        loaded.files.push_back({{"path", report.path},
+                                {"coverage", report.coverageName},
+                                {"parsed", report.parsed},
+                                {"recognised", report.recognised},
+                                {"features", report.featuresAdded}});
+        loaded.allLoaded &= report.parsed && report.recognised;
     }
-    return allLoaded;
+    return loaded;
 }
 
-// Lists the files written and says why any job fell short; the exit status.
-int ReportRun(const GenerateReport& report, bool inputsLoaded) {
+// Says when the theater reaches past the DEM, when objectives were asked for without
+// point features, and when a kind of feature has none on the theater.
+void WarnAboutCoverage(const GenerateArgs& args, const CGridwrightDoc& doc, const TheaterLayout& layout) {
+    if (const double off = ShareOffDem(doc, layout); off > 0) {
+        Warn(FormatG(off * 100, 3) + "% of the theater lies off the DEM (those tiles are at 0 ft)");
+    }
+    const auto counts = CountFeaturesByKeyword(doc, g_e00Rules, layout);
+    for (const auto& [keyword, count] : counts) {
+        if (count.loaded > 0 && count.onTheater == 0) {
+            Warn(std::to_string(count.loaded) + " " + keyword + " features were loaded but none lies on the theater");
+        }
+    }
+    if (args.objectives && std::none_of(doc.m_features.begin(), doc.m_features.end(), [](const Feature& f) {
+            return IsLabelRule(g_e00Rules, f.ruleIndex);
+        })) {
+        Warn("--objectives: no point features were loaded, so the objectives file lists none");
+    }
+}
+
+const char* OutcomeText(WriteResult::Outcome outcome) {
+    switch (outcome) {
+        case WriteResult::Outcome::kWritten: return "written";
+        case WriteResult::Outcome::kNotNamed: return "not written: the path holds no \".l2\"";
+        case WriteResult::Outcome::kSkipped: return "not written";
+        case WriteResult::Outcome::kCancelled: return "cancelled";
+        case WriteResult::Outcome::kFailed: return "failed";
+    }
+    return "";
+}
+
+std::int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
+// One file a run wrote, for the summary.
+struct WrittenFile {
+    std::string job;
+    std::string path;
+    std::int64_t bytes;
+    WriteResult::Outcome outcome;
+};
+
+// Says why any job fell short and prints the summary; the exit status.
+int ReportRun(const GenerateArgs& args, const GenerateReport& report, const TerrainResults& results,
+              const CGridwrightDoc& doc, const TheaterLayout& layout, const LoadedFeatures& loaded) {
     bool cancelled = false;
+    std::vector<WrittenFile> written;
     for (const JobReport& job : report.jobs) {
         for (const std::string& file : job.result.files) {
-            std::printf("%s %s\n", job.result.outcome == WriteResult::Outcome::kCancelled ? "partial" : "wrote",
-                        file.c_str());
+            written.push_back({job.job, file, FileSize(file), job.result.outcome});
         }
         if (job.result.outcome == WriteResult::Outcome::kWritten) continue;
         cancelled |= job.result.outcome == WriteResult::Outcome::kCancelled;
@@ -243,15 +383,58 @@ int ReportRun(const GenerateReport& report, bool inputsLoaded) {
         if (!job.result.message.empty()) why += ": " + job.result.message;
         Fail(kExitFailure, why);
     }
-    if (report.complete()) return inputsLoaded ? 0 : kExitFailure;
-    return cancelled ? kExitInterrupted : kExitFailure;
+    int status = kExitOk;
+    if (!report.complete()) {
+        status = cancelled ? kExitInterrupted : kExitFailure;
+    } else if (!loaded.allLoaded) {
+        status = kExitFailure;
+    }
+    const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
+    const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);
+
+    if (!args.json) {
+        for (const WrittenFile& file : written) {
+            std::printf("%s %s (%lld bytes)\n", file.outcome == WriteResult::Outcome::kCancelled ? "partial" : "wrote",
+                        file.path.c_str(), static_cast<long long>(file.bytes));
+        }
+        for (const auto& [keyword, count] : features) {
+            std::printf("features %s: %zu loaded, %zu on the theater\n", keyword.c_str(), count.loaded,
+                        count.onTheater);
+        }
+        if (terrainRan) {
+            std::printf("lowest point: %d ft\nhighest point: %d ft\n", results.m_lowestPoint, results.m_highestPoint);
+        }
+        return status;
+    }
+    std::vector<Fields> files;
+    for (const WrittenFile& file : written) {
+        files.push_back(
+            {{"job", file.job}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
+    }
+    Fields kinds;
+    for (const auto& [keyword, count] : features) {
+        kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
+    }
+    Fields summary = {{"status", status}, {"files", files}, {"e00", loaded.files}, {"features", kinds}};
+    if (terrainRan) {
+        summary.push_back({"lowest_point_ft", results.m_lowestPoint});
+        summary.push_back({"highest_point_ft", results.m_highestPoint});
+    }
+    Print(ToJson(summary) + "\n");
+    return status;
 }
 
 }  // namespace
 
 int RunGenerateCommand(const GenerateArgs& args) {
+    std::optional<std::time_t> objectivesTime;
+    if (!ObjectivesTime(objectivesTime)) return Fail(kExitUsage, "SOURCE_DATE_EPOCH must be a whole number of seconds");
     ObjectiveRuleSet objectiveRules;
     if (const int status = CheckInputs(args, objectiveRules); status != 0) return status;
+    std::string rulesSource;
+    if (const Status rules = LoadRules(args.rules, g_e00Rules, rulesSource); !rules.ok()) {
+        return Fail(kExitFailure, rules.message());
+    }
     CGridwrightDoc doc;
     if (!OpenDem(args.header, doc)) return kExitFailure;
     TheaterLayout layout = StartingLayout(doc);
@@ -260,7 +443,8 @@ int RunGenerateCommand(const GenerateArgs& args) {
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     TerminalPrompts prompts(progress, args.palette);
-    const bool inputsLoaded = LoadFeatures(args, doc, progress, prompts);
+    const LoadedFeatures loaded = LoadFeatures(args, doc, progress, prompts);
+    WarnAboutCoverage(args, doc, layout);
 
     const HeightTable heights;
     CRandom random;  // the program's one generator: the same draws on every run
@@ -272,11 +456,12 @@ int RunGenerateCommand(const GenerateArgs& args) {
     options.large = args.large;
     options.tdf = args.tdf.value_or(!doc.m_features.empty());
     options.objectives = args.objectives;
+    options.objectivesTime = objectivesTime;
 
     TerrainResults results;
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
     progress.EndLine();
-    return ReportRun(report, inputsLoaded);
+    return ReportRun(args, report, results, doc, layout, loaded);
 }
 
 }  // namespace gw::cli

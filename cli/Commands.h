@@ -6,8 +6,17 @@
 
 namespace gw::cli {
 
-// Prints every header field, the raster's extent and the layout the form starts from.
-int RunInfo(const std::string& headerPath);
+// Exit statuses: every requested file written; a failure; a bad command line; a job
+// cancelled by the user.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+// Prints every header field, the raster's extent and the layout the form starts from,
+// as "name: value" lines or one JSON object; with stats, also the lowest and highest
+// value the raster really holds.
+int RunInfo(const std::string& headerPath, bool json, bool stats);
 
 // Prints what the E00 reader holds after parsing the file, as text or as JSON; a file
 // that fails to parse is printed as far as it was read, then the reason.
@@ -15,6 +24,16 @@ int RunE00(const std::string& path, bool json);
 
 // Prints the objective rules a ".obr" file yields, or the default rules.
 int RunObr(const std::optional<std::string>& path);
+
+// Where a command's E00 rules come from: the per-user store (or the built-in rules
+// when it holds none), the built-in rules, or an INI file of the stored format.
+struct RulesChoice {
+    bool builtin = false;
+    std::optional<std::string> file;
+};
+
+// Prints the E00 rules in effect and where they came from.
+int RunRules(const RulesChoice& choice, bool json);
 
 struct GenerateArgs {
     std::string header;
@@ -26,17 +45,18 @@ struct GenerateArgs {
     std::optional<std::string> palette;
     std::vector<std::string> e00Files;
     std::optional<bool> tdf;  // default: when features were loaded
-    bool builtinRules = false;
+    RulesChoice rules;
     bool objectives = false;
     std::optional<std::string> obr;
     bool large = false;
     bool noMea = false;
     bool noDescription = false;
     bool quiet = false;
+    bool json = false;
 };
 
-// Generates the theater as the Generate command does after its dialogs. Returns the
-// exit status: 0 when every requested file was written.
+// Generates the theater as the Generate command does after its dialogs, then prints a
+// summary. Returns the exit status.
 int RunGenerateCommand(const GenerateArgs& args);
 
 }  // namespace gw::cli

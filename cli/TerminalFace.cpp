@@ -1,5 +1,6 @@
 #include "TerminalFace.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -63,7 +64,8 @@ void TerminalProgress::Redraw() {
 
 void TerminalProgress::EndLine() {
     if (!m_lineOpen) return;
-    std::fputc('\n', stderr);
+    std::fprintf(stderr, "\r%*s\r", static_cast<int>(std::max<std::size_t>(m_shown.size(), 60)), "");
+    std::fflush(stderr);
     m_lineOpen = false;
     m_shown.clear();
 }
@@ -73,9 +75,9 @@ void TerminalPrompts::ShowMessage(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-bool TerminalPrompts::AskYesNo(const std::string& question) {
+bool TerminalPrompts::AskYesNo(const std::string&) {
     m_progress.EndLine();
-    std::fprintf(stderr, "%s Yes (interrupted)\n", question.c_str());
+    std::fprintf(stderr, "cancelled\n");
     return true;
 }
 

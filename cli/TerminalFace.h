@@ -26,7 +26,7 @@ public:
     int StepIt() override;
     bool CheckCancelButton() override;
 
-    // Ends the progress line so that other output starts on a line of its own.
+    // Clears the progress line, so that other output starts on an empty line.
     void EndLine();
 
 private:
@@ -40,8 +40,8 @@ private:
 };
 
 // Messages and questions on the terminal: messages go to stderr, "Cancel?" is answered
-// Yes (it is asked only after Ctrl-C), and the palette is the one given on the
-// command line.
+// Yes (it is asked only after Ctrl-C) and shown as "cancelled", and the palette is the
+// one given on the command line.
 class TerminalPrompts : public UserPrompts {
 public:
     TerminalPrompts(TerminalProgress& progress, std::optional<std::string> palette)

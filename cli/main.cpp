@@ -2,15 +2,43 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <new>
+#include <set>
 
-int main(int argc, char** argv) {
+namespace {
+
+using namespace gw::cli;
+
+int Usage(const std::string& message) {
+    std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+// Everything printed to standard output must have reached it: a full disk or a closed
+// pipe is a failure, not a success with a short listing.
+int CheckedExit(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        std::fprintf(stderr, "gridwright-cli: cannot write standard output: %s\n", std::strerror(error));
+        return status == kExitOk ? kExitFailure : status;
+    }
+    return status;
+}
+
+int Run(int argc, char** argv) {
     CLI::App app{"Gridwright: theater terrain files from a DEM", "gridwright-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "gridwright-cli " GRIDWRIGHT_VERSION);
 
     std::string infoHeader;
+    bool infoJson = false, infoStats = false;
     CLI::App* info = app.add_subcommand("info", "Print a DEM's header, extent and starting layout");
     info->add_option("DEM.hdr", infoHeader, "DEM header file")->required();
+    info->add_flag("--json", infoJson, "print JSON");
+    info->add_flag("--stats", infoStats, "also print the lowest and highest value the raster holds");
 
     std::string e00Path;
     bool e00Json = false;
@@ -24,7 +52,18 @@ int main(int argc, char** argv) {
     CLI::Option* obrFile = obr->add_option("RULES.obr", obrPath, "objective rules file");
     obr->add_flag("--defaults", obrDefaults, "print the default rules")->excludes(obrFile);
 
-    gw::cli::GenerateArgs gen;
+    const auto addRulesChoice = [](CLI::App* command, RulesChoice& choice) {
+        CLI::Option* file = command->add_option("--rules", choice.file, "read the E00 rules from this INI file");
+        command->add_flag("--builtin-rules", choice.builtin, "use the built-in E00 rules, not the stored ones")
+            ->excludes(file);
+    };
+    RulesChoice rulesChoice;
+    bool rulesJson = false;
+    CLI::App* rules = app.add_subcommand("rules", "Print the E00 rules in effect and where they came from");
+    addRulesChoice(rules, rulesChoice);
+    rules->add_flag("--json", rulesJson, "print JSON");
+
+    GenerateArgs gen;
     bool tdfOn = false, tdfOff = false;
     CLI::App* generate = app.add_subcommand("generate", "Generate the theater's files");
     generate->add_option("DEM.hdr", gen.header, "DEM header file")->required();
@@ -40,29 +79,56 @@ int main(int argc, char** argv) {
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
     generate->add_option("--map", gen.palette, "write the MAP file with this JASC-PAL palette");
-    generate->add_option("--e00", gen.e00Files, "load an E00 file's features (repeat for more, in order)")
-        ->take_all()->expected(1)->allow_extra_args(false);
+    CLI::Option* e00Files =
+        generate->add_option("--e00", gen.e00Files, "load an E00 file's features (repeat for more, in order)")
+            ->take_all()
+            ->expected(1)
+            ->allow_extra_args(false);
     CLI::Option* tdf = generate->add_flag("--tdf", tdfOn, "write the TDF files (default: when features were loaded)");
     generate->add_flag("--no-tdf", tdfOff, "do not write the TDF files")->excludes(tdf);
-    generate->add_flag("--builtin-rules", gen.builtinRules, "use the built-in E00 rules, not the stored ones");
-    generate->add_flag("--objectives", gen.objectives, "write the objectives file from the point features");
-    generate->add_option("--obr", gen.obr, "objective rules file (default: the built-in rules)");
+    addRulesChoice(generate, gen.rules);
+    CLI::Option* objectives =
+        generate->add_flag("--objectives", gen.objectives, "write the objectives file from the point features");
+    generate->add_option("--obr", gen.obr, "objective rules file (default: the built-in rules)")->needs(objectives);
     generate->add_flag("--quiet", gen.quiet, "no progress display");
+    generate->add_flag("--json", gen.json, "print the summary as JSON");
 
+    if (argc > 1 && argv[1][0] != '-') {
+        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate"};
+        if (!known.count(argv[1])) {
+            return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
+                         "info, e00, obr, rules and generate (see --help)");
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
-    }
-    if (*info) return gw::cli::RunInfo(infoHeader);
-    if (*e00) return gw::cli::RunE00(e00Path, e00Json);
-    if (*obr) {
-        if (!obrPath && !obrDefaults) {
-            std::fprintf(stderr, "gridwright-cli: obr needs RULES.obr or --defaults\n");
-            return 2;
+        const int status = app.exit(e);
+        if (status != 0 && dynamic_cast<const CLI::ExtrasError*>(&e) && e00Files->count() > 0) {
+            std::fprintf(stderr, "gridwright-cli: --e00 takes one file; repeat it for more: --e00 a.e00 --e00 b.e00\n");
         }
-        return gw::cli::RunObr(obrPath);
+        return status == 0 ? kExitOk : kExitUsage;
+    }
+    if (*info) return RunInfo(infoHeader, infoJson, infoStats);
+    if (*e00) return RunE00(e00Path, e00Json);
+    if (*rules) return RunRules(rulesChoice, rulesJson);
+    if (*obr) {
+        if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");
+        return RunObr(obrPath);
     }
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
-    return gw::cli::RunGenerateCommand(gen);
+    return RunGenerateCommand(gen);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return CheckedExit(Run(argc, argv));
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "gridwright-cli: not enough memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "gridwright-cli: %s\n", e.what());
+    }
+    return CheckedExit(kExitFailure);
 }

@@ -9,7 +9,16 @@ QtProfileSection::QtProfileSection(const std::string& section)
     m_settings->beginGroup(QString::fromStdString(section));
 }
 
+QtProfileSection::QtProfileSection(const std::string& section, const std::string& iniFile)
+    : m_settings(std::make_unique<QSettings>(QString::fromStdString(iniFile), QSettings::IniFormat)) {
+    m_settings->beginGroup(QString::fromStdString(section));
+}
+
 QtProfileSection::~QtProfileSection() = default;
+
+std::string QtProfileSection::fileName() const { return m_settings->fileName().toStdString(); }
+
+bool QtProfileSection::readable() const { return m_settings->status() == QSettings::NoError; }
 
 std::optional<std::int32_t> QtProfileSection::ReadInt(const std::string& key) const {
     const QVariant value = m_settings->value(QString::fromStdString(key));

@@ -21,7 +21,7 @@ E00Rules BuiltInE00Rules() {
     };
 }
 
-void LoadE00Rules(const ProfileSection& store, E00Rules& rules) {
+bool LoadE00Rules(const ProfileSection& store, E00Rules& rules) {
     const std::int32_t count = store.ReadInt("Count").value_or(0);
     if (store.ReadInt("Version").value_or(0) == 2 && count > 0) {
         for (std::int32_t i = 0; i < count; ++i) {
@@ -30,7 +30,9 @@ void LoadE00Rules(const ProfileSection& store, E00Rules& rules) {
             rules.push_back(ParseE00Rule(text));
         }
     }
-    if (rules.empty()) rules = BuiltInE00Rules();
+    if (!rules.empty()) return true;
+    rules = BuiltInE00Rules();
+    return false;
 }
 
 void SaveE00Rules(ProfileSection& store, const E00Rules& rules) {

@@ -46,8 +46,9 @@ constexpr const char* kE00RulesSection = "E00FileRules";
 E00Rules BuiltInE00Rules();
 
 // Appends the stored rules ("Version" 2, "Count", "Rule0" ...; reading stops at the
-// first missing or empty row) to rules, or the built-in ones when none was read.
-void LoadE00Rules(const ProfileSection& store, E00Rules& rules);
+// first missing or empty row) to rules, or the built-in ones when none was read. True
+// when the rules came from the store.
+bool LoadE00Rules(const ProfileSection& store, E00Rules& rules);
 // Stores "Count", "Version" 2 and one "Rule%d" text per rule.
 void SaveE00Rules(ProfileSection& store, const E00Rules& rules);
 

@@ -44,7 +44,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return report;
     mea.reset();
     if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return report;
-    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, std::time(nullptr), terrainPath));
+    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, options.objectivesTime.value_or(std::time(nullptr)), terrainPath));
     return report;
 }
 

@@ -2,6 +2,8 @@
 
 #include "generate/GenerateContext.h"
 
+#include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,8 @@ struct BuildOptions {
     bool description = true;
     bool tdf = false;  // the dialog ticks it when the document holds features
     bool objectives = false;
+    // The time written on the objectives file; now when not set.
+    std::optional<std::time_t> objectivesTime;
 };
 
 // One writer's part of a Generate run.

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <thread>
 #include <unordered_map>
 
@@ -187,7 +188,12 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
         return true;
     };
 
-    RunOrdered<SegmentRun>(std::int64_t{runsPerRow} * layout.m_segmentsY, workers, produce, consume);
+    try {
+        RunOrdered<SegmentRun>(std::int64_t{runsPerRow} * layout.m_segmentsY, workers, produce, consume);
+    } catch (const std::exception& e) {
+        result = WriteResult::Failed(terrainPath + ": the terrain could not be generated: " +
+                                     (dynamic_cast<const std::bad_alloc*>(&e) ? "not enough memory" : e.what()));
+    }
 
     const Status tilesClosed = tiles.Close();
     const Status indexClosed = index.Close();

@@ -114,6 +114,20 @@ Status TheaterLayout::ValidateForGenerate() const {
     if (!(m_resolution > 0) || !std::isfinite(m_resolution)) {
         return Status::InvalidArgument("the resolution must be above 0, not " + FormatG(m_resolution, 15));
     }
+    if (!(std::fabs(m_centerLat) <= 90) || !std::isfinite(m_centerLong)) {
+        return Status::InvalidArgument("the centre must lie within 90 degrees of latitude, not " +
+                                       FormatG(m_centerLat, 15) + ", " + FormatG(m_centerLong, 15));
+    }
+    const double figures[] = {m_dimensionX,    m_dimensionY,    m_northLat,       m_southLat,
+                              m_northWestLong, m_northEastLong, m_southWestLong, m_southEastLong};
+    if (!std::all_of(std::begin(figures), std::end(figures), [](double v) { return std::isfinite(v); })) {
+        return Status::InvalidArgument("the resolution " + FormatG(m_resolution, 15) +
+                                       " makes the theater's size or corners infinite");
+    }
+    if (!(m_northLat < 90) || !(m_southLat > -90)) {
+        return Status::InvalidArgument("the theater's edges pass a pole (north " + FormatG(m_northLat) + ", south " +
+                                       FormatG(m_southLat) + ")");
+    }
     return Status::Ok();
 }
 

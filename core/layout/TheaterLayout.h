@@ -41,8 +41,9 @@ public:
     // The form's first showing: unit "Nautical Miles", 64 segments, Square on.
     void OnInitialUpdate();
 
-    // Whether the writers can build this layout: segment counts from 1 to kMaxSegments
-    // and a resolution above 0.
+    // Whether the writers can build this layout: segment counts from 1 to kMaxSegments,
+    // a resolution above 0, a centre within 90 degrees of latitude, finite figures and
+    // edges short of the poles.
     Status ValidateForGenerate() const;
     static constexpr std::int32_t kMaxSegments = 4096;
 

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -12,7 +13,9 @@ namespace gw {
 // Runs produce(n, slot) for n = 0 .. count-1 on `workers` threads and consume(n, slot)
 // on the calling thread strictly in the order of n, with a bounded number of items in
 // flight. consume returns false to stop: no later item is consumed. With no workers
-// (or when threads cannot be started) everything runs on the calling thread.
+// (or when threads cannot be started) everything runs on the calling thread. An
+// exception thrown by produce on any thread, or by consume, stops the run; every thread
+// is joined, then the first exception is rethrown on the calling thread.
 template <typename Slot, typename Produce, typename Consume>
 void RunOrdered(std::int64_t count, unsigned workers, Produce produce, Consume consume) {
     if (workers == 0) {
@@ -32,6 +35,7 @@ void RunOrdered(std::int64_t count, unsigned workers, Produce produce, Consume c
     std::mutex mutex;
     std::condition_variable changed;
     bool stop = false;
+    std::exception_ptr failure;
 
     const auto work = [&](unsigned first) {
         for (std::int64_t n = first; n < count; n += workers) {
@@ -41,7 +45,17 @@ void RunOrdered(std::int64_t count, unsigned workers, Produce produce, Consume c
                 changed.wait(lock, [&] { return stop || (owner[s] == n && !ready[s]); });
                 if (stop) return;
             }
-            produce(n, slots[s]);
+            try {
+                produce(n, slots[s]);
+            } catch (...) {
+                {
+                    std::lock_guard lock(mutex);
+                    if (!failure) failure = std::current_exception();
+                    stop = true;
+                }
+                changed.notify_all();
+                return;
+            }
             {
                 std::lock_guard lock(mutex);
                 ready[s] = 1;
@@ -65,15 +79,25 @@ void RunOrdered(std::int64_t count, unsigned workers, Produce produce, Consume c
         stopAndJoin();
         RunOrdered<Slot>(count, 0, produce, consume);
         return;
+    } catch (...) {
+        stopAndJoin();
+        throw;
     }
 
     for (std::int64_t n = 0; n < count; ++n) {
         const std::size_t s = static_cast<std::size_t>(n % slotCount);
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return owner[s] == n && ready[s]; });
+            changed.wait(lock, [&] { return stop || (owner[s] == n && ready[s]); });
+            if (stop) break;
         }
-        const bool goOn = consume(n, slots[s]);
+        bool goOn = false;
+        try {
+            goOn = consume(n, slots[s]);
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+        }
         {
             std::lock_guard lock(mutex);
             ready[s] = 0;
@@ -83,6 +107,7 @@ void RunOrdered(std::int64_t count, unsigned workers, Produce produce, Consume c
         if (!goOn) break;
     }
     stopAndJoin();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace gw

@@ -126,15 +126,14 @@ TEST(Cli, UpperCaseL2WritesOnlyTheTerrainAndSaysSo) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")), {}), 2);
 }
 
-TEST(Cli, BadPaletteIsReportedAndTheOtherFilesWritten) {
+TEST(Cli, BadPaletteIsRefusedBeforeAnythingIsWritten) {
     test::TempDir dir;
     test::WriteFile(dir.Path("bad.pal"), "JASC-PAL\n0100\n16\n");
     const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("b.l2") +
                                     " --segments 2 --map " + dir.Path("bad.pal")));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Bad palette file - is it paint shop pro format?\n bad.pal"), std::string::npos) << run.err;
-    EXPECT_FALSE(test::Exists(dir.Path("b.map")));
-    EXPECT_TRUE(test::Exists(dir.Path("b.mea")));
+    EXPECT_NE(run.err.find("bad.pal is not a 256-colour JASC-PAL palette"), std::string::npos) << run.err;
+    EXPECT_FALSE(test::Exists(dir.Path("b.l2")));
 }
 
 // Pinned digests of the files written for the real DEMs: any change to the bytes of

@@ -85,8 +85,21 @@ TEST(TheaterLayout, SegmentCountsOutOfRangeAreRefused) {
     EXPECT_FALSE(l.ValidateForGenerate().ok());
     l.SetSegmentsX("99999999999");
     EXPECT_FALSE(l.ValidateForGenerate().ok());
+    l.OnResolutionChanged("0.001");
     l.SetSegmentsX("4096");
     EXPECT_TRUE(l.ValidateForGenerate().ok());
+}
+
+TEST(TheaterLayout, LayoutsPastAPoleOrWithInfiniteFiguresAreRefused) {
+    TheaterLayout l = Started();
+    l.OnCenterLatKillFocus("89.9");
+    EXPECT_NE(l.ValidateForGenerate().message().find("pass a pole"), std::string::npos);
+    l.OnCenterLatKillFocus("-91");
+    EXPECT_NE(l.ValidateForGenerate().message().find("within 90 degrees"), std::string::npos);
+    l.OnCenterLatKillFocus("45");
+    EXPECT_TRUE(l.ValidateForGenerate().ok());
+    l.OnResolutionChanged("1e306");
+    EXPECT_NE(l.ValidateForGenerate().message().find("infinite"), std::string::npos);
 }
 
 TEST(TheaterLayout, TypedSegmentTextsJoinTheList) {
