@@ -3,6 +3,7 @@
 #include "generate/WriterFixture.h"
 
 #include <cmath>
+#include <set>
 
 namespace gw {
 namespace {
@@ -195,6 +196,42 @@ TEST_F(L2WriterTest, PathsWithoutLowerCaseL2) {
     const WriteResult failed = Write(false, nullptr, 2, "missing/t.l2");
     EXPECT_EQ(failed.outcome, WriteResult::Outcome::kFailed);
     EXPECT_NE(failed.message.find("missing/t.l2"), std::string::npos);
+}
+
+// Theaters wider than the runs of segments built together: every record, the sharing
+// of blocks and the MEA grid are checked against the tile geometry on its own.
+TEST_F(L2WriterTest, WideTheatersHoldEveryTileWhateverTheWorkers) {
+    OpenDem(test::MinuteDem([](int c, int r) { return (c * 53 + r * 29) % 2000 - 300; }));
+    struct Wide {
+        int x, y;
+        const char* resolution;
+    };
+    for (const Wide w : {Wide{130, 3, "0.0135"}, Wide{300, 2, "0.006"}}) {
+        layout.OnResolutionChanged(w.resolution);
+        SetSegments(w.x, w.y);
+        MeaGrid mea(w.x, w.y);
+        ASSERT_EQ(Write(false, &mea, 3).outcome, WriteResult::Outcome::kWritten);
+        const std::string tiles = ReadFile(dir.Path("t.l2")), index = ReadFile(dir.Path("t.o2"));
+        const Terrain t = Read();
+        ASSERT_EQ(t.index.size(), static_cast<std::size_t>(w.x * w.y));
+        std::set<std::string> blocks;
+        for (std::size_t b = 0; b < tiles.size(); b += 1792) blocks.insert(tiles.substr(b, 1792));
+        EXPECT_EQ(blocks.size() * 1792, tiles.size()) << "a block is stored once";
+        for (std::size_t n = 0; n < t.index.size(); ++n) {
+            const int i = static_cast<int>(n % w.x), j = w.y - 1 - static_cast<int>(n / w.x);
+            std::int16_t highest = 0;
+            for (int k = 0; k < 256; ++k) {
+                const std::int16_t e = ExpectedTile(16 * i + k % 16, 16 * j + 15 - k / 16);
+                ASSERT_EQ(t.Elevation(n, k), e) << w.x << " x " << w.y << ", segment " << n << " record " << k;
+                if (k / 16 < 8 && k % 16 < 8) highest = std::max(highest, e);
+            }
+            ASSERT_EQ(mea.cells()[static_cast<std::size_t>(2 * (w.y - 1 - j)) * (2 * w.x) + 2 * i], highest)
+                << "south-west quarter of segment " << n;
+        }
+        ASSERT_EQ(Write(false, nullptr, 0).outcome, WriteResult::Outcome::kWritten);
+        EXPECT_EQ(ReadFile(dir.Path("t.l2")), tiles) << w.x << " x " << w.y;
+        EXPECT_EQ(ReadFile(dir.Path("t.o2")), index) << w.x << " x " << w.y;
+    }
 }
 
 }  // namespace
