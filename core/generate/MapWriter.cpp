@@ -1,10 +1,10 @@
 #include "generate/MapWriter.h"
 
+#include "generate/WriterOutputs.h"
 #include "layout/DistanceUnit.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
 #include "util/LittleEndian.h"
-#include "util/OutputFile.h"
 #include "util/Text.h"
 
 namespace gw {
@@ -86,13 +86,14 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
         context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
         return {WriteResult::Outcome::kSkipped, {}, *palettePath + " is not a 256-colour JASC-PAL palette"};
     }
-    OutputFile file;
-    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* file;
+    if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
     const std::vector<std::uint8_t> bytes = BuildMapFile(context.layout, large, palette);
-    file.Write(bytes.data(), bytes.size());
+    file->Write(bytes.data(), bytes.size());
     for (int step = 0; step < 3; ++step) progress.StepIt();
-    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
-    return {WriteResult::Outcome::kWritten, {*path}, {}};
+    if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
+    return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
 }
 
 }  // namespace gw
