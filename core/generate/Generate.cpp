@@ -52,8 +52,8 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
 }
 
 // Puts the run's files in place when no writer failed, else none of them; a failure
-// to put one in place fails the job that wrote it. Every job then lists only what
-// stands in place.
+// to put one in place fails the job that wrote that file. Every job then lists only
+// what stands in place.
 void PutInPlace(OutputSet& outputs, GenerateReport& report) {
     const auto failed = std::find_if(report.jobs.begin(), report.jobs.end(), [](const JobReport& j) {
         return j.result.outcome == WriteResult::Outcome::kFailed;
@@ -67,14 +67,12 @@ void PutInPlace(OutputSet& outputs, GenerateReport& report) {
     }
     for (JobReport& job : report.jobs) {
         std::vector<std::string>& files = job.result.files;
-        const auto missing = std::stable_partition(files.begin(), files.end(),
-                                                   [&](const std::string& f) { return outputs.InPlace(f); });
-        if (missing != files.end() && !committed.ok()) {
+        if (!committed.ok() && std::find(files.begin(), files.end(), outputs.failed()) != files.end()) {
             job.result.outcome = WriteResult::Outcome::kFailed;
             job.result.message = committed.message();
-            committed = Status::Ok();
         }
-        files.erase(missing, files.end());
+        files.erase(std::remove_if(files.begin(), files.end(), [&](const std::string& f) { return !outputs.InPlace(f); }),
+                    files.end());
     }
 }
 

@@ -19,6 +19,10 @@ int FileOps::Close(int fd) { return ::close(fd); }
 
 int FileOps::Rename(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
 
+int FileOps::Link(const std::string& existing, const std::string& name) {
+    return ::link(existing.c_str(), name.c_str());
+}
+
 int FileOps::Remove(const std::string& path) { return ::unlink(path.c_str()); }
 
 void FileOps::SyncFolder(const std::string& folder) {

@@ -21,6 +21,8 @@ public:
     virtual int Sync(int fd);
     virtual int Close(int fd);
     virtual int Rename(const std::string& from, const std::string& to);
+    // Gives the file at `existing` a second name.
+    virtual int Link(const std::string& existing, const std::string& name);
     virtual int Remove(const std::string& path);
     // Makes the renames done in a folder durable; where a filesystem cannot, nothing.
     virtual void SyncFolder(const std::string& folder);

@@ -128,6 +128,36 @@ Status OutputFile::Close() {
     return Status::Ok();
 }
 
+void OutputFile::KeepReplaced() {
+    m_replacedState = Replaced::kNone;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_replaced = TemporaryPathFor(m_path, NextUnique());
+        if (m_ops->Link(m_path, m_replaced) == 0) {
+            m_replacedState = Replaced::kKept;
+            return;
+        }
+        if (errno == ENOENT) return;
+        // A filesystem without hard links: the file is replaced for good.
+        if (errno != EEXIST) break;
+    }
+    m_replacedState = Replaced::kLost;
+}
+
+void OutputFile::Restore() {
+    if (m_state != State::kInPlace) return;
+    if (m_replacedState == Replaced::kNone) {
+        m_ops->Remove(m_path);
+    } else if (m_replacedState == Replaced::kKept && m_ops->Rename(m_replaced, m_path) == 0) {
+        m_replacedState = Replaced::kNone;
+    }
+    m_state = State::kFailed;
+}
+
+void OutputFile::DropReplaced() {
+    if (m_replacedState == Replaced::kKept) m_ops->Remove(m_replaced);
+    m_replacedState = Replaced::kNone;
+}
+
 void OutputFile::Abandon() {
     if (m_fd >= 0) m_ops->Close(m_fd);
     m_fd = -1;

@@ -50,6 +50,13 @@ private:
     Status PutInPlace();
     // Closes and removes the temporary, if any.
     void Abandon();
+    // Before a set's renames: keeps the file about to be replaced under a second, hidden
+    // name, so that Restore can bring it back.
+    void KeepReplaced();
+    // Undoes PutInPlace: the replaced file, or none when there was none, stands at path.
+    void Restore();
+    // Removes the second name KeepReplaced made.
+    void DropReplaced();
 
     FileOps* m_ops = nullptr;
     State m_state = State::kNone;
@@ -59,6 +66,8 @@ private:
     std::size_t m_used = 0;
     std::string m_path;
     std::string m_temporary;
+    enum class Replaced { kNone, kKept, kLost } m_replacedState = Replaced::kNone;
+    std::string m_replaced;
     int m_errno = 0;
 };
 

@@ -20,9 +20,11 @@ Status OutputSet::Create(const std::string& path, OutputFile** file) {
 }
 
 Status OutputSet::Commit() {
+    m_failed.clear();
     for (const std::unique_ptr<OutputFile>& file : m_files) {
         if (file->m_state != OutputFile::State::kOpen) continue;
         if (Status s = file->Complete(); !s.ok()) {
+            m_failed = file->path();
             Discard();
             return s;
         }
@@ -31,17 +33,28 @@ Status OutputSet::Commit() {
         return f->m_state == OutputFile::State::kFailed;
     });
     if (failed != m_files.end()) {
-        const Status refused = Status::IOError("cannot write " + (*failed)->path() + ": it could not be completed");
+        m_failed = (*failed)->path();
+        const Status refused = Status::IOError("cannot write " + m_failed + ": it could not be completed");
         Discard();
         return refused;
+    }
+    for (const std::unique_ptr<OutputFile>& file : m_files) {
+        if (file->m_state == OutputFile::State::kComplete) file->KeepReplaced();
     }
     std::set<std::string> folders;
     Status committed;
     for (const std::unique_ptr<OutputFile>& file : m_files) {
         if (file->m_state != OutputFile::State::kComplete) continue;
-        committed = file->PutInPlace();
-        if (!committed.ok()) break;
         folders.insert(FolderOf(file->path()));
+        committed = file->PutInPlace();
+        if (!committed.ok()) {
+            m_failed = file->path();
+            break;
+        }
+    }
+    for (const std::unique_ptr<OutputFile>& file : m_files) {
+        if (!committed.ok()) file->Restore();
+        file->DropReplaced();
     }
     Discard();
     for (const std::string& folder : folders) m_ops.SyncFolder(folder);

@@ -27,18 +27,22 @@ public:
     Status Create(const std::string& path, OutputFile** file);
 
     // Completes every file still open, then, when all are complete, renames them into
-    // place in the order made. A failure (naming its file) stops the renames there and
-    // removes the temporaries not renamed; files renamed before it stay in place.
+    // place in the order made. A failure (naming its file) stops the renames there,
+    // brings back the files the earlier renames replaced (on a filesystem with hard
+    // links) and removes every temporary.
     Status Commit();
     // Removes every temporary; nothing is put in place.
     void Discard();
 
     // Whether the file made for path stands in place.
     bool InPlace(const std::string& path) const;
+    // The path of the file that failed the last Commit; empty when none did.
+    const std::string& failed() const { return m_failed; }
 
 private:
     FileOps& m_ops;
     std::vector<std::unique_ptr<OutputFile>> m_files;
+    std::string m_failed;
 };
 
 }  // namespace gw
