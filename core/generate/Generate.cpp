@@ -54,7 +54,7 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
 // Puts the run's files in place when no writer failed, else none of them; a failure
 // to put one in place fails the job that wrote that file. Every job then lists only
 // what stands in place.
-void PutInPlace(OutputSet& outputs, GenerateReport& report) {
+void CommitOrDiscard(OutputSet& outputs, GenerateReport& report) {
     const auto failed = std::find_if(report.jobs.begin(), report.jobs.end(), [](const JobReport& j) {
         return j.result.outcome == WriteResult::Outcome::kFailed;
     });
@@ -90,7 +90,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     GenerateContext run = context;
     if (!run.outputs) run.outputs = &ownOutputs;
     RunWriters(run, options, terrainPath, results, workers, report);
-    PutInPlace(*run.outputs, report);
+    CommitOrDiscard(*run.outputs, report);
     return report;
 }
 
