@@ -273,12 +273,9 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
         Warn(args.output + " holds \".L2\" but no \".l2\": only the tile and index files are written");
     }
     if (args.palette) {
-        if (const LineReader palette(*args.palette); !palette.is_open()) {
-            return Fail(kExitFailure, palette.status().message());
-        }
         std::vector<std::uint8_t> entries;
-        if (!ReadPalette(*args.palette, entries)) {
-            return Fail(kExitFailure, *args.palette + " is not a 256-colour JASC-PAL palette");
+        if (const Status read = ReadPalette(*args.palette, entries); !read.ok()) {
+            return Fail(kExitFailure, read.message());
         }
     }
     for (const std::string& e00 : args.e00Files) {

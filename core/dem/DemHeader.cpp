@@ -99,7 +99,7 @@ bool ReadDemHeader(const std::string& path, DemHeader& header) {
 }
 
 std::string RasterPathFor(const std::string& headerPath) {
-    return ReplaceAll(headerPath, ".hdr", ".bin");
+    return ReplaceInFileName(headerPath, ".hdr", ".bin");
 }
 
 std::optional<float> UnitFactorFor(std::string_view unit) {

@@ -54,7 +54,8 @@ bool ApplyHeaderLine(DemHeader& header, std::string_view line);
 // opened for reading; header then holds the defaults.
 bool ReadDemHeader(const std::string& path, DemHeader& header);
 
-// The raster's path: every ".hdr" (lower case only) in the header path replaced by ".bin".
+// The raster's path: every ".hdr" (lower case only) in the header's file name replaced
+// by ".bin"; the folder stays.
 std::string RasterPathFor(const std::string& headerPath);
 
 // The factor from raster units to feet: the float nearest 3.28 for "meters", 1 for

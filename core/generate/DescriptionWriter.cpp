@@ -3,7 +3,7 @@
 #include "dem/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
-#include "util/OutputFile.h"
+#include "generate/WriterOutputs.h"
 #include "util/Text.h"
 
 namespace gw {
@@ -39,14 +39,15 @@ WriteResult WriteDescriptionFile(const GenerateContext& context, const TerrainRe
                                  const std::string& terrainPath) {
     const std::optional<std::string> path = OutputPathFor(terrainPath, ".txt");
     if (!path) return WriteResult::NotNamed();
-    OutputFile file;
-    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* file;
+    if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
     Progress& progress = context.progress;
     BeginJob(progress, 1, "Generating TXT file");
-    for (const std::string& line : DescriptionLines(context, results)) file.WriteLine(line);
+    for (const std::string& line : DescriptionLines(context, results)) file->WriteLine(line);
     progress.StepIt();
-    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
-    return {WriteResult::Outcome::kWritten, {*path}, {}};
+    if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
+    return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
 }
 
 }  // namespace gw

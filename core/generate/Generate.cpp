@@ -5,8 +5,10 @@
 #include "generate/MapWriter.h"
 #include "generate/MeaWriter.h"
 #include "generate/TdfWriter.h"
+#include "generate/TheaterLock.h"
 #include "layout/TheaterLayout.h"
 #include "objectives/ObjectivesWriter.h"
+#include "util/OutputSet.h"
 
 #include <algorithm>
 #include <ctime>
@@ -25,9 +27,11 @@ std::vector<std::string> GenerateReport::files() const {
     return all;
 }
 
-GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
-                           const std::string& terrainPath, TerrainResults& results, unsigned workers) {
-    GenerateReport report;
+namespace {
+
+// The writers the options ask for, in order, until one fails.
+void RunWriters(const GenerateContext& context, const BuildOptions& options, const std::string& terrainPath,
+                TerrainResults& results, unsigned workers, GenerateReport& report) {
     const auto ran = [&](const char* job, WriteResult result) {
         report.jobs.push_back({job, std::move(result)});
         return report.jobs.back().result.outcome != WriteResult::Outcome::kFailed;
@@ -37,14 +41,56 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     if (options.mea) mea.emplace(context.layout.m_segmentsX, context.layout.m_segmentsY);
 
     if (!ran("L2", WriteL2File(context, options.large, terrainPath, mea ? &*mea : nullptr, results, workers))) {
+        return;
+    }
+    if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return;
+    if (options.map && !ran("MAP", WriteMapFile(context, options.large, terrainPath))) return;
+    if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return;
+    mea.reset();
+    if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return;
+    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, options.objectivesTime.value_or(std::time(nullptr)), terrainPath));
+}
+
+// Puts the run's files in place when no writer failed, else none of them; a failure
+// to put one in place fails the job that wrote that file. Every job then lists only
+// what stands in place.
+void CommitOrDiscard(OutputSet& outputs, GenerateReport& report) {
+    const auto failed = std::find_if(report.jobs.begin(), report.jobs.end(), [](const JobReport& j) {
+        return j.result.outcome == WriteResult::Outcome::kFailed;
+    });
+    Status committed;
+    if (failed == report.jobs.end()) {
+        committed = outputs.Commit();
+    } else {
+        outputs.Discard();
+        failed->result.message += "; no file of this run was put in place";
+    }
+    for (JobReport& job : report.jobs) {
+        std::vector<std::string>& files = job.result.files;
+        if (!committed.ok() && std::find(files.begin(), files.end(), outputs.failed()) != files.end()) {
+            job.result.outcome = WriteResult::Outcome::kFailed;
+            job.result.message = committed.message();
+        }
+        files.erase(std::remove_if(files.begin(), files.end(), [&](const std::string& f) { return !outputs.InPlace(f); }),
+                    files.end());
+    }
+}
+
+}  // namespace
+
+GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
+                           const std::string& terrainPath, TerrainResults& results, unsigned workers) {
+    GenerateReport report;
+    TheaterLock lock;
+    if (Status locked = lock.Acquire(terrainPath); !locked.ok()) {
+        report.jobs.push_back({"L2", WriteResult::Failed(locked.message())});
         return report;
     }
-    if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return report;
-    if (options.map && !ran("MAP", WriteMapFile(context, options.large, terrainPath))) return report;
-    if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return report;
-    mea.reset();
-    if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return report;
-    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, options.objectivesTime.value_or(std::time(nullptr)), terrainPath));
+    OutputSet ownOutputs;
+    GenerateContext run = context;
+    if (!run.outputs) run.outputs = &ownOutputs;
+    RunWriters(run, options, terrainPath, results, workers, report);
+    CommitOrDiscard(*run.outputs, report);
     return report;
 }
 

@@ -37,8 +37,14 @@ struct GenerateReport {
 };
 
 // Runs the writers the options ask for, in order: tile and index files, description,
-// MAP file, MEA file, TDF files, objectives file. A writer that cannot create or write its file ends the run; a
-// cancelled writer does not. `results` receives the terrain writer's figures.
+// MAP file, MEA file, TDF files, objectives file. A writer that cannot create or write
+// its file ends the run; a cancelled writer does not. The files of the run replace
+// those of their names together at its end, and only when no writer failed: after a
+// failure every earlier file stays as it was and no job lists a file. The run holds
+// the theater's lock throughout; while another run holds it, the run fails at once
+// ("another run is writing ..."). The files are made in context.outputs when given
+// (the run commits it), else in a set of the run's own. `results` receives the
+// terrain writer's figures.
 GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
                            const std::string& terrainPath, TerrainResults& results, unsigned workers);
 

@@ -14,10 +14,12 @@ namespace gw {
 class CGridwrightDoc;
 class TheaterLayout;
 class HeightTable;
+class OutputSet;
 
 // What every writer of a Generate run reads: the document, the layout as it stands,
 // the height table, the E00 and objective rules, the program's random generator, and
-// the user's progress display and prompts.
+// the user's progress display and prompts; and the set the run's files are made in
+// (none: a writer puts its own files in place as it ends).
 struct GenerateContext {
     const CGridwrightDoc& doc;
     const TheaterLayout& layout;
@@ -27,6 +29,7 @@ struct GenerateContext {
     CRandom& random;
     Progress& progress;
     UserPrompts& prompts;
+    OutputSet* outputs = nullptr;
 };
 
 // What the terrain writer records for the description: the lowest and highest tile

@@ -3,10 +3,10 @@
 #include "dem/GridwrightDoc.h"
 #include "generate/HeightTable.h"
 #include "generate/SegmentSampler.h"
+#include "generate/WriterOutputs.h"
 #include "layout/TheaterLayout.h"
 #include "util/LittleEndian.h"
 #include "util/OrderedWorkers.h"
-#include "util/OutputFile.h"
 #include "util/Text.h"
 
 #include <md5.h>
@@ -95,13 +95,13 @@ std::array<std::int16_t, 4> QuarterMaxima(const std::int16_t (&e)[kTilesPerSegme
     return maxima;
 }
 
+}  // namespace
+
 std::optional<std::string> IndexPathFor(const std::string& terrainPath) {
     if (auto path = OutputPathFor(terrainPath, ".o2")) return path;
-    if (terrainPath.find(".L2") != std::string::npos) return ReplaceAll(terrainPath, ".L2", ".o2");
+    if (FileNameOf(terrainPath).find(".L2") != std::string::npos) return ReplaceInFileName(terrainPath, ".L2", ".o2");
     return std::nullopt;
 }
-
-}  // namespace
 
 unsigned DefaultWorkerCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
@@ -112,10 +112,11 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
 
     const std::optional<std::string> indexPath = IndexPathFor(terrainPath);
     if (!indexPath) return WriteResult::NotNamed();
-    OutputFile tiles;
-    if (Status s = tiles.Create(terrainPath); !s.ok()) return WriteResult::Failed(s.message());
-    OutputFile index;
-    if (Status s = index.Create(*indexPath); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* tiles;
+    if (Status s = outputs.Create(terrainPath, &tiles); !s.ok()) return WriteResult::Failed(s.message());
+    OutputFile* index;
+    if (Status s = outputs.Create(*indexPath, &index); !s.ok()) return WriteResult::Failed(s.message());
     results.m_largeTerrain = large;
 
     const TheaterLayout& layout = context.layout;
@@ -172,12 +173,12 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
                                                  ": the tile file would pass the 4 GiB its 32-bit offsets can address");
                     return false;
                 }
-                tiles.Write(run.blocks.data() + s * blockSize, blockSize);
+                tiles->Write(run.blocks.data() + s * blockSize, blockSize);
                 runningOffset += blockSize;
             }
             std::uint8_t offset[4];
             PutLE32(offset, entry->second);
-            index.Write(offset, sizeof offset);
+            index->Write(offset, sizeof offset);
         }
         if (run.firstSegment + run.count < layout.m_segmentsX) return true;
         progress.StepIt();
@@ -195,13 +196,13 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
                                      (dynamic_cast<const std::bad_alloc*>(&e) ? "not enough memory" : e.what()));
     }
 
-    const Status tilesClosed = tiles.Close();
-    const Status indexClosed = index.Close();
+    const Status tilesClosed = tiles->Close();
+    const Status indexClosed = index->Close();
     if (result.outcome == WriteResult::Outcome::kFailed) return result;
     if (!tilesClosed.ok()) return WriteResult::Failed(tilesClosed.message());
     if (!indexClosed.ok()) return WriteResult::Failed(indexClosed.message());
     result.files = {terrainPath, *indexPath};
-    return result;
+    return outputs.Finish(std::move(result));
 }
 
 }  // namespace gw

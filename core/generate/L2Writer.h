@@ -2,6 +2,7 @@
 
 #include "generate/GenerateContext.h"
 
+#include <optional>
 #include <string>
 
 namespace gw {
@@ -14,6 +15,10 @@ namespace gw {
 // Cancelling after a segment row closes both files as they stand.
 WriteResult WriteL2File(const GenerateContext& context, bool large, const std::string& terrainPath,
                         MeaGrid* mea, TerrainResults& results, unsigned workers);
+
+// The index file's path: ".l2", or failing that ".L2", replaced by ".o2" in the file
+// name; nothing when the file name holds neither.
+std::optional<std::string> IndexPathFor(const std::string& terrainPath);
 
 // The number of worker threads the writers use by default.
 unsigned DefaultWorkerCount();

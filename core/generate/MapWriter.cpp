@@ -1,10 +1,10 @@
 #include "generate/MapWriter.h"
 
+#include "generate/WriterOutputs.h"
 #include "layout/DistanceUnit.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
 #include "util/LittleEndian.h"
-#include "util/OutputFile.h"
 #include "util/Text.h"
 
 namespace gw {
@@ -23,18 +23,27 @@ int ScanInts(std::string_view text, int wanted, std::int32_t* values) {
 
 }  // namespace
 
-bool ReadPalette(const std::string& path, std::vector<std::uint8_t>& entries) {
+Status ReadPalette(const std::string& path, std::vector<std::uint8_t>& entries) {
     LineReader reader(path);
+    // A read error cuts the file short; it is the better reason then.
+    const auto refused = [&](const std::string& why) {
+        return reader.status().ok() ? Status::Corruption(path + ": " + why) : reader.status();
+    };
     std::string line;
-    if (!reader.Next(line) || line != "JASC-PAL") return false;
-    if (!reader.Next(line) || !reader.Next(line) || ParseCInt(line) != kPaletteColours) return false;
+    if (!reader.Next(line)) return refused("the file is empty");
+    if (line != "JASC-PAL") return refused("the first line is not \"JASC-PAL\"");
+    if (!reader.Next(line) || !reader.Next(line)) return refused("the file ends before the number of colours");
+    if (ParseCInt(line) != kPaletteColours) return refused("the number of colours is not 256");
     for (int colour = 0; colour < kPaletteColours; ++colour) {
         std::int32_t rgb[3];
-        if (!reader.Next(line) || ScanInts(line, 3, rgb) != 3) return false;
+        if (!reader.Next(line)) return refused("the file ends after " + std::to_string(colour) + " colours");
+        if (ScanInts(line, 3, rgb) != 3) {
+            return refused("colour " + std::to_string(colour + 1) + " is not three numbers");
+        }
         entries.insert(entries.end(), {static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]),
                                        static_cast<std::uint8_t>(rgb[2]), 255});
     }
-    return true;
+    return Status::Ok();
 }
 
 std::string BadPaletteMessage(const std::string& palettePath) {
@@ -82,17 +91,18 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
     // The palette is read before the file is made, so that a bad palette leaves no
     // MAP file whose later fields sit at the wrong offsets.
     std::vector<std::uint8_t> palette;
-    if (!ReadPalette(*palettePath, palette)) {
+    if (const Status read = ReadPalette(*palettePath, palette); !read.ok()) {
         context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
-        return {WriteResult::Outcome::kSkipped, {}, *palettePath + " is not a 256-colour JASC-PAL palette"};
+        return {WriteResult::Outcome::kSkipped, {}, read.message()};
     }
-    OutputFile file;
-    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* file;
+    if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
     const std::vector<std::uint8_t> bytes = BuildMapFile(context.layout, large, palette);
-    file.Write(bytes.data(), bytes.size());
+    file->Write(bytes.data(), bytes.size());
     for (int step = 0; step < 3; ++step) progress.StepIt();
-    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
-    return {WriteResult::Outcome::kWritten, {*path}, {}};
+    if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
+    return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
 }
 
 }  // namespace gw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/GenerateContext.h"
+#include "util/Status.h"
 
 #include <cstdint>
 #include <string>
@@ -12,9 +13,9 @@ constexpr std::size_t kMapFileSize = 1112;
 
 // Reads a JASC-PAL palette: "JASC-PAL", a version line, the count 256, then 256 lines
 // of "red green blue" (each number's low 8 bits). Appends red, green, blue, 255 for
-// each colour read; true only after all 256. A colour line with fewer than three
-// numbers is a bad palette.
-bool ReadPalette(const std::string& path, std::vector<std::uint8_t>& entries);
+// each colour read; ok only after all 256, else why the palette was refused (naming
+// the file). A colour line with fewer than three numbers is a bad palette.
+Status ReadPalette(const std::string& path, std::vector<std::uint8_t>& entries);
 
 // The message shown for a palette ReadPalette refuses.
 std::string BadPaletteMessage(const std::string& palettePath);
@@ -24,7 +25,8 @@ std::vector<std::uint8_t> BuildMapFile(const TheaterLayout& layout, bool large,
                                        const std::vector<std::uint8_t>& palette);
 
 // Asks for a palette and writes the MAP file (".l2" replaced by ".map"). A bad palette
-// is reported with BadPaletteMessage and no MAP file is written.
+// is shown with BadPaletteMessage and no MAP file is written: kSkipped, with
+// ReadPalette's reason as the message.
 WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::string& terrainPath);
 
 }  // namespace gw

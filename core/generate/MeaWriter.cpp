@@ -1,7 +1,7 @@
 #include "generate/MeaWriter.h"
 
+#include "generate/WriterOutputs.h"
 #include "util/LittleEndian.h"
-#include "util/OutputFile.h"
 #include "util/Text.h"
 
 namespace gw {
@@ -11,16 +11,17 @@ WriteResult WriteMeaFile(const GenerateContext& context, const std::string& terr
     if (!path) return WriteResult::NotNamed();
     Progress& progress = context.progress;
     BeginJob(progress, 1, "Generating MEA file");
-    OutputFile file;
-    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* file;
+    if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
     std::vector<std::uint8_t> bytes(mea.cells().size() * 2);
     for (std::size_t c = 0; c < mea.cells().size(); ++c) {
         PutLE16(&bytes[2 * c], static_cast<std::uint16_t>(mea.cells()[c]));
     }
-    file.Write(bytes.data(), bytes.size());
-    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
+    file->Write(bytes.data(), bytes.size());
+    if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
     progress.StepIt();
-    return {WriteResult::Outcome::kWritten, {*path}, {}};
+    return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
 }
 
 }  // namespace gw

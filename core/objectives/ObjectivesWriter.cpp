@@ -2,6 +2,7 @@
 
 #include "dem/GridwrightDoc.h"
 #include "layout/TheaterTiles.h"
+#include "generate/WriterOutputs.h"
 #include "util/OutputFile.h"
 #include "util/Text.h"
 
@@ -105,16 +106,17 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
     const TheaterTiles tiles(context.layout);
     const std::optional<std::string> path = OutputPathFor(terrainPath, "-obj.csv");
     if (!path) return WriteResult::NotNamed();
-    OutputFile file;
-    if (Status s = file.Create(*path); !s.ok()) return WriteResult::Failed(s.message());
+    WriterOutputs outputs(context);
+    OutputFile* file;
+    if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
 
     const std::vector<Feature>& features = context.doc.m_features;
     Progress& progress = context.progress;
     BeginJob(progress, static_cast<int>(features.size()), "Generating TDF files");
-    file.WriteLine(FirstLine(now));
-    file.WriteLine("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner");
+    file->WriteLine(FirstLine(now));
+    file->WriteLine("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner");
 
-    ObjectivesWriter writer(context.objectiveRules, context.random, tiles.tilesX(), tiles.tilesY(), file);
+    ObjectivesWriter writer(context.objectiveRules, context.random, tiles.tilesX(), tiles.tilesY(), *file);
     WriteResult result;
     for (const Feature& feature : features) {
         if (!IsLabelRule(context.rules, feature.ruleIndex) || feature.points.empty()) continue;
@@ -133,9 +135,9 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
         context.prompts.ShowMessage("Objective rule \"" + writer.cutRule() + "\" spawns itself; its spawning stopped " +
                                     std::to_string(kMaxSpawnDepth) + " levels deep.");
     }
-    if (Status s = file.Close(); !s.ok()) return WriteResult::Failed(s.message());
+    if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
     result.files = {*path};
-    return result;
+    return outputs.Finish(std::move(result));
 }
 
 }  // namespace gw

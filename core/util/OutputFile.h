@@ -1,38 +1,78 @@
 #pragma once
 
+#include "util/FileOps.h"
 #include "util/Status.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace gw {
 
-// A file written from the start (an existing one is replaced), buffered. Write errors
-// are remembered and reported by Close, so that no file is left short unnoticed.
+// A file written from the start, buffered, that replaces any file of its name only
+// once it is complete: it is written to a hidden temporary in the same folder and
+// renamed into place. Write errors are remembered and reported by Close, so that no
+// file is left short unnoticed; a file that is never closed leaves nothing behind.
 class OutputFile {
 public:
     OutputFile() = default;
+    // Removes the temporary of a file not put in place.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    Status Create(const std::string& path);
+    // Starts the file that is to replace path. Fails, naming path, when the temporary
+    // cannot be made or path is a folder.
+    Status Create(const std::string& path, FileOps& ops = FileOps::System());
     void Write(const void* data, std::size_t size);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
     // text followed by CR LF.
     void WriteLine(std::string_view text);
-    // Flushes and closes; fails when anything could not be written.
+    // Writes out what is buffered, makes it durable and closes; then puts the file in
+    // place, unless an OutputSet made it (the set does, on Commit). Fails, naming the
+    // file, when anything could not be written or renamed; the file then stays as it was.
     Status Close();
 
     const std::string& path() const { return m_path; }
+    // Whether the file now stands at path().
+    bool in_place() const { return m_state == State::kInPlace; }
 
 private:
-    std::FILE* m_file = nullptr;
+    friend class OutputSet;
+    enum class State { kNone, kOpen, kComplete, kInPlace, kFailed };
+
+    Status Start(const std::string& path, FileOps& ops, bool putInPlaceOnClose);
+    void Flush();
+    void WriteOut(const char* data, std::size_t size);
+    // Closes the temporary; REQUIRES: the state is kOpen.
+    Status Complete();
+    // Renames the complete temporary to path; REQUIRES: the state is kComplete.
+    Status PutInPlace();
+    // Closes and removes the temporary, if any.
+    void Abandon();
+    // Before a set's renames: keeps the file about to be replaced under a second, hidden
+    // name, so that Restore can bring it back.
+    void KeepReplaced();
+    // Undoes PutInPlace: the replaced file, or none when there was none, stands at path.
+    void Restore();
+    // Removes the second name KeepReplaced made.
+    void DropReplaced();
+
+    FileOps* m_ops = nullptr;
+    State m_state = State::kNone;
+    bool m_putInPlaceOnClose = true;
+    int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
     std::string m_path;
+    std::string m_temporary;
+    enum class Replaced { kNone, kKept, kLost } m_replacedState = Replaced::kNone;
+    std::string m_replaced;
     int m_errno = 0;
 };
+
+// The hidden name, in path's folder, of a temporary for path ("/a/.t.l2.<unique>.part");
+// `unique` makes it differ from the others.
+std::string TemporaryPathFor(const std::string& path, const std::string& unique);
 
 }  // namespace gw

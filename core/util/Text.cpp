@@ -17,15 +17,29 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     return result;
 }
 
-std::optional<std::string> OutputPathFor(std::string_view terrainPath, std::string_view ending) {
-    if (terrainPath.find(".l2") == std::string_view::npos) return std::nullopt;
-    return ReplaceAll(terrainPath, ".l2", ending);
+namespace {
+
+// Where the last component of path starts.
+std::size_t FileNameStart(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
-std::string FileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}  // namespace
+
+std::string ReplaceInFileName(std::string_view path, std::string_view from, std::string_view to) {
+    const std::size_t start = FileNameStart(path);
+    return std::string(path.substr(0, start)) + ReplaceAll(path.substr(start), from, to);
 }
+
+std::optional<std::string> OutputPathFor(std::string_view terrainPath, std::string_view ending) {
+    if (FileNameOf(terrainPath).find(".l2") == std::string::npos) return std::nullopt;
+    return ReplaceInFileName(terrainPath, ".l2", ending);
+}
+
+std::string FileNameOf(std::string_view path) { return std::string(path.substr(FileNameStart(path))); }
+
+std::string FolderOf(std::string_view path) { return std::string(path.substr(0, FileNameStart(path))); }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };

@@ -12,12 +12,19 @@ namespace gw {
 // text with every occurrence of from replaced by to, scanning left to right.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
-// The output path for a terrain path: every ".l2" (lower case only) replaced by
-// ending; nothing when the path holds no ".l2".
+// path with every `from` in its file name replaced by `to`; its folders are kept as
+// they are.
+std::string ReplaceInFileName(std::string_view path, std::string_view from, std::string_view to);
+
+// The output path for a terrain path: every ".l2" (lower case only) in its file name
+// replaced by ending; nothing when the file name holds no ".l2". The folder stays.
 std::optional<std::string> OutputPathFor(std::string_view terrainPath, std::string_view ending);
 
 // The last component of a path (what follows the last '/').
 std::string FileNameOf(std::string_view path);
+// What precedes the last component of a path, its final '/' included; empty for a
+// bare file name.
+std::string FolderOf(std::string_view path);
 
 // ASCII letters compared without regard to case.
 bool EqualsNoCase(std::string_view a, std::string_view b);

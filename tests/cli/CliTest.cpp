@@ -132,7 +132,7 @@ TEST(Cli, BadPaletteIsRefusedBeforeAnythingIsWritten) {
     const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("b.l2") +
                                     " --segments 2 --map " + dir.Path("bad.pal")));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("bad.pal is not a 256-colour JASC-PAL palette"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("bad.pal: the number of colours is not 256"), std::string::npos) << run.err;
     EXPECT_FALSE(test::Exists(dir.Path("b.l2")));
 }
 

@@ -80,9 +80,11 @@ TEST(DemHeader, MissingFileFailsWithDefaults) {
     EXPECT_EQ(header.file_title, "unk");
 }
 
-TEST(DemHeader, RasterNameReplacesEveryLowerCaseHdr) {
+TEST(DemHeader, RasterNameReplacesEveryLowerCaseHdrInTheFileNameOnly) {
     EXPECT_EQ(RasterPathFor("/d/alps.hdr"), "/d/alps.bin");
-    EXPECT_EQ(RasterPathFor("/d.hdr/alps.hdr"), "/d.bin/alps.bin");
+    EXPECT_EQ(RasterPathFor("v1.hdr.d/c.hdr"), "v1.hdr.d/c.bin");
+    EXPECT_EQ(RasterPathFor("/d.hdr/alps.hdr.hdr"), "/d.hdr/alps.bin.bin");
+    EXPECT_EQ(RasterPathFor("/d.hdr/alps"), "/d.hdr/alps");
     EXPECT_EQ(RasterPathFor("/d/ALPS.HDR"), "/d/ALPS.HDR");
 }
 

@@ -92,26 +92,51 @@ TEST_F(SmallWritersTest, MapFlagsAndLevelsFollowTheSegments) {
     EXPECT_EQ(U32(map, 1100), 0u);
 }
 
-TEST_F(SmallWritersTest, BadPalettesAreRefusedAndWriteNoMapFile) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"jasc-pal", "0100", "256"},
-        {"JASC-PAL", "0100", "16", "1 2 3"},
-        {"JASC-PAL", "0100", "256", "1 2 3"},  // too few colours
+TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) {
+    struct Case {
+        std::vector<std::string> lines;
+        std::string why;
     };
-    for (const auto& lines : bad) {
-        std::vector<std::uint8_t> entries;
-        EXPECT_FALSE(ReadPalette(WritePalette(lines), entries)) << lines[0] << " " << lines[2];
-    }
     std::vector<std::string> shortLine = GoodPalette();
     shortLine[100] = "1 2";
+    const std::vector<Case> bad = {
+        {{}, "the file is empty"},
+        {{"jasc-pal", "0100", "256"}, "the first line is not \"JASC-PAL\""},
+        {{"JASC-PAL", "0100"}, "the file ends before the number of colours"},
+        {{"JASC-PAL", "0100", "16", "1 2 3"}, "the number of colours is not 256"},
+        {{"JASC-PAL", "0100", "256", "1 2 3"}, "the file ends after 1 colours"},
+        {shortLine, "colour 98 is not three numbers"},
+    };
+    for (const Case& c : bad) {
+        std::vector<std::uint8_t> entries;
+        const Status read = ReadPalette(WritePalette(c.lines), entries);
+        EXPECT_EQ(read.code(), Status::Code::kCorruption) << c.why;
+        EXPECT_EQ(read.message(), dir.Path("p.pal") + ": " + c.why);
+    }
+    std::vector<std::uint8_t> entries;
+    EXPECT_EQ(ReadPalette(dir.Path("none.pal"), entries).code(), Status::Code::kIOError);
+    EXPECT_EQ(ReadPalette(dir.Path(""), entries).code(), Status::Code::kIOError) << "a folder is no palette";
+
     prompts.palette = WritePalette(shortLine);
     const WriteResult result = WriteMapFile(Context(), false, dir.Path("t.l2"));
     EXPECT_EQ(result.outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_EQ(result.message, dir.Path("p.pal") + ": colour 98 is not three numbers");
     EXPECT_EQ(prompts.messages, std::vector<std::string>{"Bad palette file - is it paint shop pro format?\n p.pal"});
     EXPECT_FALSE(test::Exists(dir.Path("t.map")));
 
     prompts.palette.reset();
     EXPECT_EQ(WriteMapFile(Context(), false, dir.Path("t.l2")).outcome, WriteResult::Outcome::kSkipped);
+}
+
+TEST_F(SmallWritersTest, RealPalettesAreReadOrRefused) {
+    SKIP_WITHOUT_SHARED_DATA();
+    const std::string palettes = test::SharedDataDir() + "/palette/";
+    std::vector<std::uint8_t> entries;
+    const Status read = ReadPalette(palettes + "jasc256.pal", entries);
+    EXPECT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(entries.size(), 1024u);
+    EXPECT_EQ(ReadPalette(palettes + "paintnet-palette.pal", entries).message(),
+              palettes + "paintnet-palette.pal: the number of colours is not 256");
 }
 
 TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {

@@ -1,0 +1,70 @@
+#include "generate/TheaterLock.h"
+
+#include "generate/L2Writer.h"
+#include "util/Text.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace gw {
+
+std::string TheaterLock::LockPathFor(const std::string& terrainPath) {
+    const std::optional<std::string> index = IndexPathFor(terrainPath);
+    if (!index) return {};
+    return FolderOf(*index) + "." + FileNameOf(*index) + ".lock";
+}
+
+Status TheaterLock::Acquire(const std::string& terrainPath) {
+    Release();
+    const std::string lockPath = LockPathFor(terrainPath);
+    if (lockPath.empty()) return Status::Ok();
+    const std::string what = "cannot lock " + terrainPath + " for this run (" + lockPath + ")";
+    // Each turn fails only when the holder removed the file between our open and our
+    // flock, which needs a run to end each time; a handful of turns is plenty.
+    constexpr int kTries = 64;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        // Read-only is enough to lock; non-blocking so that a FIFO of that name cannot
+        // hold the run up.
+        const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) return Status::FromErrno(what, errno);
+        struct stat locked;
+        if (::fstat(fd, &locked) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return Status::FromErrno(what, error);
+        }
+        if (!S_ISREG(locked.st_mode)) {
+            ::close(fd);
+            return Status::IOError(what + ": not a regular file");
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK) return Status::IOError("another run is writing " + terrainPath);
+            return Status::FromErrno(what, error);
+        }
+        struct stat named;
+        if (::lstat(lockPath.c_str(), &named) == 0 && named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
+            m_fd = fd;
+            m_path = lockPath;
+            return Status::Ok();
+        }
+        ::close(fd);
+    }
+    return Status::IOError(what + ": the lock file keeps being replaced");
+}
+
+void TheaterLock::Release() {
+    if (m_fd < 0) return;
+    // Removed while still held: whoever locks the old file afterwards finds the name
+    // no longer leads to it.
+    ::unlink(m_path.c_str());
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+}  // namespace gw
