@@ -6,6 +6,7 @@
 #include "generate/MeaWriter.h"
 #include "generate/TdfWriter.h"
 #include "generate/TheaterLock.h"
+#include "dem/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 #include "objectives/ObjectivesWriter.h"
 #include "util/OutputSet.h"
@@ -37,6 +38,10 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
         return report.jobs.back().result.outcome != WriteResult::Outcome::kFailed;
     };
 
+    // The palette is chosen and read whole before anything is written.
+    std::vector<std::uint8_t> palette;
+    const std::optional<WriteResult> noMap = options.map ? ChooseAndReadPalette(context, palette) : std::nullopt;
+
     std::optional<MeaGrid> mea;
     if (options.mea) mea.emplace(context.layout.m_segmentsX, context.layout.m_segmentsY);
 
@@ -44,7 +49,7 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
         return;
     }
     if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return;
-    if (options.map && !ran("MAP", WriteMapFile(context, options.large, terrainPath))) return;
+    if (options.map && !ran("MAP", noMap ? *noMap : WriteMapFile(context, options.large, palette, terrainPath))) return;
     if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return;
     mea.reset();
     if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return;
@@ -76,11 +81,22 @@ void CommitOrDiscard(OutputSet& outputs, GenerateReport& report) {
     }
 }
 
+// The writers trust what they are given; this is where it is checked.
+Status CheckInputs(const GenerateContext& context) {
+    if (!context.doc.raster().data()) return Status::InvalidArgument("no DEM is open");
+    return context.layout.ValidateForGenerate();
+}
+
 }  // namespace
 
 GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& options,
                            const std::string& terrainPath, TerrainResults& results, unsigned workers) {
     GenerateReport report;
+    const Status usable = CheckInputs(context);
+    if (!usable.ok()) {
+        report.jobs.push_back({"L2", WriteResult::Failed(usable.message())});
+        return report;
+    }
     TheaterLock lock;
     if (Status locked = lock.Acquire(terrainPath); !locked.ok()) {
         report.jobs.push_back({"L2", WriteResult::Failed(locked.message())});

@@ -80,21 +80,12 @@ std::vector<std::uint8_t> BuildMapFile(const TheaterLayout& layout, bool large,
     return bytes;
 }
 
-WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::string& terrainPath) {
-    const std::optional<std::string> palettePath = context.prompts.ChoosePaletteFile();
-    if (!palettePath) return {WriteResult::Outcome::kSkipped, {}, "no palette chosen"};
+WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::vector<std::uint8_t>& palette,
+                         const std::string& terrainPath) {
     Progress& progress = context.progress;
     BeginJob(progress, 3, "Generating MAP file");
     const std::optional<std::string> path = OutputPathFor(terrainPath, ".map");
     if (!path) return WriteResult::NotNamed();
-
-    // The palette is read before the file is made, so that a bad palette leaves no
-    // MAP file whose later fields sit at the wrong offsets.
-    std::vector<std::uint8_t> palette;
-    if (const Status read = ReadPalette(*palettePath, palette); !read.ok()) {
-        context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
-        return {WriteResult::Outcome::kSkipped, {}, read.message()};
-    }
     WriterOutputs outputs(context);
     OutputFile* file;
     if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
@@ -103,6 +94,16 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
     for (int step = 0; step < 3; ++step) progress.StepIt();
     if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
     return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
+}
+
+std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, std::vector<std::uint8_t>& palette) {
+    const std::optional<std::string> palettePath = context.prompts.ChoosePaletteFile();
+    if (!palettePath) return WriteResult{WriteResult::Outcome::kSkipped, {}, "no palette chosen"};
+    if (const Status read = ReadPalette(*palettePath, palette); !read.ok()) {
+        context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
+        return WriteResult{WriteResult::Outcome::kSkipped, {}, read.message()};
+    }
+    return std::nullopt;
 }
 
 }  // namespace gw

@@ -4,6 +4,7 @@
 #include "util/Status.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,14 @@ std::string BadPaletteMessage(const std::string& palettePath);
 std::vector<std::uint8_t> BuildMapFile(const TheaterLayout& layout, bool large,
                                        const std::vector<std::uint8_t>& palette);
 
-// Asks for a palette and writes the MAP file (".l2" replaced by ".map"). A bad palette
-// is shown with BadPaletteMessage and no MAP file is written: kSkipped, with
-// ReadPalette's reason as the message.
-WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::string& terrainPath);
+// Writes the MAP file (".l2" replaced by ".map") with the 1024 palette bytes ReadPalette
+// gave.
+WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::vector<std::uint8_t>& palette,
+                         const std::string& terrainPath);
+
+// Asks for a palette file and reads all of it into palette: nothing when it is good,
+// else the MAP job's result (kSkipped: none chosen, or a bad palette, which is shown
+// with BadPaletteMessage and whose reason is the message).
+std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, std::vector<std::uint8_t>& palette);
 
 }  // namespace gw

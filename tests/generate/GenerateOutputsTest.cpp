@@ -73,6 +73,31 @@ TEST_F(GenerateOutputsTest, ARunLeavesItsFilesAndNothingElse) {
     EXPECT_EQ(report.files().size(), names.size());
 }
 
+TEST_F(GenerateOutputsTest, TheRunChecksItsInputsAndReadsThePaletteBeforeWriting) {
+    SetSegments(0, 2);
+    GenerateReport report = Run();
+    ASSERT_EQ(report.jobs.size(), 1u);
+    EXPECT_EQ(report.jobs[0].result.outcome, WriteResult::Outcome::kFailed);
+    EXPECT_NE(report.jobs[0].result.message.find("segments must be from 1"), std::string::npos);
+    EXPECT_TRUE(Folder().empty());
+
+    SetSegments(2, 2);
+    test::WriteFile(dir.Path("p.pal"), "JASC-PAL\n0100\n16\n");
+    report = Run();
+    EXPECT_EQ(prompts.messages.front(), "Bad palette file - is it paint shop pro format?\n p.pal");
+    ASSERT_GE(report.jobs.size(), 3u);
+    EXPECT_EQ(report.jobs[2].job, "MAP");
+    EXPECT_EQ(report.jobs[2].result.outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_FALSE(Folder().count("t.map"));
+    EXPECT_TRUE(Folder().count("t.mea")) << "the other files are written";
+
+    CGridwrightDoc closed;
+    GenerateContext context = Context();
+    const GenerateContext noDem{closed, context.layout, context.heights, context.rules, context.objectiveRules,
+                                context.random, context.progress, context.prompts};
+    EXPECT_EQ(RunGenerate(noDem, options, Out("n.l2"), results, 1).jobs[0].result.message, "no DEM is open");
+}
+
 // A failed create, write, sync, close or rename of any one file fails its writer's
 // job, names the file, and leaves the files of the earlier run as they were.
 TEST_F(GenerateOutputsTest, AFailingFileKeepsTheEarlierRunWhole) {

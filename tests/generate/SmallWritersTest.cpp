@@ -61,7 +61,9 @@ TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
 TEST_F(SmallWritersTest, MapFileRegions) {
     prompts.palette = WritePalette(GoodPalette("300 -1 16"));
     layout.OnResolutionChanged("1");
-    ASSERT_EQ(WriteMapFile(Context(), false, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
+    std::vector<std::uint8_t> palette;
+    ASSERT_FALSE(ChooseAndReadPalette(Context(), palette).has_value());
+    ASSERT_EQ(WriteMapFile(Context(), false, palette, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
     const std::string map = ReadFile(dir.Path("t.map"));
     ASSERT_EQ(map.size(), kMapFileSize);
     EXPECT_EQ(F32(map, 0), static_cast<float>(6080.447999999999));
@@ -118,14 +120,14 @@ TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) 
     EXPECT_EQ(ReadPalette(dir.Path(""), entries).code(), Status::Code::kIOError) << "a folder is no palette";
 
     prompts.palette = WritePalette(shortLine);
-    const WriteResult result = WriteMapFile(Context(), false, dir.Path("t.l2"));
-    EXPECT_EQ(result.outcome, WriteResult::Outcome::kSkipped);
-    EXPECT_EQ(result.message, dir.Path("p.pal") + ": colour 98 is not three numbers");
+    const std::optional<WriteResult> result = ChooseAndReadPalette(Context(), entries);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_EQ(result->message, dir.Path("p.pal") + ": colour 98 is not three numbers");
     EXPECT_EQ(prompts.messages, std::vector<std::string>{"Bad palette file - is it paint shop pro format?\n p.pal"});
-    EXPECT_FALSE(test::Exists(dir.Path("t.map")));
 
     prompts.palette.reset();
-    EXPECT_EQ(WriteMapFile(Context(), false, dir.Path("t.l2")).outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_EQ(ChooseAndReadPalette(Context(), entries)->outcome, WriteResult::Outcome::kSkipped);
 }
 
 TEST_F(SmallWritersTest, RealPalettesAreReadOrRefused) {
