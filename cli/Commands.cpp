@@ -162,8 +162,8 @@ int RunInfo(const std::string& headerPath) {
 
 int RunObr(const std::optional<std::string>& path) {
     ObjectiveRuleSet rules;
-    if (path && !rules.LoadObjectiveRules(*path)) {
-        return Fail(kExitFailure, LineReader(*path).status().message());
+    if (const Status loaded = path ? rules.LoadObjectiveRules(*path) : Status::Ok(); !loaded.ok()) {
+        return Fail(kExitFailure, loaded.message());
     }
     std::printf("rules: %s (%zu)\nBaseId: %d\nIgnoreNoNames: %d\n", rules.m_objRulesName.c_str(),
                 rules.m_objectiveRules.size(), rules.m_baseId, rules.m_ignoreNoNames);
@@ -201,8 +201,8 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     for (const std::string& e00 : args.e00Files) {
         if (const LineReader file(e00); !file.is_open()) return Fail(kExitFailure, file.status().message());
     }
-    if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
-        return Fail(kExitFailure, LineReader(*args.obr).status().message());
+    if (const Status loaded = args.obr ? objectiveRules.LoadObjectiveRules(*args.obr) : Status::Ok(); !loaded.ok()) {
+        return Fail(kExitFailure, loaded.message());
     }
     return 0;
 }
