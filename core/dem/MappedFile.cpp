@@ -50,7 +50,7 @@ bool MappedFile::Open(const std::string& path, int mode) {
     }
     m_view = static_cast<std::uint8_t*>(view);
     if (mode == kReadOnly && !m_guard.Guard(m_view, m_size)) {
-        m_error = "cannot map " + path + ": too many files are mapped at once";
+        m_error = "cannot map " + path + ": too many files are mapped at once to guard another";
         Close();
         return false;
     }

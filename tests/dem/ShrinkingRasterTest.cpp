@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
+#include <vector>
 
 namespace gw {
 namespace {
