@@ -178,19 +178,12 @@ int RunInfo(const std::string& headerPath, bool json, bool stats) {
 
 int RunObr(const std::optional<std::string>& path) {
     ObjectiveRuleSet rules;
-    if (path && !rules.LoadObjectiveRules(*path)) {
-        return Fail(kExitFailure, LineReader(*path).status().message());
+    if (const Status loaded = path ? rules.LoadObjectiveRules(*path) : Status::Ok(); !loaded.ok()) {
+        return Fail(kExitFailure, loaded.message());
     }
-    std::printf("rules: %s (%zu)\nBaseId: %d\nIgnoreNoNames: %d\n", rules.m_objRulesName.c_str(),
-                rules.m_objectiveRules.size(), rules.m_baseId, rules.m_ignoreNoNames);
-    for (const ObjectiveRule& rule : rules.m_objectiveRules) {
-        std::printf("Type: %s\n  Priority: %d\n  Ids:", rule.Type.c_str(), rule.Priority);
-        for (const std::int32_t id : rule.Ids) std::printf(" %d", id);
-        std::printf("\n");
-        for (const GeneratesEntry& g : rule.Generates) {
-            std::printf("  Generates: %s %d-%d\n", g.rule.c_str(), g.minimum, g.maximum);
-        }
-    }
+    if (rules.m_objectiveRules.empty()) Warn(*path + " holds no objective rule (no \"Type\" line)");
+    std::printf("# %s: %zu rules\r\n%s", rules.m_objRulesName.c_str(), rules.m_objectiveRules.size(),
+                FormatObjectiveRules(rules).c_str());
     return kExitOk;
 }
 
@@ -282,8 +275,11 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
         InputFile file;
         if (const Status opened = file.Open(e00); !opened.ok()) return Fail(kExitFailure, opened.message());
     }
-    if (args.obr && !objectiveRules.LoadObjectiveRules(*args.obr)) {
-        return Fail(kExitFailure, LineReader(*args.obr).status().message());
+    if (args.obr) {
+        if (const Status loaded = objectiveRules.LoadObjectiveRules(*args.obr); !loaded.ok()) {
+            return Fail(kExitFailure, loaded.message());
+        }
+        if (objectiveRules.m_objectiveRules.empty()) Warn(*args.obr + " holds no objective rule (no \"Type\" line)");
     }
     return 0;
 }

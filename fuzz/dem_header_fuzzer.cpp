@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     gw::DemHeader header;
-    if (gw::ReadDemHeader(path, header)) gw::UnitFactorFor(header.elev_m_unit);
+    if (gw::ReadDemHeader(path, header).ok() && gw::CheckDemHeader(header).ok()) gw::UnitFactorFor(header.elev_m_unit);
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "dem/DemHeader.h"
 
 #include "util/CNumbers.h"
+#include "util/SmallFile.h"
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace gw {
@@ -41,6 +43,7 @@ const HeaderKeyDef kKeys[] = {
 };
 
 constexpr std::size_t kMaxKeyOrValue = 1023;
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 void StoreField(DemHeader& header, const HeaderKeyDef& def, std::string_view text) {
     switch (def.type) {
@@ -89,13 +92,52 @@ bool ApplyHeaderLine(DemHeader& header, std::string_view line) {
     return true;
 }
 
-bool ReadDemHeader(const std::string& path, DemHeader& header) {
+Status ReadDemHeader(const std::string& path, DemHeader& header) {
     ApplyHeaderDefaults(header);
-    LineReader reader(path);
-    if (!reader.is_open()) return false;
-    std::string line;
-    while (reader.Next(line)) ApplyHeaderLine(header, line);
-    return true;
+    std::string text;
+    if (Status s = ReadSmallFile(path, kMaxHeaderBytes, "a DEM header", text); !s.ok()) return s;
+    std::string_view rest = text;
+    if (rest.starts_with(kUtf8ByteOrderMark)) rest.remove_prefix(kUtf8ByteOrderMark.size());
+    bool anyKey = false;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        // Like a C string, a line stops at its first NUL byte.
+        line = line.substr(0, line.find('\0'));
+        anyKey = ApplyHeaderLine(header, line) || anyKey;
+    }
+    if (!anyKey) return Status::Corruption(path + ": no DEM keys; it is not a DEM header");
+    return Status::Ok();
+}
+
+Status CheckDemHeader(const DemHeader& header) {
+    if (header.number_of_rows <= 0) {
+        return Status::Corruption("number_of_rows is " + std::to_string(header.number_of_rows) +
+                                  "; a DEM has at least one row");
+    }
+    if (header.number_of_columns <= 0) {
+        return Status::Corruption("number_of_columns is " + std::to_string(header.number_of_columns) +
+                                  "; a DEM has at least one column");
+    }
+    const std::pair<const char*, double> extents[] = {{"left_map_x", header.left_map_x},
+                                                      {"right_map_x", header.right_map_x},
+                                                      {"upper_map_y", header.upper_map_y},
+                                                      {"lower_map_y", header.lower_map_y}};
+    for (const auto& [key, value] : extents) {
+        if (!std::isfinite(value)) return Status::Corruption(std::string(key) + " is not a finite number");
+    }
+    const auto checkSpan = [](const char* low, double lowValue, const char* high, double highValue) {
+        const double span = highValue - lowValue;
+        if (span > 0 && std::isfinite(span)) return Status::Ok();
+        const std::string range = std::string(low) + " " + FormatShortest(lowValue) + " to " + high + " " +
+                                  FormatShortest(highValue);
+        return Status::Corruption(span > 0 ? "the extent from " + range + " is too wide to compute with"
+                                           : "no extent from " + range + "; the first must be below the second");
+    };
+    if (Status s = checkSpan("left_map_x", header.left_map_x, "right_map_x", header.right_map_x); !s.ok()) return s;
+    return checkSpan("lower_map_y", header.lower_map_y, "upper_map_y", header.upper_map_y);
 }
 
 std::string RasterPathFor(const std::string& headerPath) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "util/Status.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,9 +53,20 @@ void ApplyHeaderDefaults(DemHeader& header);
 // changes nothing; false then.
 bool ApplyHeaderLine(DemHeader& header, std::string_view line);
 
-// Defaults, then every line of the file at path. False only when the file cannot be
-// opened for reading; header then holds the defaults.
-bool ReadDemHeader(const std::string& path, DemHeader& header);
+// Headers are small text files; anything larger is refused unread.
+constexpr std::size_t kMaxHeaderBytes = 1 << 20;
+
+// Defaults, then every line of the file at path (a UTF-8 byte-order mark before the
+// first line is skipped). Fails, naming the file, when it cannot be opened or read,
+// is larger than kMaxHeaderBytes, or has no line that sets a key of the table ("no DEM
+// keys": an empty file, a raster, an image or another program's header); header then
+// holds the defaults and whatever lines were applied.
+Status ReadDemHeader(const std::string& path, DemHeader& header);
+
+// Whether the header describes a raster that can be read: at least one row and one
+// column, and finite extents whose width and height are positive and finite. The
+// reason names the setting that is wrong.
+Status CheckDemHeader(const DemHeader& header);
 
 // The raster's path: every ".hdr" (lower case only) in the header's file name replaced
 // by ".bin"; the folder stays.

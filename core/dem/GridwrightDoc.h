@@ -7,7 +7,6 @@
 #include "util/CNumbers.h"
 #include "util/Status.h"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -17,7 +16,8 @@ namespace gw {
 
 // One open DEM: its header, its raster mapped read-only, and every elevation query.
 // Elevations are signed 16-bit feet; negative raster values read as 0, and posts
-// outside the raster's rows and columns or beyond the end of its file read as 0.
+// outside the raster's rows and columns read as 0. Elevation queries may run on
+// several threads at once.
 class CGridwrightDoc {
 public:
     CGridwrightDoc();
@@ -25,9 +25,18 @@ public:
     CGridwrightDoc& operator=(const CGridwrightDoc&) = delete;
 
     // Reads the header at path, maps the raster beside it and sets the unit factor.
-    // Fails, saying why, when the header cannot be read, the raster cannot be opened or
-    // mapped (a missing or empty file), or the unit is neither meters nor feet.
+    // Fails, naming the file and saying why, when the header cannot be read or is no
+    // DEM header (ReadDemHeader), describes no readable raster (CheckDemHeader), names
+    // no unit of meters or feet, or derives its own path as the raster's; or when the
+    // raster cannot be opened or mapped or is shorter than rows x columns posts. An
+    // open is all or nothing: after a failure the document is exactly as it was.
     Status OnOpenDocument(const std::string& path);
+
+    // Whether the raster still holds what it held when opened; fails ("the DEM changed
+    // while it was read: FILE") when another program shrank or rewrote it since, in
+    // which case posts it lost have read as 0. A run that read elevations asks this
+    // after reading, before it reports success.
+    Status RasterIntact() const;
 
     std::int16_t GetElevation(int column, int row) const { return PostAt(column, row); }
     // The post at fractions x, y of the raster's width and height.
@@ -103,8 +112,9 @@ private:
     DemHeader m_header;
     MappedFile m_raster;
     float m_unitFactor = 1.0f;
-    // Feet for every raw 16-bit raster value (index = the value's bit pattern).
-    std::array<std::int16_t, 65536> m_feet{};
+    // Feet for every raw 16-bit raster value (index = the value's bit pattern), for
+    // m_unitFactor.
+    const std::int16_t* m_feet;
 };
 
 std::int16_t CGridwrightDoc::SampleElevation(double lat, double lon, double latSpan,

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace gw {
 
@@ -36,6 +37,7 @@ bool MappedFile::Open(const std::string& path, int mode) {
         return false;
     }
     m_size = static_cast<std::uint64_t>(info.st_size);
+    m_modified = info.st_mtim;
     if (m_size == 0) {
         m_error = path + " is empty";
         return false;
@@ -47,14 +49,39 @@ bool MappedFile::Open(const std::string& path, int mode) {
         return false;
     }
     m_view = static_cast<std::uint8_t*>(view);
+    if (mode == kReadOnly && !m_guard.Guard(m_view, m_size)) {
+        m_error = "cannot map " + path + ": too many files are mapped at once to guard another";
+        Close();
+        return false;
+    }
     return true;
 }
 
 void MappedFile::Close() {
+    m_guard.Release();
     if (m_view) ::munmap(m_view, m_size);
     m_view = nullptr;
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+}
+
+void MappedFile::swap(MappedFile& other) noexcept {
+    std::swap(m_mode, other.m_mode);
+    m_path.swap(other.m_path);
+    std::swap(m_size, other.m_size);
+    std::swap(m_view, other.m_view);
+    std::swap(m_fd, other.m_fd);
+    m_error.swap(other.m_error);
+    std::swap(m_modified, other.m_modified);
+    m_guard.swap(other.m_guard);
+}
+
+bool MappedFile::Unchanged() const {
+    if (!m_view) return true;
+    if (m_guard.Faulted()) return false;
+    struct stat info {};
+    return ::fstat(m_fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) == m_size &&
+           info.st_mtim.tv_sec == m_modified.tv_sec && info.st_mtim.tv_nsec == m_modified.tv_nsec;
 }
 
 }  // namespace gw

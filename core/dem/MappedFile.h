@@ -1,12 +1,18 @@
 #pragma once
 
+#include "dem/MappingGuard.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace gw {
 
 // A whole existing file mapped into memory, read-only (mode 0) or read/write (mode 1).
+// A read-only mapping is guarded (MappingGuard): should the file shrink while it is
+// mapped, the pages it lost read as zeros instead of killing the process, and
+// Unchanged() turns false.
 class MappedFile {
 public:
     enum Mode { kReadOnly = 0, kReadWrite = 1 };
@@ -21,6 +27,13 @@ public:
     bool Open(const std::string& path, int mode);
     // Unmaps and closes; harmless when nothing is open.
     void Close();
+    // Exchanges everything two objects hold, mappings and guards included.
+    void swap(MappedFile& other) noexcept;
+
+    // Whether the file still reads as it did when mapped: no page of the mapping lost
+    // its file, and the file's size and modification time are those taken at Open.
+    // True when nothing is mapped.
+    bool Unchanged() const;
 
     // The byte at offset, or null when offset is not below size() or nothing is mapped.
     const std::uint8_t* PointerAt(std::uint64_t offset) const {
@@ -39,6 +52,8 @@ private:
     std::uint8_t* m_view = nullptr;
     int m_fd = -1;
     std::string m_error;
+    timespec m_modified{};
+    MappingGuard m_guard;
 };
 
 }  // namespace gw

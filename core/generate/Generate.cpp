@@ -48,6 +48,12 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
     if (!ran("L2", WriteL2File(context, options.large, terrainPath, mea ? &*mea : nullptr, results, workers))) {
         return;
     }
+    // Another program may have cut the raster short while it was read: its lost posts
+    // read as 0, so the terrain would be silently wrong.
+    if (const Status intact = context.doc.RasterIntact(); !intact.ok()) {
+        report.jobs.back().result = WriteResult::Failed(intact.message());
+        return;
+    }
     if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return;
     if (options.map && !ran("MAP", noMap ? *noMap : WriteMapFile(context, options.large, palette, terrainPath))) return;
     if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return;

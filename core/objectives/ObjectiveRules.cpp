@@ -1,6 +1,7 @@
 #include "objectives/ObjectiveRules.h"
 
 #include "util/CNumbers.h"
+#include "util/SmallFile.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -59,14 +60,13 @@ ObjectiveRuleSet::ObjectiveRuleSet() {
     };
 }
 
-bool ObjectiveRuleSet::LoadObjectiveRules(const std::string& path) {
+Status ObjectiveRuleSet::LoadObjectiveRules(const std::string& path) {
+    std::string text;
+    if (Status s = ReadSmallFile(path, kMaxFileBytes, "an objective rules file", text); !s.ok()) return s;
     m_objectiveRules.clear();
     m_objRulesName = FileNameOf(path);
-    LineReader reader(path);
-    std::string text, line;
-    while (reader.Next(line)) text.append(line).push_back('\n');
     Parse(text);
-    return reader.is_open();
+    return Status::Ok();
 }
 
 void ObjectiveRuleSet::Parse(std::string_view text) {
@@ -76,6 +76,7 @@ void ObjectiveRuleSet::Parse(std::string_view text) {
         std::string_view line = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = line.substr(0, line.find('\0'));
         if (line.empty() || line.front() == '#') continue;
 
         const std::size_t blank = std::min(line.find_first_of(" \t"), line.size());
@@ -103,6 +104,38 @@ const ObjectiveRule* ObjectiveRuleSet::FindRule(std::string_view name) const {
     const auto rule = std::find_if(m_objectiveRules.begin(), m_objectiveRules.end(),
                                    [&](const ObjectiveRule& r) { return EqualsNoCase(r.Type, name); });
     return rule == m_objectiveRules.end() ? nullptr : &*rule;
+}
+
+
+std::string FormatGenerates(const GeneratesEntry& entry) {
+    std::string text = entry.rule;
+    text.append(" ").append(std::to_string(entry.minimum));
+    if (entry.maximum != entry.minimum) text.append("-").append(std::to_string(entry.maximum));
+    return text;
+}
+
+std::string FormatObjectiveRules(const ObjectiveRuleSet& rules) {
+    constexpr std::size_t kIdsPerLine = 16;
+    std::string text = "# Objective rules\r\n";
+    const auto line = [&](std::string_view key, const std::string& value) {
+        text.append(key).append(" ").append(value).append("\r\n");
+    };
+    line("BaseId", std::to_string(rules.m_baseId));
+    line("IgnoreNoNames", std::to_string(rules.m_ignoreNoNames));
+    for (const ObjectiveRule& rule : rules.m_objectiveRules) {
+        text.append("\r\n");
+        line("Type", rule.Type);
+        line("Priority", std::to_string(rule.Priority));
+        for (std::size_t first = 0; first < rule.Ids.size(); first += kIdsPerLine) {
+            std::string ids;
+            for (std::size_t i = first; i < std::min(first + kIdsPerLine, rule.Ids.size()); ++i) {
+                ids.append(i == first ? "" : ", ").append(std::to_string(rule.Ids[i]));
+            }
+            line("Ids", ids);
+        }
+        for (const GeneratesEntry& entry : rule.Generates) line("Generates", FormatGenerates(entry));
+    }
+    return text;
 }
 
 }  // namespace gw

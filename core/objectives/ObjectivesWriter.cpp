@@ -7,6 +7,7 @@
 #include "util/Text.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace gw {
 namespace {
@@ -35,14 +36,16 @@ std::string FirstLine(std::time_t now) {
 }  // namespace
 
 ObjectivesWriter::ObjectivesWriter(const ObjectiveRuleSet& rules, CRandom& random, std::int32_t tilesX,
-                                   std::int32_t tilesY, OutputFile& file)
-    : m_rules(rules), m_random(random), m_tilesX(tilesX), m_tilesY(tilesY), m_file(file),
-      m_nextObjectiveId(rules.m_baseId) {}
+                                   std::int32_t tilesY, OutputFile& file, Progress& progress, UserPrompts& prompts,
+                                   std::int64_t maxObjectives)
+    : m_rules(rules), m_random(random), m_tilesX(tilesX), m_tilesY(tilesY), m_file(file), m_progress(progress),
+      m_prompts(prompts), m_maxObjectives(maxObjectives), m_nextObjectiveId(rules.m_baseId) {}
 
-std::int32_t ObjectivesWriter::NextObjectiveId() {
+std::optional<std::int32_t> ObjectivesWriter::NextObjectiveId() {
     if (m_nextObjectiveId >= 4003 && m_nextObjectiveId < 4030) m_nextObjectiveId = 4030;
     if (m_nextObjectiveId >= 5995 && m_nextObjectiveId < 6005) m_nextObjectiveId = 6005;
-    return m_nextObjectiveId++;
+    if (m_nextObjectiveId > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<std::int32_t>(m_nextObjectiveId++);
 }
 
 ObjectivesWriter::Tile ObjectivesWriter::FindFreeTileNear(Tile tile) {
@@ -56,17 +59,37 @@ ObjectivesWriter::Tile ObjectivesWriter::FindFreeTileNear(Tile tile) {
     return tile;
 }
 
+std::optional<std::int32_t> ObjectivesWriter::TakeId(const std::string& culprit) {
+    const std::string stopped = "; the objectives file stopped there.";
+    if (m_made >= m_maxObjectives) {
+        m_stop = Stop::kRunaway;
+        m_stopReason = culprit + " would make more than " + std::to_string(m_maxObjectives) + " objectives" + stopped;
+        return std::nullopt;
+    }
+    const std::optional<std::int32_t> id = NextObjectiveId();
+    if (!id) {
+        m_stop = Stop::kIdsExhausted;
+        m_stopReason = "Objective ids ran out after " + std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                       " (BaseId " + std::to_string(m_rules.m_baseId) + ")" + stopped;
+        return std::nullopt;
+    }
+    ++m_made;
+    return id;
+}
+
 void ObjectivesWriter::MakeTopLevel(const std::string& name, const std::string& keyword, std::int32_t type,
                                     Tile tile) {
+    if (m_stop != Stop::kNone) return;
     if (m_rules.m_ignoreNoNames != 0 && name.empty()) return;
     const ObjectiveRule* rule = m_rules.FindRule(keyword + "-" + std::to_string(type));
     if (!rule) rule = m_rules.FindRule(keyword);
     if (!rule) return;
     m_random.Next();
-    const std::int32_t id = NextObjectiveId();
-    WriteObjectiveLine(*rule, id, 0, name, tile);
+    const std::optional<std::int32_t> id = TakeId("The map's features");
+    if (!id) return;
+    WriteObjectiveLine(*rule, *id, 0, name, tile);
     m_usedTiles.insert(tile);
-    ExpandRule(*rule, id, tile, 0);
+    ExpandRule(*rule, *id, tile, 0);
 }
 
 void ObjectivesWriter::WriteObjectiveLine(const ObjectiveRule& rule, std::int32_t id, std::int32_t parent,
@@ -87,18 +110,29 @@ void ObjectivesWriter::ExpandRule(const ObjectiveRule& rule, std::int32_t parent
     for (const GeneratesEntry& entry : rule.Generates) {
         const ObjectiveRule* child = m_rules.FindRule(entry.rule);
         if (!child) continue;
-        for (std::int32_t n = 0; n < entry.minimum; ++n) Spawn(*child, parent, tile, depth);
+        for (std::int32_t n = 0; n < entry.minimum && m_stop == Stop::kNone; ++n) {
+            Spawn(rule, entry, *child, parent, tile, depth);
+        }
+        if (m_stop != Stop::kNone) return;
         const std::int64_t extra = std::int64_t{entry.maximum} - entry.minimum;
         if (extra <= 0) continue;
         const std::int64_t r = m_random.Next() % (extra + 1);
-        for (std::int64_t n = 0; n < r; ++n) Spawn(*child, parent, tile, depth);
+        for (std::int64_t n = 0; n < r && m_stop == Stop::kNone; ++n) Spawn(rule, entry, *child, parent, tile, depth);
+        if (m_stop != Stop::kNone) return;
     }
 }
 
-void ObjectivesWriter::Spawn(const ObjectiveRule& child, std::int32_t parent, Tile near, int depth) {
+void ObjectivesWriter::Spawn(const ObjectiveRule& spawner, const GeneratesEntry& entry, const ObjectiveRule& child,
+                             std::int32_t parent, Tile near, int depth) {
+    if (ConfirmCancel(m_progress, m_prompts)) {
+        m_stop = Stop::kCancelled;
+        return;
+    }
     const Tile tile = FindFreeTileNear(near);
-    const std::int32_t id = NextObjectiveId();
-    WriteObjectiveLine(child, id, parent, "0 " + child.Type, tile);
+    const std::optional<std::int32_t> id =
+        TakeId("Objective rule \"" + spawner.Type + "\" runs away: its \"Generates " + FormatGenerates(entry) + "\"");
+    if (!id) return;
+    WriteObjectiveLine(child, *id, parent, "0 " + child.Type, tile);
     ExpandRule(child, parent, tile, depth + 1);
 }
 
@@ -116,7 +150,8 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
     file->WriteLine(FirstLine(now));
     file->WriteLine("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner");
 
-    ObjectivesWriter writer(context.objectiveRules, context.random, tiles.tilesX(), tiles.tilesY(), *file);
+    ObjectivesWriter writer(context.objectiveRules, context.random, tiles.tilesX(), tiles.tilesY(), *file, progress,
+                            context.prompts);
     WriteResult result;
     for (const Feature& feature : features) {
         if (!IsLabelRule(context.rules, feature.ruleIndex) || feature.points.empty()) continue;
@@ -125,11 +160,17 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
         if (!tile) continue;
         writer.MakeTopLevel(TrimRight(feature.name), *GetRuleKeyword(context.rules, feature.ruleIndex), feature.type,
                             *tile);
+        if (writer.stop() != ObjectivesWriter::Stop::kNone) break;
         progress.StepIt();
         if (ConfirmCancel(progress, context.prompts)) {
             result.outcome = WriteResult::Outcome::kCancelled;
             break;
         }
+    }
+    if (writer.stop() == ObjectivesWriter::Stop::kCancelled) result.outcome = WriteResult::Outcome::kCancelled;
+    if (!writer.stopReason().empty()) {
+        context.prompts.ShowMessage(writer.stopReason());
+        return WriteResult::Failed(writer.stopReason());
     }
     if (!writer.cutRule().empty()) {
         context.prompts.ShowMessage("Objective rule \"" + writer.cutRule() + "\" spawns itself; its spawning stopped " +

@@ -63,7 +63,7 @@ TEST(CliScripting, PipesAreRefusedInsteadOfWaitedOn) {
     const std::string fifo = dir.Path("layer.e00");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& args : {"e00 " + fifo, "generate " + Sample() + " " + dir.Path("t.l2") + " --e00 " + fifo,
-                                    "generate " + Sample() + " " + dir.Path("t.l2") + " --map " + fifo,
+                                    "info " + fifo, "generate " + Sample() + " " + dir.Path("t.l2") + " --map " + fifo,
                                     "generate " + Sample() + " " + dir.Path("t.l2") + " --objectives --obr " + fifo}) {
         const auto run = RunCommand("timeout 10 " + Cli(args));
         EXPECT_EQ(run.status, 1) << args << "\n" << run.err;

@@ -263,10 +263,16 @@ TEST(Cli, ObjectiveRulesFiles) {
     test::WriteFile(dir.Path("r.obr"), "BaseId 500\nType Town\nPriority 7\nIds 1, 2\nGenerates Town 1-3\n");
     const auto shown = RunCommand(Cli("obr " + dir.Path("r.obr")));
     EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out, "rules: r.obr (1)\nBaseId: 500\nIgnoreNoNames: 0\nType: Town\n  Priority: 7\n  Ids: 1 2\n"
-                         "  Generates: Town 1-3\n");
-    EXPECT_NE(RunCommand(Cli("obr --defaults")).out.find("Type: Airport\n  Priority: 40\n  Ids: 1779\n"),
-              std::string::npos);
+    EXPECT_EQ(shown.out, "# r.obr: 1 rules\r\n# Objective rules\r\nBaseId 500\r\nIgnoreNoNames 0\r\n\r\n"
+                         "Type Town\r\nPriority 7\r\nIds 1, 2\r\nGenerates Town 1-3\r\n");
+    const auto defaults = RunCommand(Cli("obr --defaults"));
+    EXPECT_NE(defaults.out.find("Type Airport\r\nPriority 40\r\nIds 1779\r\n"), std::string::npos);
+    test::WriteFile(dir.Path("d.obr"), defaults.out);
+    const auto reread = RunCommand(Cli("obr " + dir.Path("d.obr")));
+    EXPECT_EQ(reread.out.substr(reread.out.find('\n')), defaults.out.substr(defaults.out.find('\n')))
+        << "the defaults as printed read back as the same rules";
+    test::WriteFile(dir.Path("none.txt"), "# nothing\n");
+    EXPECT_NE(RunCommand(Cli("obr " + dir.Path("none.txt"))).err.find("holds no objective rule"), std::string::npos);
 
     const auto missing = RunCommand(Cli("obr " + dir.Path("none.obr")));
     EXPECT_EQ(missing.status, 1);

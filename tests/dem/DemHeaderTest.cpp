@@ -1,19 +1,31 @@
 #include "TestSupport.h"
 #include "dem/DemHeader.h"
 
+#include <cmath>
+#include <limits>
+
 namespace gw {
 namespace {
 
-DemHeader Read(const std::string& text) {
+// The header read from text, and whether reading it succeeded.
+DemHeader Read(const std::string& text, Status* read = nullptr) {
     test::TempDir dir;
     test::WriteFile(dir.Path("h.hdr"), text);
     DemHeader header;
-    EXPECT_TRUE(ReadDemHeader(dir.Path("h.hdr"), header));
+    Status status = ReadDemHeader(dir.Path("h.hdr"), header);
+    if (read) {
+        *read = std::move(status);
+    } else {
+        EXPECT_TRUE(status.ok()) << status.message();
+    }
     return header;
 }
 
-TEST(DemHeader, EmptyFileHoldsEveryDefault) {
-    const DemHeader h = Read("");
+TEST(DemHeader, WithoutAnyKeyItIsNoHeaderAndHoldsEveryDefault) {
+    Status read;
+    const DemHeader h = Read("", &read);
+    EXPECT_EQ(read.code(), Status::Code::kCorruption);
+    EXPECT_NE(read.message().find("h.hdr: no DEM keys"), std::string::npos) << read.message();
     EXPECT_EQ(h.file_title, "unk");
     EXPECT_EQ(h.data_type, "raster");
     EXPECT_EQ(h.grid_cell_registration, "center");
@@ -73,11 +85,69 @@ TEST(DemHeader, OverlongKeysAndValuesChangeNothing) {
     EXPECT_EQ(h.file_title.size(), 1023u);
 }
 
-TEST(DemHeader, MissingFileFailsWithDefaults) {
+TEST(DemHeader, OtherFilesHaveNoDemKeys) {
+    Status read;
+    Read("ncols 4800\nnrows 2400\nBYTEORDER I\nxllcorner 0\n", &read);
+    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "an ESRI-style header";
+    Read(std::string("II*\0\x08\0\0\0", 8) + "number_of_rows = 1\n", &read);
+    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "a line stops at its first NUL";
+    std::string noise(20000, '\0');
+    std::uint32_t state = 7;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    Read(noise, &read);
+    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "random bytes";
+}
+
+TEST(DemHeader, AByteOrderMarkBeforeTheFirstKeyIsSkipped) {
+    const DemHeader h = Read("\xEF\xBB\xBFnumber_of_rows = 7\r\nnumber_of_columns = 3\n");
+    EXPECT_EQ(h.number_of_rows, 7);
+    EXPECT_EQ(h.number_of_columns, 3);
+}
+
+TEST(DemHeader, MissingOrOversizedFilesFailWithDefaults) {
     DemHeader header;
     header.file_title = "old";
-    EXPECT_FALSE(ReadDemHeader("/nonexistent/x.hdr", header));
+    const Status missing = ReadDemHeader("/nonexistent/x.hdr", header);
+    EXPECT_NE(missing.message().find("/nonexistent/x.hdr"), std::string::npos);
     EXPECT_EQ(header.file_title, "unk");
+
+    test::TempDir dir;
+    test::WriteFile(dir.Path("big.hdr"), "number_of_rows = 1\n" + std::string(kMaxHeaderBytes, ' '));
+    const Status big = ReadDemHeader(dir.Path("big.hdr"), header);
+    EXPECT_NE(big.message().find("too large for a DEM header"), std::string::npos) << big.message();
+    EXPECT_EQ(header.number_of_rows, 0) << "nothing of it was applied";
+}
+
+// A header of rows and columns 1 over the given extent.
+DemHeader Extent(double left, double right, double upper, double lower) {
+    DemHeader h;
+    h.number_of_rows = h.number_of_columns = 1;
+    h.left_map_x = left, h.right_map_x = right, h.upper_map_y = upper, h.lower_map_y = lower;
+    return h;
+}
+
+TEST(DemHeader, CheckRefusesRastersThatCannotBeRead) {
+    EXPECT_TRUE(CheckDemHeader(Extent(-6, 20, 52, 35)).ok());
+    EXPECT_TRUE(CheckDemHeader(Extent(-1e300, 1e300, 1e300, -1e300)).ok()) << "wide, but finite";
+
+    DemHeader rows = Extent(0, 1, 1, 0);
+    rows.number_of_rows = 0;
+    EXPECT_EQ(CheckDemHeader(rows).message(), "number_of_rows is 0; a DEM has at least one row");
+    rows.number_of_rows = INT32_MIN;
+    EXPECT_FALSE(CheckDemHeader(rows).ok());
+    DemHeader columns = Extent(0, 1, 1, 0);
+    columns.number_of_columns = -3;
+    EXPECT_NE(CheckDemHeader(columns).message().find("number_of_columns is -3"), std::string::npos);
+
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(CheckDemHeader(Extent(0, inf, 1, 0)).message(), "right_map_x is not a finite number");
+    EXPECT_EQ(CheckDemHeader(Extent(0, 1, std::nan(""), 0)).message(), "upper_map_y is not a finite number");
+    EXPECT_EQ(CheckDemHeader(Extent(-1e308, 1e308, 1, 0)).message(),
+              "the extent from left_map_x -1e+308 to right_map_x 1e+308 is too wide to compute with");
+    EXPECT_EQ(CheckDemHeader(Extent(5, 5, 1, 0)).message(),
+              "no extent from left_map_x 5 to right_map_x 5; the first must be below the second");
+    EXPECT_NE(CheckDemHeader(Extent(0, 1, 0, 1)).message().find("no extent from lower_map_y 1 to upper_map_y 0"),
+              std::string::npos);
 }
 
 TEST(DemHeader, RasterNameReplacesEveryLowerCaseHdrInTheFileNameOnly) {

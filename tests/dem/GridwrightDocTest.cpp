@@ -2,6 +2,7 @@
 #include "dem/GridwrightDoc.h"
 
 #include <cmath>
+#include <utility>
 #include <limits>
 
 namespace gw {
@@ -52,19 +53,6 @@ TEST(GridwrightDoc, ValuesBecomeFeet) {
     EXPECT_EQ(feet.GetElevation(5, 0), 20000);
 }
 
-TEST(GridwrightDoc, RasterShorterThanTheHeaderReadsZeroBeyondItsEnd) {
-    TempDir dir;
-    DemSpec spec;
-    spec.posts = {1, 2, 3, 4, 5};
-    const std::string header = WriteDem(dir, "short", spec);
-    test::WriteFile(dir.Path("short.bin"), test::ReadFile(dir.Path("short.bin")).substr(0, 9));
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(header).ok());
-    EXPECT_EQ(doc.GetElevation(3, 0), 4);
-    EXPECT_EQ(doc.GetElevation(0, 1), 0) << "its second byte lies past the end";
-    EXPECT_EQ(doc.GetElevation(3, 3), 0);
-}
-
 TEST(GridwrightDoc, OpenFailsSayingWhy) {
     TempDir dir;
     DemSpec spec;
@@ -84,13 +72,98 @@ TEST(GridwrightDoc, OpenFailsSayingWhy) {
     EXPECT_FALSE(doc.OnOpenDocument(dir.Path("")).ok()) << "a folder is no header";
 }
 
-TEST(GridwrightDoc, UpperCaseHdrMapsTheHeaderItselfAsRaster) {
-    TempDir dir;
-    test::WriteFile(dir.Path("X.HDR"), "elev_m_unit = feet\nnumber_of_rows = 1\nnumber_of_columns = 2\n");
+// Opens path in a fresh document; the reason it failed, or "" when it opened.
+std::string OpenFailure(const std::string& path) {
     CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(dir.Path("X.HDR")).ok());
-    EXPECT_EQ(doc.raster().path(), dir.Path("X.HDR"));
-    EXPECT_EQ(doc.GetElevation(0, 0), 'e' | ('l' << 8));
+    const Status opened = doc.OnOpenDocument(path);
+    return opened.ok() ? std::string() : opened.message();
+}
+
+// A header that is sound but for the lines given after the sound ones (last line wins).
+std::string HeaderWith(const TempDir& dir, const std::string& name, const std::string& lines) {
+    const std::string header = WriteDem(dir, name, DemSpec{});
+    test::WriteFile(header, test::ReadFile(header) + lines);
+    return header;
+}
+
+TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
+    TempDir dir;
+    const std::string dem = WriteDem(dir, "dem", DemSpec{});
+    const std::string noKeys = "no DEM keys";
+    EXPECT_EQ(OpenFailure(dir.Path("dem.bin")), dir.Path("dem.bin") + ": " + noKeys + "; it is not a DEM header");
+    test::WriteFile(dir.Path("empty.hdr"), "");
+    EXPECT_NE(OpenFailure(dir.Path("empty.hdr")).find(noKeys), std::string::npos);
+    test::WriteFile(dir.Path("esri.hdr"), "NCOLS 4\nNROWS 4\nBYTEORDER I\nLAYOUT BIL\n");
+    EXPECT_NE(OpenFailure(dir.Path("esri.hdr")).find(noKeys), std::string::npos);
+    test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
+    EXPECT_NE(OpenFailure(dir.Path("tiff.hdr")).find(noKeys), std::string::npos);
+
+    const std::pair<std::string, std::string> faults[] = {
+        {"number_of_rows = 0\n", "number_of_rows is 0"},
+        {"number_of_rows = -2147483648\n", "number_of_rows is -2147483648"},
+        {"number_of_columns = -1\n", "number_of_columns is -1"},
+        {"left_map_x = -1e308\nright_map_x = 1e308\n", "too wide"},
+        {"upper_map_y = 1e999\n", "upper_map_y is not a finite number"},
+        {"right_map_x = 0\n", "no extent from left_map_x 0 to right_map_x 0"},
+        {"lower_map_y = 5\n", "no extent from lower_map_y 5 to upper_map_y 4"},
+    };
+    for (const auto& [lines, reason] : faults) {
+        const std::string header = HeaderWith(dir, "bad", lines);
+        const std::string failure = OpenFailure(header);
+        EXPECT_TRUE(failure.starts_with(header + ": ")) << failure;
+        EXPECT_NE(failure.find(reason), std::string::npos) << lines << failure;
+    }
+    EXPECT_EQ(OpenFailure(dem), "") << "the sound DEM the faults were made from";
+}
+
+TEST(GridwrightDoc, ARasterShorterThanTheHeaderSaysIsRefused) {
+    TempDir dir;
+    DemSpec spec;
+    spec.rows = 200, spec.columns = 600;
+    const std::string header = WriteDem(dir, "short", spec);
+    test::WriteFile(dir.Path("short.bin"), std::string(1001, '\1'));
+    EXPECT_EQ(OpenFailure(header), dir.Path("short.bin") + ": raster holds 1001 bytes, the header needs 240000");
+    test::WriteFile(dir.Path("short.bin"), std::string(240001, '\0'));
+    EXPECT_EQ(OpenFailure(header), "") << "a longer raster is fine";
+}
+
+TEST(GridwrightDoc, AHeaderWhoseRasterNameIsItsOwnIsRefusedBeforeTheRasterIsOpened) {
+    TempDir dir;
+    test::WriteFile(dir.Path("COAST.HDR"), "elev_m_unit = feet\nnumber_of_rows = 1\nnumber_of_columns = 2\n"
+                                           "right_map_x = 1\nupper_map_y = 1\n");
+    EXPECT_NE(OpenFailure(dir.Path("COAST.HDR")).find("COAST.HDR: its name holds no \".hdr\""), std::string::npos);
+}
+
+TEST(GridwrightDoc, AFailedReopenLeavesTheDocumentAsItWas) {
+    TempDir dir;
+    DemSpec spec;
+    spec.posts.assign(16, 5);
+    spec.left = 10;
+    spec.right = 14;
+    CGridwrightDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "first", spec)).ok());
+    spec.posts.assign(16, 9);
+    spec.left = 0;
+    spec.unit = "meters";
+    const std::string second = WriteDem(dir, "second", spec);
+    test::WriteFile(dir.Path("second.bin"), "xx");
+    EXPECT_FALSE(doc.OnOpenDocument(second).ok());
+    test::WriteFile(dir.Path("third.hdr"), test::ReadFile(second) + "elev_m_unit = yards\n");
+    test::WriteFile(dir.Path("third.bin"), test::ReadFile(dir.Path("first.bin")));
+    EXPECT_FALSE(doc.OnOpenDocument(dir.Path("third.hdr")).ok());
+
+    EXPECT_EQ(doc.header().file_title, "first");
+    EXPECT_EQ(doc.header().left_map_x, 10);
+    EXPECT_EQ(doc.raster().path(), dir.Path("first.bin"));
+    EXPECT_EQ(doc.unitFactor(), 1.0f);
+    EXPECT_EQ(doc.GetElevation(3, 3), 5);
+
+    ASSERT_TRUE(doc.OnOpenDocument(second.substr(0, second.size() - 10) + "first.hdr").ok());
+    test::WriteFile(dir.Path("second.bin"), std::string(32, '\1'));
+    ASSERT_TRUE(doc.OnOpenDocument(second).ok()) << "and a sound reopen replaces everything";
+    EXPECT_EQ(doc.GetElevation(0, 0), static_cast<int>(257 * 3.28f));
+    EXPECT_EQ(doc.raster().path(), dir.Path("second.bin"));
+    EXPECT_TRUE(doc.RasterIntact().ok());
 }
 
 TEST(GridwrightDoc, IsInsideCountsEdgesIn) {

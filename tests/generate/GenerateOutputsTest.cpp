@@ -98,6 +98,18 @@ TEST_F(GenerateOutputsTest, TheRunChecksItsInputsAndReadsThePaletteBeforeWriting
     EXPECT_EQ(RunGenerate(noDem, options, Out("n.l2"), results, 1).jobs[0].result.message, "no DEM is open");
 }
 
+TEST_F(GenerateOutputsTest, ARasterCutShortWhileReadFailsTheRun) {
+    ASSERT_TRUE(Run().complete());
+    const auto earlier = Folder();
+    std::filesystem::resize_file(dir.Path("dem.bin"), 1000);
+    const GenerateReport report = Run();
+    ASSERT_EQ(report.jobs.size(), 1u);
+    EXPECT_EQ(report.jobs[0].result.outcome, WriteResult::Outcome::kFailed);
+    EXPECT_NE(report.jobs[0].result.message.find("the DEM changed while it was read"), std::string::npos)
+        << report.jobs[0].result.message;
+    EXPECT_EQ(Folder(), earlier);
+}
+
 // A failed create, write, sync, close or rename of any one file fails its writer's
 // job, names the file, and leaves the files of the earlier run as they were.
 TEST_F(GenerateOutputsTest, AFailingFileKeepsTheEarlierRunWhole) {

@@ -52,16 +52,79 @@ TEST(ObjectiveRules, LoadingReplacesTheRulesButKeepsUnsetSettings) {
     test::WriteFile(dir.Path("a.obr"), "BaseId 500\nType Town\nIds 1\n");
     test::WriteFile(dir.Path("b.obr"), "IgnoreNoNames 1\n");
     ObjectiveRuleSet rules;
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("a.obr")));
+    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("a.obr")).ok());
     EXPECT_EQ(rules.m_objRulesName, "a.obr");
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("b.obr")));
-    EXPECT_TRUE(rules.m_objectiveRules.empty()) << "no Type line: no rule";
+    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("b.obr")).ok()) << "a file without rules loads";
+    EXPECT_TRUE(rules.m_objectiveRules.empty()) << "no Type line: no rule, which the caller can see";
+    EXPECT_EQ(rules.m_objRulesName, "b.obr");
     EXPECT_EQ(rules.m_baseId, 500);
     EXPECT_EQ(rules.m_ignoreNoNames, 1);
+}
 
-    EXPECT_FALSE(rules.LoadObjectiveRules(dir.Path("missing.obr")));
-    EXPECT_TRUE(rules.m_objectiveRules.empty());
-    EXPECT_EQ(rules.m_objRulesName, "missing.obr");
+TEST(ObjectiveRules, AFileThatCannotBeReadChangesNothing) {
+    test::TempDir dir;
+    ObjectiveRuleSet rules;
+    const std::string defaults = FormatObjectiveRules(rules);
+    const Status missing = rules.LoadObjectiveRules(dir.Path("missing.obr"));
+    EXPECT_EQ(missing.code(), Status::Code::kIOError);
+    EXPECT_NE(missing.message().find("missing.obr"), std::string::npos);
+    EXPECT_FALSE(rules.LoadObjectiveRules(dir.Path("")).ok()) << "a folder";
+    test::WriteFile(dir.Path("huge.obr"), std::string(ObjectiveRuleSet::kMaxFileBytes + 1, '#'));
+    EXPECT_NE(rules.LoadObjectiveRules(dir.Path("huge.obr")).message().find("too large"), std::string::npos);
+    EXPECT_EQ(FormatObjectiveRules(rules), defaults);
+    EXPECT_EQ(rules.m_objRulesName, "Default");
+}
+
+TEST(ObjectiveRules, ALineStopsAtItsFirstNul) {
+    ObjectiveRuleSet rules;
+    rules.m_objectiveRules.clear();
+    rules.Parse(std::string("Type Depot\0 and more\nIds 1\0 2\n", 31));
+    ASSERT_EQ(rules.m_objectiveRules.size(), 1u);
+    EXPECT_EQ(rules.m_objectiveRules[0].Type, "Depot");
+    EXPECT_EQ(rules.m_objectiveRules[0].Ids, (std::vector<std::int32_t>{1}));
+}
+
+// The rules, BaseId and IgnoreNoNames Parse reads back from FormatObjectiveRules.
+void ExpectRoundTrip(const ObjectiveRuleSet& rules) {
+    ObjectiveRuleSet back;
+    back.m_objectiveRules.clear();
+    back.m_baseId = rules.m_baseId + 1;
+    back.m_ignoreNoNames = rules.m_ignoreNoNames + 1;
+    back.Parse(FormatObjectiveRules(rules));
+    EXPECT_EQ(back.m_baseId, rules.m_baseId);
+    EXPECT_EQ(back.m_ignoreNoNames, rules.m_ignoreNoNames);
+    ASSERT_EQ(back.m_objectiveRules.size(), rules.m_objectiveRules.size());
+    for (std::size_t i = 0; i < rules.m_objectiveRules.size(); ++i) {
+        const ObjectiveRule& a = rules.m_objectiveRules[i];
+        const ObjectiveRule& b = back.m_objectiveRules[i];
+        EXPECT_EQ(b.Type, a.Type);
+        EXPECT_EQ(b.Priority, a.Priority) << a.Type;
+        EXPECT_EQ(b.Ids, a.Ids) << a.Type;
+        EXPECT_EQ(b.Generates, a.Generates) << a.Type;
+    }
+}
+
+TEST(ObjectiveRules, FormattedRulesReadBackTheSame) {
+    const ObjectiveRuleSet defaults;
+    ExpectRoundTrip(defaults);
+    const std::string text = FormatObjectiveRules(defaults);
+    EXPECT_TRUE(text.starts_with("# Objective rules\r\nBaseId 4\r\nIgnoreNoNames 0\r\n\r\nType Label-2\r\n"
+                                 "Priority 50\r\nIds 231, 859, "))
+        << text;
+    EXPECT_NE(text.find("\r\nGenerates Factory 1-2\r\n"), std::string::npos);
+
+    ObjectiveRuleSet rich;
+    rich.m_objectiveRules.clear();
+    rich.Parse(
+        "BaseId -2147483648\nIgnoreNoNames 7\n"
+        "Type Big Town  \nPriority -3\nIds ,5 x 2147483647,-2147483648\nGenerates Depot 3\n"
+        "Generates Depot -2--5\nGenerates #Odd\t4-9\n"
+        "Type Depot\nType Depot\nPriority 2147483647\nType Trailing\r\r\n"
+        "Type #Odd\nIds " + std::string(100, '7') + " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18\n");
+    ASSERT_EQ(rich.m_objectiveRules.size(), 5u);
+    EXPECT_EQ(rich.m_objectiveRules[3].Type, "Trailing\r");
+    EXPECT_EQ(rich.m_objectiveRules[4].Ids.size(), 19u);
+    ExpectRoundTrip(rich);
 }
 
 }  // namespace
