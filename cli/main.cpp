@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     CLI::App* e00 = app.add_subcommand("e00", "Parse an Arc/Info export file and print what it holds");
     e00->add_option("FILE.e00", e00Path, "export file")->required();
     e00->add_flag("--json", e00Json, "print JSON");
+    std::optional<std::string> e00Dem;
+    e00->add_option("--dem", e00Dem, "also count the arc points and labels that lie on this DEM (.hdr)");
 
     std::optional<std::string> obrPath;
     bool obrDefaults = false;
@@ -55,7 +57,7 @@ int main(int argc, char** argv) {
         return app.exit(e);
     }
     if (*info) return gw::cli::RunInfo(infoHeader);
-    if (*e00) return gw::cli::RunE00(e00Path, e00Json);
+    if (*e00) return gw::cli::RunE00(e00Path, e00Json, e00Dem);
     if (*obr) {
         if (!obrPath && !obrDefaults) {
             std::fprintf(stderr, "gridwright-cli: obr needs RULES.obr or --defaults\n");
