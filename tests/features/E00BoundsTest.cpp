@@ -89,6 +89,15 @@ TEST_F(E00BoundsTest, MemoryFollowsTheFileNotTheCountsItClaims) {
     }
 }
 
+TEST_F(E00BoundsTest, RunningOutOfMemoryIsAFailureToRead) {
+    const std::string text = kFirst + "CNT  2\n" + Repeat("0 0 0\n", 8 << 20);
+    EXPECT_TRUE(WithinAddressSpace(2 << 20, [&] {
+        const Status parsed = ParseText(text);
+        return parsed.code() == Status::Code::kResourceExhausted &&
+               parsed.message() == "not enough memory to read the export text";
+    }));
+}
+
 TEST_F(E00BoundsTest, ATableClaimingMoreRecordsThanLinesKeepsItsRecordsCompact) {
     constexpr long kRecords = 100000;
     const std::string text = kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kRecords) + Item("PPPOINT#", 4, 50) +
