@@ -132,10 +132,12 @@ int main(int argc, char** argv) {
 
     gw::NullProgress progress;
     gw::E00Reader reader;
-    bool parsed = true;
-    const double parse = Best([&] { parsed = reader.Parse(e00Path, progress) && parsed; });
-    if (!parsed) {
-        std::fprintf(stderr, "bench: the export does not parse: %s\n", reader.error().c_str());
+    gw::Status parsed;
+    const double parse = Best([&] {
+        if (gw::Status run = reader.Parse(e00Path, progress); !run.ok()) parsed = run;
+    });
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "bench: the export does not parse: %s\n", parsed.message().c_str());
         return 1;
     }
     std::size_t points = 0;
@@ -159,10 +161,10 @@ int main(int argc, char** argv) {
         gw::LoadE00Files(doc, rules, {e00Path}, progress, prompts);
         // Free what the reader holds, so that what is left is the features' own.
         gw::E00Reader& e00 = doc.m_e00;
-        std::vector<gw::E00Arc>().swap(e00.m_arcs);
-        std::vector<gw::E00Label>().swap(e00.m_labels);
-        std::vector<gw::E00Tolerance>().swap(e00.m_tolerances);
-        std::vector<gw::InfoTable>().swap(e00.m_tables);
+        decltype(e00.m_arcs)().swap(e00.m_arcs);
+        decltype(e00.m_labels)().swap(e00.m_labels);
+        decltype(e00.m_tolerances)().swap(e00.m_tolerances);
+        decltype(e00.m_tables)().swap(e00.m_tables);
         featureBytes = mallinfo2().uordblks - before;
         featurePoints = 0;
         for (const gw::Feature& f : doc.m_features) featurePoints += f.points.size();

@@ -287,6 +287,7 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
 // What the loading of the E00 files gave, for the summary.
 struct LoadedFeatures {
     bool allLoaded = true;
+    bool cancelled = false;
     std::vector<Fields> files;
 };
 
@@ -312,8 +313,10 @@ LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, Termi
                                 {"coverage", report.coverageName},
                                 {"parsed", report.parsed},
                                 {"recognised", report.recognised},
-                                {"features", report.featuresAdded}});
+                                {"features", report.featuresAdded},
+                                {"cancelled", report.cancelled}});
         loaded.allLoaded &= report.parsed && report.recognised;
+        loaded.cancelled |= report.cancelled;
     }
     return loaded;
 }
@@ -381,6 +384,8 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
         status = cancelled ? kExitInterrupted : kExitFailure;
     } else if (!loaded.allLoaded) {
         status = kExitFailure;
+    } else if (loaded.cancelled) {
+        status = kExitInterrupted;
     }
     const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
     const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);

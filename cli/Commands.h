@@ -19,8 +19,10 @@ constexpr int kExitInterrupted = 130;
 int RunInfo(const std::string& headerPath, bool json, bool stats);
 
 // Prints what the E00 reader holds after parsing the file, as text or as JSON; a file
-// that fails to parse is printed as far as it was read, then the reason.
-int RunE00(const std::string& path, bool json);
+// that fails to parse is printed as far as it was read, then the reason. Also prints
+// the extent of the arcs' points and of the labels and, given a DEM, how many of each
+// lie on it (a DEM that cannot be opened ends the command first).
+int RunE00(const std::string& path, bool json, const std::optional<std::string>& dem = std::nullopt);
 
 // Prints the objective rules a ".obr" file yields, or the default rules.
 int RunObr(const std::optional<std::string>& path);

@@ -1,8 +1,12 @@
 #include "Commands.h"
 
+#include "dem/GridwrightDoc.h"
 #include "features/E00Reader.h"
 #include "progress/ProgressState.h"
+#include "util/CNumbers.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -34,6 +38,47 @@ std::size_t ArcPoints(const E00Reader& e00) {
     return points;
 }
 
+// The smallest and largest x (longitude) and y (latitude) of some points.
+struct Extent {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    bool empty = true;
+
+    void Add(const GeoPoint& p) {
+        minX = std::min(minX, p.lon);
+        maxX = std::max(maxX, p.lon);
+        minY = std::min(minY, p.lat);
+        maxY = std::max(maxY, p.lat);
+        empty = false;
+    }
+};
+
+// Where the arcs' points and the labels lie, and how many of each fall on a DEM.
+struct Placement {
+    Extent arcs;
+    Extent labels;
+    std::size_t arcPointsOnDem = 0;
+    std::size_t labelsOnDem = 0;
+};
+
+Placement Place(const E00Reader& e00, const CGridwrightDoc* dem) {
+    Placement placement;
+    const auto onDem = [&](const GeoPoint& p) { return dem && dem->IsInside(p.lat, p.lon); };
+    for (const E00Arc& arc : e00.m_arcs) {
+        for (const GeoPoint& p : arc.points) {
+            placement.arcs.Add(p);
+            placement.arcPointsOnDem += onDem(p);
+        }
+    }
+    for (const E00Label& label : e00.m_labels) {
+        placement.labels.Add(label.point);
+        placement.labelsOnDem += onDem(label.point);
+    }
+    return placement;
+}
+
+// A number as JSON has it: null for the infinities a number too large reads as.
+std::string JsonNumber(double value) { return std::isfinite(value) ? FormatShortest(value) : "null"; }
+
 void PrintText(const E00Reader& e00) {
     std::printf("coverage: %s\npath: %s\n", e00.GetName().c_str(), e00.path().c_str());
     std::printf("arcs: %zu\narc_points: %zu\nlabels: %zu\ntolerances: %zu\ncentroids: %zu\npolygons: %zu\n",
@@ -50,9 +95,32 @@ void PrintText(const E00Reader& e00) {
     }
 }
 
-void PrintJson(const E00Reader& e00, bool ok) {
-    std::printf("{\"ok\": %s, \"error\": %s, \"coverage\": %s, \"path\": %s,\n", ok ? "true" : "false",
-                Json(e00.error()).c_str(), Json(e00.GetName()).c_str(), Json(e00.path()).c_str());
+void PrintText(const Extent& extent, const char* what) {
+    if (extent.empty) return;
+    std::printf("%s_extent: x %s to %s, y %s to %s\n", what, FormatShortest(extent.minX).c_str(),
+                FormatShortest(extent.maxX).c_str(), FormatShortest(extent.minY).c_str(),
+                FormatShortest(extent.maxY).c_str());
+}
+
+void PrintText(const Placement& placement, const std::optional<std::string>& dem) {
+    PrintText(placement.arcs, "arc");
+    PrintText(placement.labels, "label");
+    if (!dem) return;
+    std::printf("dem: %s\narc_points_on_dem: %zu\nlabels_on_dem: %zu\n", dem->c_str(), placement.arcPointsOnDem,
+                placement.labelsOnDem);
+}
+
+void PrintJson(const Extent& extent, const char* what) {
+    if (extent.empty) return;
+    std::printf(",\n \"%s_extent\": {\"min_x\": %s, \"min_y\": %s, \"max_x\": %s, \"max_y\": %s}", what,
+                JsonNumber(extent.minX).c_str(), JsonNumber(extent.minY).c_str(), JsonNumber(extent.maxX).c_str(),
+                JsonNumber(extent.maxY).c_str());
+}
+
+void PrintJson(const E00Reader& e00, const Status& parsed, const Placement& placement,
+               const std::optional<std::string>& dem) {
+    std::printf("{\"ok\": %s, \"error\": %s, \"coverage\": %s, \"path\": %s,\n", parsed.ok() ? "true" : "false",
+                Json(parsed.message()).c_str(), Json(e00.GetName()).c_str(), Json(e00.path()).c_str());
     std::printf(" \"arcs\": %zu, \"arc_points\": %zu, \"labels\": %zu, \"tolerances\": %zu, \"centroids\": %zu, "
                 "\"polygons\": %zu,\n \"tables\": [",
                 e00.m_arcs.size(), ArcPoints(e00), e00.m_labels.size(), e00.m_tolerances.size(),
@@ -68,22 +136,38 @@ void PrintJson(const E00Reader& e00, bool ok) {
         }
         std::printf("]}");
     }
-    std::printf("]}\n");
+    std::printf("]");
+    PrintJson(placement.arcs, "arc");
+    PrintJson(placement.labels, "label");
+    if (dem) {
+        std::printf(",\n \"dem\": {\"path\": %s, \"arc_points_on_dem\": %zu, \"labels_on_dem\": %zu}",
+                    Json(*dem).c_str(), placement.arcPointsOnDem, placement.labelsOnDem);
+    }
+    std::printf("}\n");
 }
 
 }  // namespace
 
-int RunE00(const std::string& path, bool json) {
+int RunE00(const std::string& path, bool json, const std::optional<std::string>& demPath) {
+    CGridwrightDoc dem;
+    if (demPath) {
+        if (const Status opened = dem.OnOpenDocument(*demPath); !opened.ok()) {
+            std::fprintf(stderr, "gridwright-cli: %s\n", opened.message().c_str());
+            return 1;
+        }
+    }
     E00Reader e00;
     NullProgress progress;
-    const bool ok = e00.Parse(path, progress);
+    const Status parsed = e00.Parse(path, progress);
+    const Placement placement = Place(e00, demPath ? &dem : nullptr);
     if (json) {
-        PrintJson(e00, ok);
+        PrintJson(e00, parsed, placement, demPath);
     } else {
         PrintText(e00);
+        PrintText(placement, demPath);
     }
-    if (ok) return 0;
-    std::fprintf(stderr, "gridwright-cli: %s: %s\n", path.c_str(), e00.error().c_str());
+    if (parsed.ok()) return 0;
+    std::fprintf(stderr, "gridwright-cli: %s: %s\n", path.c_str(), parsed.message().c_str());
     return 1;
 }
 

@@ -45,6 +45,8 @@ int Run(int argc, char** argv) {
     CLI::App* e00 = app.add_subcommand("e00", "Parse an Arc/Info export file and print what it holds");
     e00->add_option("FILE.e00", e00Path, "export file")->required();
     e00->add_flag("--json", e00Json, "print JSON");
+    std::optional<std::string> e00Dem;
+    e00->add_option("--dem", e00Dem, "also count the arc points and labels that lie on this DEM (.hdr)");
 
     std::optional<std::string> obrPath;
     bool obrDefaults = false;
@@ -110,7 +112,7 @@ int Run(int argc, char** argv) {
         return status == 0 ? kExitOk : kExitUsage;
     }
     if (*info) return RunInfo(infoHeader, infoJson, infoStats);
-    if (*e00) return RunE00(e00Path, e00Json);
+    if (*e00) return RunE00(e00Path, e00Json, e00Dem);
     if (*rules) return RunRules(rulesChoice, rulesJson);
     if (*obr) {
         if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");

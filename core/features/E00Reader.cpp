@@ -1,54 +1,136 @@
 #include "features/E00Reader.h"
 
-#include "dem/MappedFile.h"
 #include "util/CNumbers.h"
+#include "util/InputFile.h"
 #include "util/Text.h"
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 namespace gw {
 namespace {
 
 constexpr std::size_t kIntWidth = 10;
 constexpr std::size_t kRecordLine = 80;
+// Where the record count of an INFO table header ends, and the type of an item
+// definition: a shorter line cannot hold them.
+constexpr std::size_t kTableHeaderLine = 56;
+constexpr std::size_t kItemLine = 37;
 
 std::size_t FloatWidth(int precision) { return precision == 3 ? 21 : 14; }
 
-// The file's lines, one at a time: a line ends at LF or CR LF and, like a C string,
-// at its first NUL byte.
+// The lines of an export file, from text in memory or streamed from a file through a
+// buffer of fixed size (read, never mapped: a file truncated by another program while
+// it is read ends early instead of faulting). A line ends at LF or CR LF and, like a C
+// string, at its first NUL byte; it is cut at LineReader::kMaxLine characters and the
+// rest of it skipped. A line stays valid until the next call to Next.
 class Lines {
 public:
-    explicit Lines(std::string_view text) : m_text(text) {}
+    static constexpr std::size_t kMaxLine = LineReader::kMaxLine;
 
-    bool Next(std::string_view& line) {
-        if (m_offset >= m_text.size()) return false;
-        const char* start = m_text.data() + m_offset;
-        const std::size_t left = m_text.size() - m_offset;
-        const void* newline = std::memchr(start, '\n', left);
-        const std::size_t length = newline ? static_cast<const char*>(newline) - start : left;
-        m_offset += newline ? length + 1 : length;
-        line = std::string_view(start, length);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
-            line = line.substr(0, static_cast<const char*>(nul) - line.data());
-        }
-        ++m_number;
-        return true;
-    }
+    explicit Lines(std::string_view text)
+        : m_data(text.data()), m_end(text.size()), m_size(text.size()), m_atEnd(true) {}
+    explicit Lines(InputFile& file)
+        : m_file(&file), m_buffer(new char[kBufferSize]), m_data(m_buffer.get()), m_size(file.size()) {}
 
+    // The next line; false at the end of the text or on a read error (see status()).
+    bool Next(std::string_view& line);
+
+    const Status& status() const { return m_status; }
     std::int64_t number() const { return m_number; }
-    std::size_t offset() const { return m_offset; }
-    std::size_t size() const { return m_text.size(); }
-    // Lines left at most: a bound for reserving space from counts a file states.
-    std::size_t MaxLinesLeft() const { return m_text.size() - m_offset + 1; }
+    // Bytes read so far, of size() in all.
+    std::uint64_t offset() const { return m_dropped + m_start; }
+    std::uint64_t size() const { return m_size; }
+    // Bytes the rest of the file holds: what bounds the space reserved for a count the
+    // file states.
+    std::uint64_t BytesLeft() const { return m_size > offset() ? m_size - offset() : 0; }
 
 private:
-    std::string_view m_text;
-    std::size_t m_offset = 0;
+    static constexpr std::size_t kChunk = 64 * 1024;
+    static constexpr std::size_t kBufferSize = kMaxLine + kChunk;
+
+    // Moves the unread bytes to the front of the buffer and reads more after them.
+    bool Fill();
+    bool SkipRestOfLine();
+
+    InputFile* m_file = nullptr;
+    std::unique_ptr<char[]> m_buffer;
+    const char* m_data = nullptr;
+    std::size_t m_start = 0;  // the next line's first byte
+    std::size_t m_scan = 0;   // where the search for its end goes on
+    std::size_t m_end = 0;
+    std::uint64_t m_dropped = 0;  // bytes moved out of the buffer's front
+    std::uint64_t m_size = 0;
+    bool m_atEnd = false;
+    bool m_skipRest = false;  // the last line was cut: its rest is still to be skipped
     std::int64_t m_number = 0;
+    Status m_status;
 };
+
+bool Lines::Fill() {
+    char* buffer = m_buffer.get();
+    std::memmove(buffer, buffer + m_start, m_end - m_start);
+    m_dropped += m_start;
+    m_scan -= m_start;
+    m_end -= m_start;
+    m_start = 0;
+    std::size_t got = 0;
+    m_status = m_file->Read(buffer + m_end, kBufferSize - m_end, got);
+    m_end += got;
+    m_atEnd = got == 0;
+    return m_status.ok();
+}
+
+bool Lines::SkipRestOfLine() {
+    while (m_skipRest) {
+        if (const void* newline = std::memchr(m_data + m_start, '\n', m_end - m_start)) {
+            m_start = m_scan = static_cast<std::size_t>(static_cast<const char*>(newline) - m_data) + 1;
+            m_skipRest = false;
+        } else {
+            m_start = m_scan = m_end;
+            if (m_atEnd) m_skipRest = false;
+            else if (!Fill()) return false;
+        }
+    }
+    return true;
+}
+
+bool Lines::Next(std::string_view& line) {
+    if (!m_status.ok() || !SkipRestOfLine()) return false;
+    for (;;) {
+        if (const void* newline = std::memchr(m_data + m_scan, '\n', m_end - m_scan)) {
+            const auto stop = static_cast<std::size_t>(static_cast<const char*>(newline) - m_data);
+            line = std::string_view(m_data + m_start, stop - m_start);
+            m_start = m_scan = stop + 1;
+            break;
+        }
+        m_scan = m_end;
+        if (m_atEnd) {
+            if (m_start == m_end) return false;
+            line = std::string_view(m_data + m_start, m_end - m_start);
+            m_start = m_scan = m_end;
+            break;
+        }
+        if (m_end - m_start >= kMaxLine) {
+            // The buffer holds no more of this line than is kept of it.
+            line = std::string_view(m_data + m_start, kMaxLine);
+            m_start = m_scan = m_end;
+            m_skipRest = true;
+            break;
+        }
+        if (!Fill()) return false;
+    }
+    line = line.substr(0, kMaxLine);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
+        line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+    }
+    ++m_number;
+    return true;
+}
 
 // Fixed-width fields read one after another from the start of a line.
 class Fields {
@@ -76,6 +158,13 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t c
     return first < line.size() ? line.substr(first, count) : std::string_view();
 }
 
+// How many elements of at least bytesEach bytes of the file each the rest of it can
+// hold, and no more than count: what may be reserved for a count the file states.
+std::size_t Reservable(std::int64_t count, std::uint64_t bytesLeft, std::size_t bytesEach) {
+    if (count <= 0) return 0;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(count), bytesLeft / bytesEach));
+}
+
 // The precision of a section header scanned as "%3s %d"; none when it does not scan
 // or is neither 2 nor 3.
 std::optional<int> SectionPrecision(std::string_view line) {
@@ -92,21 +181,24 @@ std::optional<int> SectionPrecision(std::string_view line) {
 
 class Parser {
 public:
-    Parser(E00Reader& reader, std::string_view text, Progress& progress)
-        : m_r(reader), m_lines(text), m_progress(progress) {}
+    Parser(E00Reader& reader, Lines& lines, Progress& progress) : m_r(reader), m_lines(lines), m_progress(progress) {}
 
-    bool Run();
-    const std::string& error() const { return m_error; }
+    // The outcome of the parse; a read error outweighs what the parser made of the
+    // lines before it.
+    Status Run();
 
 private:
-    bool Fail(const std::string& why) {
-        m_error = "line " + std::to_string(m_lines.number()) + ": " + why;
+    bool Fail(const std::string& why) { return Fail(m_lines.number(), why); }
+    bool Fail(std::int64_t line, const std::string& why) {
+        m_status = Status::Corruption("line " + std::to_string(line) + ": " + why);
         return false;
     }
-    bool FailAtEnd(const std::string& inside) {
-        m_error = "line " + std::to_string(m_lines.number()) + ": the file ends inside " + inside;
-        return false;
+    bool FailAtEnd(const std::string& inside) { return Fail("the file ends inside " + inside); }
+    bool FailShort(std::int64_t line, const char* what, std::size_t characters) {
+        return Fail(line, std::string(what) + " has fewer than " + std::to_string(characters) + " characters");
     }
+    bool FailShort(const char* what, std::size_t characters) { return FailShort(m_lines.number(), what, characters); }
+    bool TopLevel();
     bool FirstLine(std::string_view line);
     bool Section(std::string_view line);
     bool Header(std::string_view line, int& precision) {
@@ -126,21 +218,30 @@ private:
     bool SkipLines(std::int64_t count, const char* inside);
 
     E00Reader& m_r;
-    Lines m_lines;
+    Lines& m_lines;
     Progress& m_progress;
-    std::string m_error;
+    Status m_status;
 };
 
-bool Parser::Run() {
+Status Parser::Run() {
+    const bool ok = TopLevel();
+    if (!m_lines.status().ok()) {
+        return Status::IOError("line " + std::to_string(m_lines.number()) + ": " + m_lines.status().message());
+    }
+    return ok ? Status::Ok() : m_status;
+}
+
+bool Parser::TopLevel() {
     std::string_view line;
     if (!m_lines.Next(line)) return Fail("the file is empty");
     if (!FirstLine(line)) return false;
     while (m_lines.Next(line)) {
         if (line.substr(0, 3) == "EOS") return true;
         if (!Section(line)) return false;
-        m_progress.SetPos(static_cast<int>(static_cast<std::uint64_t>(m_lines.offset()) * 100 / m_lines.size()));
+        const std::uint64_t size = std::max<std::uint64_t>(m_lines.size(), 1);
+        m_progress.SetPos(static_cast<int>(std::min<std::uint64_t>(m_lines.offset() * 100 / size, 100)));
     }
-    return true;
+    return Fail("the file ends without its EOS line");
 }
 
 bool Parser::FirstLine(std::string_view line) {
@@ -191,10 +292,11 @@ bool Parser::SkipLines(std::int64_t count, const char* inside) {
 }
 
 bool Parser::Arcs(int precision) {
-    const std::size_t width = FloatWidth(precision);
+    const std::size_t pairWidth = 2 * FloatWidth(precision);
+    const std::int64_t pairsPerLine = precision == 2 ? 2 : 1;
     std::string_view line;
     while (m_lines.Next(line)) {
-        if (line.size() < 60) return Fail("an ARC record line has fewer than 60 characters");
+        if (line.size() < 60) return FailShort("an ARC record line", 60);
         Fields f(line);
         E00Arc arc;
         arc.coverageNumber = f.Int();
@@ -205,15 +307,22 @@ bool Parser::Arcs(int precision) {
         arc.leftPolygon = f.Int();
         arc.rightPolygon = f.Int();
         const std::int64_t count = f.Int();
-        arc.points.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, m_lines.MaxLinesLeft() * 2)));
-        const std::int64_t pairsPerLine = precision == 2 ? 2 : 1;
+        arc.points.reserve(Reservable(count, m_lines.BytesLeft(), pairWidth));
         const std::int64_t coordinateLines = (count + pairsPerLine - 1) / pairsPerLine;
         for (std::int64_t l = 0; l < coordinateLines; ++l) {
             if (!m_lines.Next(line)) return FailAtEnd("the coordinates of an arc");
+            const std::int64_t pairs = std::min(pairsPerLine, count - l * pairsPerLine);
+            const auto needed = static_cast<std::size_t>(pairs) * pairWidth;
+            if (line.size() < needed) {
+                // A short last line is a file cut off inside the arc, and is told so.
+                const std::int64_t shortLine = m_lines.number();
+                if (!m_lines.Next(line)) return FailAtEnd("the coordinates of an arc");
+                return FailShort(shortLine, "an arc's coordinate line", needed);
+            }
             Fields pair(line);
-            for (std::int64_t p = 0; p < pairsPerLine && static_cast<std::int64_t>(arc.points.size()) < count; ++p) {
-                const double x = pair.Float(width);
-                const double y = pair.Float(width);
+            for (std::int64_t p = 0; p < pairs; ++p) {
+                const double x = pair.Float(pairWidth / 2);
+                const double y = pair.Float(pairWidth / 2);
                 arc.points.push_back({y, x});
             }
         }
@@ -226,6 +335,7 @@ bool Parser::Labels(int precision) {
     const std::size_t width = FloatWidth(precision);
     std::string_view line;
     while (m_lines.Next(line)) {
+        if (line.size() < 2 * kIntWidth) return FailShort("a LAB record line", 2 * kIntWidth);
         Fields f(line);
         E00Label label;
         label.labelId = f.Int();
@@ -277,8 +387,8 @@ bool Parser::Polygons(int precision) {
     const std::size_t width = FloatWidth(precision);
     std::string_view line;
     while (m_lines.Next(line)) {
-        if (precision == 2 && line.size() < kIntWidth + 4 * 14) {
-            return Fail("a PAL record line has fewer than 66 characters");
+        if (precision == 2 && line.size() < kIntWidth + 4 * width) {
+            return FailShort("a PAL record line", kIntWidth + 4 * width);
         }
         Fields f(line);
         E00Polygon polygon;
@@ -287,8 +397,11 @@ bool Parser::Polygons(int precision) {
         polygon.values[0] = f.Float(width);
         polygon.values[1] = f.Float(width);
         if (precision == 3) {
-            // At double precision the other two values stand on a line of their own.
+            // At double precision the other two values stand on a line of their own;
+            // each line must hold its values (the closing line need not).
+            if (line.size() < kIntWidth + 2 * width) return FailShort("a PAL record line", kIntWidth + 2 * width);
             if (!m_lines.Next(line)) return FailAtEnd("a polygon record");
+            if (line.size() < 2 * width) return FailShort("a PAL record's second line", 2 * width);
             f = Fields(line);
         }
         polygon.values[2] = f.Float(width);
@@ -309,40 +422,50 @@ bool Parser::Tables() {
 }
 
 bool Parser::Table(std::string_view header) {
+    if (header.size() < kTableHeaderLine) return FailShort("an INFO table header", kTableHeaderLine);
     InfoTable table;
     table.name = TrimRight(header.substr(0, 32));
     table.itemCount = ParseCInt(Columns(header, 38, 4));
     table.recordCount = ParseCInt(Columns(header, 46, 10));
+    table.items.reserve(Reservable(table.itemCount, m_lines.BytesLeft(), kItemLine));
     std::string_view line;
-    std::int32_t position = 0;
+    std::int64_t position = 0;
     for (std::int32_t i = 0; i < table.itemCount; ++i) {
         if (!m_lines.Next(line)) return FailAtEnd("the item definitions of table " + table.name);
+        if (line.size() < kItemLine) return FailShort("an INFO item definition", kItemLine);
         InfoItem item;
         item.name = TrimRight(line.substr(0, 16));
         item.size = ParseCInt(Columns(line, 16, 3));
         item.type = ParseCInt(Columns(line, 34, 3));
         item.width = InfoItemWidth(item.type, item.size);
-        item.position = position;
+        item.position = static_cast<std::int32_t>(position);
         position += item.width;
+        if (position > INT32_MAX) return Fail("the items of table " + table.name + " are too wide for a record");
         table.items.push_back(std::move(item));
     }
     // A table whose items take no room has nothing to read from its records.
-    const std::int64_t linesPerRecord = (std::int64_t{position} + kRecordLine - 1) / kRecordLine;
-    if (linesPerRecord > 0) {
-        table.records.reserve(std::min<std::size_t>(std::max(table.recordCount, 0), m_lines.MaxLinesLeft()));
-    }
+    const std::int64_t linesPerRecord = (position + kRecordLine - 1) / kRecordLine;
+    table.records = InfoRecords(linesPerRecord);
     for (std::int32_t r = 0; r < table.recordCount && linesPerRecord > 0; ++r) {
-        std::string record;
-        record.reserve(static_cast<std::size_t>(linesPerRecord) * kRecordLine);
         for (std::int64_t l = 0; l < linesPerRecord; ++l) {
             if (!m_lines.Next(line)) return FailAtEnd("the records of table " + table.name);
-            record.append(line);
-            if (line.size() < kRecordLine) record.append(kRecordLine - line.size(), ' ');
+            table.records.AppendLine(line);
         }
-        table.records.push_back(std::move(record));
     }
     m_r.m_tables.push_back(std::move(table));
     return true;
+}
+
+// The status body returns; an allocation failure inside it is a failure to read what.
+template <typename Body>
+Status GuardMemory(const std::string& what, Body body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Status::ResourceExhausted("not enough memory to read " + what);
+    } catch (const std::length_error&) {
+        return Status::ResourceExhausted("not enough memory to read " + what);
+    }
 }
 
 }  // namespace
@@ -359,37 +482,77 @@ std::int32_t InfoItemWidth(std::int32_t type, std::int32_t size) {
     }
 }
 
+InfoRecords::InfoRecords(std::int64_t linesPerRecord) : m_linesPerRecord(linesPerRecord) {}
+
+std::uint64_t InfoRecords::RecordsPerIndexEntry() const {
+    const auto lines = static_cast<std::uint64_t>(m_linesPerRecord);
+    return (kLinesPerIndexEntry + lines - 1) / lines;
+}
+
+void InfoRecords::AppendLine(std::string_view line) {
+    if (m_linesPerRecord <= 0) return;
+    if (m_lines % (static_cast<std::uint64_t>(m_linesPerRecord) * RecordsPerIndexEntry()) == 0) {
+        m_index.push_back(m_text.size());
+    }
+    m_text.append(line);
+    m_text.push_back('\n');
+    ++m_lines;
+}
+
+std::size_t InfoRecords::Locate(std::size_t record) const {
+    const std::uint64_t perEntry = RecordsPerIndexEntry();
+    std::size_t offset = m_index[record / perEntry];
+    const std::uint64_t skip = record % perEntry * static_cast<std::uint64_t>(m_linesPerRecord);
+    for (std::uint64_t l = 0; l < skip; ++l) offset = m_text.find('\n', offset) + 1;
+    return offset;
+}
+
+void InfoRecords::ItemText(std::size_t record, const InfoItem& item, std::string& text) const {
+    text.clear();
+    const auto first = static_cast<std::uint64_t>(std::max(item.position, 0));
+    const std::uint64_t last = first + static_cast<std::uint64_t>(std::max(item.width, 0));
+    std::size_t offset = Locate(record);
+    std::uint64_t column = 0;  // where the current line starts in the record text
+    for (std::int64_t l = 0; l < m_linesPerRecord && column < last; ++l) {
+        const std::size_t end = m_text.find('\n', offset);
+        const std::uint64_t length = end - offset;
+        const std::uint64_t columns = std::max<std::uint64_t>(length, kRecordLine);
+        const std::uint64_t from = std::max(first, column), to = std::min(last, column + columns);
+        if (from < to) {
+            const std::uint64_t lineFrom = from - column, lineTo = to - column;
+            if (lineFrom < length) text.append(m_text, offset + lineFrom, std::min(lineTo, length) - lineFrom);
+            if (lineTo > length) text.append(lineTo - std::max(lineFrom, length), ' ');
+        }
+        column += columns;
+        offset = end + 1;
+    }
+}
+
 const InfoItem* InfoTable::FindItem(std::string_view itemName) const {
     const auto item = std::find_if(items.begin(), items.end(),
                                    [&](const InfoItem& i) { return EqualsNoCase(i.name, itemName); });
     return item == items.end() ? nullptr : &*item;
 }
 
-std::string_view InfoTable::GetItemText(const std::string& record, const InfoItem& item) {
-    const auto position = static_cast<std::size_t>(item.position);
-    if (position >= record.size()) return {};
-    return std::string_view(record).substr(position, static_cast<std::size_t>(item.width));
+std::string InfoTable::GetItemText(std::size_t record, const InfoItem& item) const {
+    std::string text;
+    records.ItemText(record, item, text);
+    return text;
 }
 
-const std::string* InfoTable::FindRecord(const InfoItem& item, std::int32_t key) const {
-    if (key > 0 && static_cast<std::size_t>(key) - 1 < records.size() &&
-        ParseCInt(GetItemText(records[key - 1], item)) == key) {
-        return &records[key - 1];
+std::optional<std::size_t> InfoTable::FindRecord(const InfoItem& item, std::int32_t key) const {
+    std::string text;
+    const auto readsAsKey = [&](std::size_t record) {
+        records.ItemText(record, item, text);
+        return ParseCInt(text) == key;
+    };
+    if (key > 0 && static_cast<std::size_t>(key) - 1 < records.size() && readsAsKey(key - 1)) {
+        return static_cast<std::size_t>(key - 1);
     }
-    const auto record = std::find_if(records.begin(), records.end(), [&](const std::string& r) {
-        return ParseCInt(GetItemText(r, item)) == key;
-    });
-    return record == records.end() ? nullptr : &*record;
-}
-
-bool E00Reader::Parse(const std::string& path, Progress& progress) {
-    MappedFile file;
-    if (!file.Open(path, MappedFile::kReadOnly)) {
-        ClearLists();
-        m_error = file.error();
-        return false;
+    for (std::size_t record = 0; record < records.size(); ++record) {
+        if (readsAsKey(record)) return record;
     }
-    return ParseText(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), progress);
+    return std::nullopt;
 }
 
 void E00Reader::ClearLists() {
@@ -401,12 +564,22 @@ void E00Reader::ClearLists() {
     m_tables.clear();
 }
 
-bool E00Reader::ParseText(std::string_view text, Progress& progress) {
+Status E00Reader::Parse(const std::string& path, Progress& progress) {
     ClearLists();
-    Parser parser(*this, text, progress);
-    const bool ok = parser.Run();
-    m_error = parser.error();
-    return ok;
+    InputFile file;
+    if (Status opened = file.Open(path); !opened.ok()) return opened;
+    return GuardMemory(path, [&] {
+        Lines lines(file);
+        return Parser(*this, lines, progress).Run();
+    });
+}
+
+Status E00Reader::ParseText(std::string_view text, Progress& progress) {
+    ClearLists();
+    return GuardMemory("the export text", [&] {
+        Lines lines(text);
+        return Parser(*this, lines, progress).Run();
+    });
 }
 
 const InfoTable* E00Reader::FindTable(std::string_view name) const {

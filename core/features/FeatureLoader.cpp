@@ -16,9 +16,10 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         E00LoadReport report;
         report.path = path;
         BeginJob(progress, 100, "Reading " + FileNameOf(path));
-        report.parsed = doc.m_e00.Parse(path, progress);
+        const Status parsed = doc.m_e00.Parse(path, progress);
+        report.parsed = parsed.ok();
         if (!report.parsed) {
-            report.parseError = doc.m_e00.error();
+            report.parseError = parsed.message();
             prompts.ShowMessage("Failed to parse/open file");
         }
         // A file that broke off is still processed with what was read of it.
@@ -31,11 +32,8 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         } else {
             const std::size_t before = doc.m_features.size();
             const auto r = static_cast<std::int32_t>(rule - rules.begin());
-            if (rule->Label != 0) {
-                AddLabelFeatures(doc, *rule, r, progress, prompts);
-            } else {
-                AddArcFeatures(doc, *rule, r, progress, prompts);
-            }
+            report.cancelled = rule->Label != 0 ? AddLabelFeatures(doc, *rule, r, progress, prompts)
+                                                : AddArcFeatures(doc, *rule, r, progress, prompts);
             report.featuresAdded = doc.m_features.size() - before;
         }
         reports.push_back(std::move(report));
@@ -43,10 +41,10 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
     return reports;
 }
 
-void AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
                     UserPrompts& prompts) {
-    const std::vector<E00Arc>& arcs = doc.m_e00.m_arcs;
-    if (arcs.empty()) return;
+    const std::deque<E00Arc>& arcs = doc.m_e00.m_arcs;
+    if (arcs.empty()) return false;
     BeginJob(progress, static_cast<int>(arcs.size()), "Processing " + rule.Keyword + " data");
     for (const E00Arc& arc : arcs) {
         const auto inside = [&](const GeoPoint& p) { return doc.IsInside(p.lat, p.lon); };
@@ -59,14 +57,15 @@ void AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Pr
             doc.m_features.push_back(std::move(feature));
         }
         progress.StepIt();
-        if (ConfirmCancel(progress, prompts)) return;
+        if (ConfirmCancel(progress, prompts)) return true;
     }
+    return false;
 }
 
-void AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
                       UserPrompts& prompts) {
     const E00Reader& e00 = doc.m_e00;
-    if (e00.m_labels.empty()) return;
+    if (e00.m_labels.empty()) return false;
     BeginJob(progress, static_cast<int>(e00.m_labels.size()), "Processing " + rule.Keyword + " data");
     const InfoTable* table = e00.FindTable(rule.Info);
     const InfoItem* indexItem = table ? table->FindItem(rule.IndexField) : nullptr;
@@ -77,14 +76,16 @@ void AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, 
         Feature feature;
         feature.ruleIndex = r;
         feature.points.push_back(label.point);
-        if (const std::string* record = indexItem ? table->FindRecord(*indexItem, label.polygonId) : nullptr) {
-            if (typeItem) feature.type = ParseCInt(InfoTable::GetItemText(*record, *typeItem));
-            if (nameItem) feature.name = InfoTable::GetItemText(*record, *nameItem);
+        if (const std::optional<std::size_t> record =
+                indexItem ? table->FindRecord(*indexItem, label.polygonId) : std::nullopt) {
+            if (typeItem) feature.type = ParseCInt(table->GetItemText(*record, *typeItem));
+            if (nameItem) feature.name = table->GetItemText(*record, *nameItem);
         }
         doc.m_features.push_back(std::move(feature));
         progress.StepIt();
-        if (ConfirmCancel(progress, prompts)) return;
+        if (ConfirmCancel(progress, prompts)) return true;
     }
+    return false;
 }
 
 }  // namespace gw

@@ -18,24 +18,27 @@ struct E00LoadReport {
     std::string coverageName;  // the name the rules were matched against
     bool recognised = false;   // a rule's File named the coverage
     std::size_t featuresAdded = 0;
+    bool cancelled = false;    // the user ended this file's processing (Cancel, then Yes)
 };
 
 // Loads each file in order into the document's features, as Load E00 File does after
 // its dialog: parse with the document's reader, match the coverage name against the
 // rules' File (case ignored, first match), and turn the file's arcs or labels into
 // features that lie on the DEM. Says "Failed to parse/open file" and
-// "Unrecognised types of e00 NAME" through prompts.
+// "Unrecognised types of e00 NAME" through prompts. A cancelled file is reported so,
+// and the next file is still loaded.
 std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rules,
                                         const std::vector<std::string>& paths, Progress& progress,
                                         UserPrompts& prompts);
 
 // One feature per arc of the reader with the arc's points that lie on the DEM (arcs
-// with none give none). Cancel ends this file's processing.
-void AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                    UserPrompts& prompts);
+// with none give none). A confirmed Cancel ends this file's processing; true then.
+[[nodiscard]] bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                                  UserPrompts& prompts);
 // One point feature per label on the DEM, with the name and type of its INFO record
-// (the record whose IndexField equals the label's polygon id).
-void AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                      UserPrompts& prompts);
+// (the record whose IndexField equals the label's polygon id). True when the user
+// cancelled, as for arcs.
+[[nodiscard]] bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                                    UserPrompts& prompts);
 
 }  // namespace gw

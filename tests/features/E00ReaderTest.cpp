@@ -14,24 +14,26 @@ using namespace test;
 class E00ReaderTest : public ::testing::Test {
 protected:
     bool Parse(const std::string& body, const std::string& first = "EXP  0 /DATA/DNNET.E00\n") {
-        return e00.ParseText(first + body, progress);
+        status = e00.ParseText(first + body, progress);
+        return status.ok();
     }
     E00Reader e00;
     NullProgress progress;
+    Status status;
 };
 
 TEST_F(E00ReaderTest, FirstLineGivesPathAndName) {
     EXPECT_TRUE(Parse("EOS\n", "EXP  0 /DATA/DNNET.E00  \r\n"));
     EXPECT_EQ(e00.path(), "/DATA/DNNET.E00");
     EXPECT_EQ(e00.GetName(), "DNNET.E00");
-    EXPECT_TRUE(Parse("", "EXP  0 C:\\DATA\\X.E00\n"));
+    EXPECT_TRUE(Parse("EOS\n", "EXP  0 C:\\DATA\\X.E00\n"));
     EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00");
 
-    EXPECT_FALSE(Parse("", "EXP  1 /USR/RUSSIA.E00\n")) << "compressed";
+    EXPECT_FALSE(Parse("EOS\n", "EXP  1 /USR/RUSSIA.E00\n")) << "compressed";
     EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00") << "the previous name stays";
-    EXPECT_FALSE(Parse("", "XEP  0 /A.E00\n"));
-    EXPECT_FALSE(e00.ParseText("", progress));
-    EXPECT_NE(e00.error().find("empty"), std::string::npos);
+    EXPECT_FALSE(Parse("EOS\n", "XEP  0 /A.E00\n"));
+    EXPECT_FALSE(Parse("", ""));
+    EXPECT_EQ(status.message(), "line 0: the file is empty");
 }
 
 TEST_F(E00ReaderTest, ArcsAtSinglePrecisionPairTwoPointsALine) {
@@ -44,7 +46,8 @@ TEST_F(E00ReaderTest, ArcsAtSinglePrecisionPairTwoPointsALine) {
 }
 
 TEST_F(E00ReaderTest, ArcsAtDoublePrecisionHaveOnePairALine) {
-    ASSERT_TRUE(Parse("ARC  3\n" + ArcRecord(1, 2) + D(626680.5) + D(4284871.25) + "\n" + D(1) + D(2) + "\n" + kArcEnd));
+    ASSERT_TRUE(Parse("ARC  3\n" + ArcRecord(1, 2) + D(626680.5) + D(4284871.25) + "\n" + D(1) + D(2) + "\n" + kArcEnd +
+                      "EOS\n"));
     ASSERT_EQ(e00.m_arcs.size(), 1u);
     EXPECT_EQ(e00.m_arcs[0].points, (std::vector<GeoPoint>{{4284871.25, 626680.5}, {2, 1}}));
 }
@@ -55,23 +58,25 @@ TEST_F(E00ReaderTest, ArcFailures) {
     EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 2) + F(1) + F(2) + F(3) + F(4) + "\n" + ArcRecord(2, 5) + F(1) + F(2) +
                        "\n"));
     EXPECT_EQ(e00.m_arcs.size(), 1u) << "what was read before the failure stays";
-    EXPECT_NE(e00.error().find("line 6"), std::string::npos) << e00.error();
+    EXPECT_EQ(status.code(), Status::Code::kCorruption);
+    EXPECT_EQ(status.message(), "line 6: the file ends inside the coordinates of an arc") << "a cut-off last line";
     EXPECT_FALSE(Parse("ARC  4\n")) << "precision 4";
     EXPECT_FALSE(Parse("ARC\n"));
-    EXPECT_TRUE(Parse("ARC  2\n")) << "the file may end right after a header";
+    EXPECT_TRUE(Parse("ARC  2\n" + kArcEnd + "EOS\n")) << "a section may be empty";
     EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 1'000'000'000) + F(1) + F(2) + F(3) + F(4) + "\n"))
         << "a count far beyond the file ends at its end";
 }
 
 TEST_F(E00ReaderTest, LabelsSkipOneBoxLineOrTwoAtDoublePrecision) {
     ASSERT_TRUE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n" + F(0) + F(0) + F(0) + F(0) + "\n" + I(-1) + I(0) +
-                      F(0) + F(0) + "\n"));
+                      F(0) + F(0) + "\nEOS\n"));
     ASSERT_EQ(e00.m_labels.size(), 1u);
     EXPECT_EQ(e00.m_labels[0].polygonId, 7);
     EXPECT_EQ(e00.m_labels[0].point, (GeoPoint{50, 10}));
 
     ASSERT_TRUE(Parse("LAB  3\n" + I(5) + I(1) + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) +
-                      "\n" + I(6) + I(2) + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + D(3) + D(4) + "\n"));
+                      "\n" + I(6) + I(2) + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + I(-1) + I(0) + D(0) +
+                      D(0) + "\nEOS\n"));
     ASSERT_EQ(e00.m_labels.size(), 2u);
     EXPECT_EQ(e00.m_labels[1].labelId, 6);
     EXPECT_EQ(e00.m_labels[1].point, (GeoPoint{4, 3}));
@@ -107,10 +112,12 @@ TEST_F(E00ReaderTest, DoublePrecisionPolygonsTakeTheirValuesFromTwoLines) {
 
 TEST_F(E00ReaderTest, SkippedSectionsEndAtTheirEndLines) {
     EXPECT_TRUE(Parse("LOG  2\nARC  9\neol\nSIN  2\nEOX\nPRJ  2\nUnits DD\nEOp\nEOS\n"));
-    ASSERT_TRUE(Parse("TX6  2\njabberwocky\nARC  2\n" + ArcRecord(1, 0) + "JABBERWOCKY\nARC  2\n" + ArcRecord(2, 0)));
+    ASSERT_TRUE(Parse("TX6  2\njabberwocky\nARC  2\n" + ArcRecord(1, 0) + "JABBERWOCKY\nARC  2\n" + ArcRecord(2, 0) +
+                      kArcEnd + "EOS\n"));
     ASSERT_EQ(e00.m_arcs.size(), 1u) << "only the ARC section after the exact end line is read";
     EXPECT_EQ(e00.m_arcs[0].coverageNumber, 2);
-    EXPECT_TRUE(Parse("LOG  2\nnever ends\n"));
+    EXPECT_FALSE(Parse("LOG  2\nnever ends\n")) << "the end of the file ends the section, not the file";
+    EXPECT_EQ(status.message(), "line 3: the file ends without its EOS line");
     EXPECT_FALSE(Parse("SIN  2\n")) << "SIN needs its one line";
     EXPECT_TRUE(Parse("random words\nXY\n\nEOS\nARC  9\n")) << "nothing after EOS is read";
 }
@@ -138,14 +145,14 @@ TEST_F(E00ReaderTest, InfoTablesCutRecordsIntoItems) {
     EXPECT_EQ(kind->position, 30);
     EXPECT_EQ(kind->width, 6);
     EXPECT_EQ(table->items[2].width, 45);
-    EXPECT_EQ(InfoTable::GetItemText(table->records[0], *name), "name1" + std::string(25, ' '));
+    EXPECT_EQ(table->GetItemText(0, *name), "name1" + std::string(25, ' '));
+    EXPECT_EQ(table->GetItemText(1, table->items[2]), std::string(44, ' ') + "X") << "across the padded first line";
 
     // Record 3 holds kind 4: the shortcut misses and the scan finds it.
-    ASSERT_NE(table->FindRecord(*kind, 4), nullptr);
-    EXPECT_EQ(table->FindRecord(*kind, 4), &table->records[2]);
-    EXPECT_EQ(table->FindRecord(*kind, 1), &table->records[0]);
-    EXPECT_EQ(table->FindRecord(*kind, 9), nullptr);
-    EXPECT_EQ(table->FindRecord(*kind, 0), nullptr);
+    EXPECT_EQ(table->FindRecord(*kind, 4), 2u);
+    EXPECT_EQ(table->FindRecord(*kind, 1), 0u);
+    EXPECT_EQ(table->FindRecord(*kind, 9), std::nullopt);
+    EXPECT_EQ(table->FindRecord(*kind, 0), std::nullopt);
     EXPECT_FALSE(Parse("IFO  2\n" + header + items + "name1\n"));
 }
 
@@ -168,7 +175,8 @@ TEST(E00ReaderRealFiles, CountsOfEveryFile) {
     E00Reader e00;
     NullProgress progress;
     for (const Case& c : cases) {
-        EXPECT_EQ(e00.Parse(dir + c.file, progress), c.ok) << c.file << ": " << e00.error();
+        const Status parsed = e00.Parse(dir + c.file, progress);
+        EXPECT_EQ(parsed.ok(), c.ok) << c.file << ": " << parsed.message();
         EXPECT_EQ(e00.m_arcs.size(), c.arcs) << c.file;
         EXPECT_EQ(e00.m_labels.size(), c.labels) << c.file;
         EXPECT_EQ(e00.m_tables.size(), c.tables) << c.file;
@@ -179,17 +187,17 @@ TEST(E00ReaderRealFiles, PointCoverageRecordsGiveNamesAndTypes) {
     SKIP_WITHOUT_SHARED_DATA();
     E00Reader e00;
     NullProgress progress;
-    ASSERT_TRUE(e00.Parse(test::SharedDataDir() + "/e00/dcw/pppoint.e00", progress));
+    ASSERT_TRUE(e00.Parse(test::SharedDataDir() + "/e00/dcw/pppoint.e00", progress).ok());
     const InfoTable* pat = e00.FindTable("pppoint.pat");
     ASSERT_NE(pat, nullptr);
     const InfoItem* index = pat->FindItem("PPPOINT#");
     const InfoItem* name = pat->FindItem("PPPTNAME");
     const InfoItem* type = pat->FindItem("PPPTTYPE");
     ASSERT_TRUE(index && name && type);
-    const std::string* first = pat->FindRecord(*index, e00.m_labels[0].polygonId);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(InfoTable::GetItemText(*first, *name), "'Ayn Fakrun" + std::string(19, ' '));
-    EXPECT_EQ(InfoTable::GetItemText(*first, *type), "     0") << "the type sits on the record's second line";
+    const std::optional<std::size_t> first = pat->FindRecord(*index, e00.m_labels[0].polygonId);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(pat->GetItemText(*first, *name), "'Ayn Fakrun" + std::string(19, ' '));
+    EXPECT_EQ(pat->GetItemText(*first, *type), "     0") << "the type sits on the record's second line";
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "features/FeatureLoader.h"
 #include "generate/WriterFixture.h"
 
+#include <sys/stat.h>
+
 namespace gw {
 namespace {
 
@@ -93,13 +95,44 @@ TEST_F(FeatureLoaderTest, TheFirstOfTwoRulesForOneFileWins) {
     EXPECT_EQ(GetRuleKeyword(rules, doc.m_features[0].ruleIndex), "WATER");
 }
 
-TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFile) {
+TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     test::CancellingProgress cancelling(1);
     progress = &cancelling;
-    Load({Rivers(), Places()});
+    const std::vector<E00LoadReport> reports = Load({Rivers(), Places()});
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
     ASSERT_EQ(doc.m_features.size(), 1u + 3u);
     EXPECT_EQ(doc.m_features[1].ruleIndex, 5);
+    EXPECT_TRUE(reports[0].cancelled);
+    EXPECT_FALSE(reports[1].cancelled) << "the second file was loaded whole";
+
+    prompts.answerYes = false;
+    test::CancellingProgress declined(1);
+    progress = &declined;
+    EXPECT_FALSE(Load({Rivers()})[0].cancelled) << "No goes on";
+
+    test::CancellingProgress onLabels(2);
+    progress = &onLabels;
+    prompts.answerYes = true;
+    ASSERT_TRUE(doc.m_e00.ParseText(test::ReadFile(Places()), onLabels).ok());
+    EXPECT_TRUE(AddLabelFeatures(doc, rules[5], 5, onLabels, prompts));
+    EXPECT_FALSE(AddArcFeatures(doc, rules[0], 0, onLabels, prompts)) << "no arcs: nothing to cancel";
+}
+
+TEST_F(FeatureLoaderTest, FilesThatCannotBeReadWholeAreReportedWithWhatTheyGave) {
+    std::string rivers = test::LineCoverage("/X/DNNET.E00", {{{0, 0}}, {{0.5, 0.5}}});
+    rivers.resize(rivers.size() - 4);  // without "EOS\n"
+    const std::string noEnd = Write("noend.e00", rivers);
+    test::TempDir fifoDir;
+    const std::string fifo = fifoDir.Path("pipe.e00");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<E00LoadReport> reports = Load({noEnd, fifo, dir.Path("")});
+    EXPECT_FALSE(reports[0].parsed);
+    EXPECT_EQ(reports[0].parseError, "line 7: the file ends without its EOS line");
+    EXPECT_EQ(reports[0].featuresAdded, 2u) << "what was read is used";
+    EXPECT_EQ(reports[1].parseError, fifo + " is a pipe, not a regular file");
+    EXPECT_EQ(reports[2].parseError, dir.Path("") + " is a folder, not a regular file");
+    EXPECT_EQ(prompts.messages, std::vector<std::string>(3, "Failed to parse/open file"))
+        << "the reader keeps the last name read, so the pipe and the folder count as rivers again";
 }
 
 }  // namespace

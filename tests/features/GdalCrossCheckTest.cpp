@@ -60,7 +60,7 @@ TEST(GdalCrossCheck, ArcsAndLabelsAgreeWithGdal) {
         const std::string path = test::SharedDataDir() + "/e00/" + file;
         E00Reader e00;
         NullProgress progress;
-        ASSERT_TRUE(e00.Parse(path, progress)) << file;
+        ASSERT_TRUE(e00.Parse(path, progress).ok()) << file;
         const GdalReading gdal = ReadWithGdal(path);
         ASSERT_EQ(e00.m_arcs.size(), gdal.arcs.size()) << file;
         ASSERT_EQ(e00.m_labels.size(), gdal.labels.size()) << file;

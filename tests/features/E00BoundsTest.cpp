@@ -1,0 +1,199 @@
+// What the reader refuses, and how much memory it may take, whatever a file claims.
+#include "TestSupport.h"
+#include "features/E00Reader.h"
+#include "features/E00Text.h"
+#include "progress/ProgressState.h"
+#include "util/Text.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+
+namespace gw {
+namespace {
+
+using namespace test;
+
+constexpr long kClaim = 2147483647;
+const std::string kFirst = "EXP  0 /X/PPPOINT.E00\n";
+
+std::string Repeat(const std::string& unit, std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes + unit.size());
+    while (text.size() < bytes) text += unit;
+    return text;
+}
+
+std::string TableHeader(const std::string& name, long items, long records) {
+    char b[96];
+    std::snprintf(b, sizeof b, "%-32sXX%4ld%4ld%4d%10ld\n", name.c_str(), items, items, 80, records);
+    return b;
+}
+
+// Runs parse in a child process whose address space may grow by at most extra bytes
+// beyond what it has at the start; true when parse returned true within it.
+bool WithinAddressSpace(std::size_t extra, const std::function<bool()>& parse) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + extra;
+        const rlimit space{limit, limit};
+        ::setrlimit(RLIMIT_AS, &space);
+        ::_exit(parse() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class E00BoundsTest : public ::testing::Test {
+protected:
+    Status ParseText(const std::string& text) { return e00.ParseText(text, progress); }
+    E00Reader e00;
+    NullProgress progress;
+};
+
+// Texts of about 8 MB that claim 2^31 records, points or items and follow with the
+// cheapest lines each section accepts. Reading one may take no more than four times
+// its size (and a little for the program), and ends in a failure of the file, never
+// of memory.
+TEST_F(E00BoundsTest, MemoryFollowsTheFileNotTheCountsItClaims) {
+    constexpr std::size_t kSize = 8 << 20;
+    const std::string nameItems = Item("PPPOINT#", 4, 50) + Item("PPPTNAME", 69, 20);
+    const std::pair<const char*, std::string> cases[] = {
+        {"records of empty lines", kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + nameItems + Repeat("\n", kSize)},
+        {"records of one character", kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + nameItems + Repeat("7\n", kSize)},
+        {"records of thirteen lines",
+         kFirst + "IFO  2\n" + TableHeader("T.PAT", 2, kClaim) + Item("N", 4, 50) + Item("TEXT", 999, 20) +
+             Repeat("\n", kSize)},
+        {"items", kFirst + "IFO  2\n" + TableHeader("T.PAT", kClaim, 1) + Repeat(Item("SIXTEEN-CHARS-XX", 4, 50), kSize)},
+        {"tables", kFirst + "IFO  2\n" + Repeat(TableHeader("THIRTY-TWO-CHARACTERS-OF-A-NAME!", 0, 0), kSize)},
+        {"arc points", kFirst + "ARC  2\n" + ArcRecord(1, kClaim) + Repeat(F(1) + F(2) + F(3) + F(4) + "\n", kSize)},
+        {"arcs", kFirst + "ARC  2\n" + Repeat(ArcRecord(1, 1) + F(1) + F(2) + "\n", kSize)},
+        {"labels", kFirst + "LAB  3\n" + Repeat(I(1) + I(2) + "\n\n\n", kSize)},
+        {"centroids", kFirst + "CNT  2\n" + Repeat("0 0 0\n", kSize)},
+        {"tolerances", kFirst + "TOL  2\n" + Repeat("0 0 0\n", kSize)},
+        {"polygons", kFirst + "PAL  3\n" + Repeat(I(0) + D(0) + D(0) + "\n" + D(0) + D(0) + "\n", kSize)},
+        {"polygon arc lines", kFirst + "PAL  2\n" + I(kClaim) + F(0) + F(0) + F(0) + F(0) + "\n" + Repeat("\n", kSize)},
+    };
+    for (const auto& [what, text] : cases) {
+        EXPECT_TRUE(WithinAddressSpace(4 * text.size() + (16 << 20), [&] {
+            const Status parsed = ParseText(text);
+            return !parsed.ok() && parsed.code() == Status::Code::kCorruption;
+        })) << what;
+    }
+}
+
+TEST_F(E00BoundsTest, RunningOutOfMemoryIsAFailureToRead) {
+    const std::string text = kFirst + "CNT  2\n" + Repeat("0 0 0\n", 8 << 20);
+    EXPECT_TRUE(WithinAddressSpace(2 << 20, [&] {
+        const Status parsed = ParseText(text);
+        return parsed.code() == Status::Code::kResourceExhausted &&
+               parsed.message() == "not enough memory to read the export text";
+    }));
+}
+
+TEST_F(E00BoundsTest, ATableClaimingMoreRecordsThanLinesKeepsItsRecordsCompact) {
+    constexpr long kRecords = 100000;
+    const std::string text = kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kRecords) + Item("PPPOINT#", 4, 50) +
+                             Item("PPPTNAME", 69, 20) + Repeat("\n", kRecords) + "EOI\nEOS\n";
+    ASSERT_TRUE(ParseText(text).ok());
+    const InfoTable& table = e00.m_tables.at(0);
+    EXPECT_EQ(table.records.size(), static_cast<std::size_t>(kRecords)) << "one record a line";
+    EXPECT_EQ(table.GetItemText(kRecords - 1, table.items[1]), std::string(69, ' ')) << "blanks come back on reading";
+    EXPECT_LE(table.records.bytes(), 3 * static_cast<std::size_t>(kRecords))
+        << "an empty record line costs a byte or two, not a padded text";
+
+    EXPECT_FALSE(ParseText(kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + Item("PPPOINT#", 4, 50) +
+                           Item("PPPTNAME", 69, 20) + "\n\nEOI\nEOS\n")
+                     .ok());
+}
+
+TEST_F(E00BoundsTest, SpaceForAStatedCountIsTheCountExactly) {
+    ASSERT_TRUE(ParseText(kFirst + "ARC  2\n" + ArcRecord(1, 3) + F(1) + F(2) + F(3) + F(4) + "\n" + F(5) + F(6) + "\n" +
+                          kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 3, 0) + Item("A", 4, 50) + Item("B", 4, 50) +
+                          Item("C", 4, 50) + "EOI\nEOS\n")
+                    .ok());
+    EXPECT_EQ(e00.m_arcs.at(0).points.capacity(), 3u);
+    EXPECT_EQ(e00.m_tables.at(0).items.capacity(), 3u);
+}
+
+// Lines too short to hold what they must are refused, so that no line of a few bytes
+// can make tens of bytes of structure.
+TEST_F(E00BoundsTest, LinesTooShortForTheirNumbersAreRefused) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ARC  2\n" + ArcRecord(1, 3) + F(1) + F(2) + F(3) + "\n" + F(5) + F(6) + "\n",
+         "line 4: an arc's coordinate line has fewer than 56 characters"},
+        {"ARC  2\n" + ArcRecord(1, 1) + "\n" + kArcEnd, "line 4: an arc's coordinate line has fewer than 28 characters"},
+        {"ARC  3\n" + ArcRecord(1, 1) + D(1) + "\n" + kArcEnd,
+         "line 4: an arc's coordinate line has fewer than 42 characters"},
+        {"LAB  2\n" + I(1) + "\n\n", "line 3: a LAB record line has fewer than 20 characters"},
+        {"PAL  3\n" + I(1) + D(0) + "\n" + D(0) + D(0) + "\n\n", "line 3: a PAL record line has fewer than 52 characters"},
+        {"PAL  3\n" + I(1) + D(0) + D(0) + "\n" + D(0) + "\n\n",
+         "line 4: a PAL record's second line has fewer than 42 characters"},
+        {"IFO  2\nT.PAT                           XX   1   1   8\n",
+         "line 3: an INFO table header has fewer than 56 characters"},
+        {"IFO  2\n" + TableHeader("T.PAT", 1, 0) + "A                 4-1\n",
+         "line 4: an INFO item definition has fewer than 37 characters"},
+    };
+    for (const auto& [body, message] : cases) {
+        EXPECT_EQ(ParseText(kFirst + body + "EOS\n").message(), message);
+    }
+    EXPECT_TRUE(ParseText(kFirst + "LAB  2\n" + I(1) + I(2) + "\n\n" + I(-1) + I(0) + "\nEOS\n").ok())
+        << "a label record needs its two integers, not its point";
+    EXPECT_TRUE(ParseText(kFirst + "IFO  2\n" + TableHeader("T.PAT", 2, 0) + Item("A", 4, 50) + Item("B", 4, 50) +
+                          "EOI\nEOS\n")
+                    .ok());
+}
+
+TEST_F(E00BoundsTest, AnExportEndsWithItsEosLine) {
+    const Status parsed = ParseText(kFirst + "ARC  2\n" + ArcRecord(1, 1) + F(1) + F(2) + "\n" + kArcEnd);
+    EXPECT_EQ(parsed.code(), Status::Code::kCorruption);
+    EXPECT_EQ(parsed.message(), "line 5: the file ends without its EOS line");
+    EXPECT_EQ(e00.m_arcs.size(), 1u) << "what was read is kept";
+    EXPECT_EQ(ParseText(kFirst + "PRJ  2\nUnits DD\n").message(), "line 3: the file ends without its EOS line")
+        << "a skipped section met the end";
+}
+
+TEST_F(E00BoundsTest, OnlyRegularFilesAreRead) {
+    TempDir dir;
+    const std::string fifo = dir.Path("pipe.e00");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const Status pipe = e00.Parse(fifo, progress);  // would block for a writer if it opened the pipe
+    EXPECT_EQ(pipe.code(), Status::Code::kIOError);
+    EXPECT_EQ(pipe.message(), fifo + " is a pipe, not a regular file");
+    EXPECT_EQ(e00.Parse(dir.Path(""), progress).message(), dir.Path("") + " is a folder, not a regular file");
+    EXPECT_NE(e00.Parse(dir.Path("none.e00"), progress).message().find("No such file"), std::string::npos);
+}
+
+// A file is streamed through a buffer: lines that cross its refills, CR LF ends and
+// lines longer than a line may be (cut, the rest skipped) read as from memory.
+TEST_F(E00BoundsTest, AFileReadsAsItsTextInMemory) {
+    std::string text = kFirst + "LOG  2\n" + std::string(3 * LineReader::kMaxLine, 'x') + "\r\nEOL\r\nARC  2\n";
+    for (long a = 1; a <= 3000; ++a) text += ArcRecord(a, 3) + F(a) + F(-a) + F(a / 2.0) + F(0.5) + "\r\n" + F(1) + F(2) + "\n";
+    text += kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 2, 2) + Item("N", 4, 50) + Item("TEXT", 200, 20);
+    text += I(1) + std::string(LineReader::kMaxLine + 10, 'y') + "\nsecond\nthird\n" + I(2) + "\n\n\nEOI\nEOS\n";
+    TempDir dir;
+    WriteFile(dir.Path("x.e00"), text);
+
+    ASSERT_TRUE(e00.Parse(dir.Path("x.e00"), progress).ok());
+    E00Reader memory;
+    ASSERT_TRUE(memory.ParseText(text, progress).ok());
+    ASSERT_EQ(e00.m_arcs.size(), 3000u);
+    for (std::size_t a = 0; a < 3000; ++a) ASSERT_EQ(e00.m_arcs[a].points, memory.m_arcs[a].points) << a;
+    EXPECT_EQ(e00.m_arcs[2999].points[0], (GeoPoint{-3000, 3000}));
+    const InfoTable& table = e00.m_tables.at(0);
+    ASSERT_EQ(table.records.size(), 2u);
+    EXPECT_EQ(table.GetItemText(0, table.items[1]), std::string(200, 'y')) << "a long line is not padded";
+    EXPECT_EQ(memory.m_tables.at(0).GetItemText(0, table.items[1]), std::string(200, 'y'));
+    EXPECT_EQ(table.FindRecord(table.items[0], 2), 1u) << "the cut line's rest is skipped, the next line is read";
+    EXPECT_EQ(table.GetItemText(1, table.items[1]), std::string(200, ' '));
+}
+
+}  // namespace
+}  // namespace gw
