@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "LayoutArgs.h"
 #include "TerminalFace.h"
 #include "QtProfileSection.h"
 #include "dem/GridwrightDoc.h"
@@ -17,11 +18,6 @@
 #include <map>
 
 namespace gw::cli {
-namespace {
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
 
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
@@ -42,6 +38,8 @@ TheaterLayout StartingLayout(const CGridwrightDoc& doc) {
     return layout;
 }
 
+namespace {
+
 void Print(const char* name, const std::string& value) { std::printf("%s: %s\n", name, value.c_str()); }
 void Print(const char* name, double value) { Print(name, FormatShortest(value)); }
 void Print(const char* name, long long value) { Print(name, std::to_string(value)); }
@@ -58,6 +56,8 @@ bool SplitPair(const std::string& text, std::string& a, std::string& b) {
     b = text.substr(comma + 1);
     return true;
 }
+
+}  // namespace
 
 // Applies the command line's choices through the form's own handler rules, in the
 // order a user would set them: segments, unit, resolution, centre.
@@ -100,6 +100,8 @@ bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
     if (!valid.ok()) Fail(kExitUsage, valid.message());
     return valid.ok();
 }
+
+namespace {
 
 const char* OutcomeText(WriteResult::Outcome outcome) {
     switch (outcome) {
@@ -205,6 +207,8 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     return 0;
 }
 
+}  // namespace
+
 // Loads the E00 files into the document with the stored (or built-in) rules, saying
 // what each gave; false when one failed to parse or matched no rule.
 bool LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
@@ -226,6 +230,8 @@ bool LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgres
     }
     return allLoaded;
 }
+
+namespace {
 
 // Lists the files written and says why any job fell short; the exit status.
 int ReportRun(const GenerateReport& report, bool inputsLoaded) {

@@ -39,4 +39,17 @@ struct GenerateArgs {
 // exit status: 0 when every requested file was written.
 int RunGenerateCommand(const GenerateArgs& args);
 
+// preview: the picture the layout form shows.
+struct PreviewArgs {
+    GenerateArgs form;  // the DEM, the PNG to write, the layout and the E00 files, as generate takes them
+    std::optional<std::string> height;  // pixels; the width follows in proportion
+    bool noFeatures = false;
+    bool noOutline = false;
+};
+
+// Writes the map preview as a PNG picture: the elevation picture at the size the form
+// gives it (or at --height, in proportion), the feature overlay and the theater's
+// outline and cross. Returns the exit status.
+int RunPreviewCommand(const PreviewArgs& args);
+
 }  // namespace gw::cli

@@ -49,6 +49,24 @@ int main(int argc, char** argv) {
     generate->add_option("--obr", gen.obr, "objective rules file (default: the built-in rules)");
     generate->add_flag("--quiet", gen.quiet, "no progress display");
 
+    // preview
+    gw::cli::PreviewArgs pre;
+    CLI::App* preview = app.add_subcommand("preview", "Write the map preview the layout form shows as a PNG picture");
+    preview->add_option("DEM.hdr", pre.form.header, "DEM header file")->required();
+    preview->add_option("OUT.png", pre.form.output, "picture to write")->required();
+    preview->add_option("--height", pre.height,
+                        "height in pixels, the width in proportion (default: 400 pixels on the longer side)");
+    preview->add_option("--segments", pre.form.segments, "L2 segments: X (square) or X,Y (default 64)");
+    preview->add_option("--unit", pre.form.unit, "distance unit of --resolution (default nm)")
+        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
+    preview->add_option("--resolution", pre.form.resolution, "resolution in the unit");
+    preview->add_option("--center", pre.form.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+    preview->add_option("--e00", pre.form.e00Files, "load an E00 file's features (repeat for more, in order)")
+        ->take_all()->expected(1)->allow_extra_args(false);
+    preview->add_flag("--builtin-rules", pre.form.builtinRules, "use the built-in E00 rules, not the stored ones");
+    preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
+    preview->add_flag("--no-outline", pre.noOutline, "leave the theater's outline and cross out");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -63,6 +81,7 @@ int main(int argc, char** argv) {
         }
         return gw::cli::RunObr(obrPath);
     }
+    if (*preview) return gw::cli::RunPreviewCommand(pre);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return gw::cli::RunGenerateCommand(gen);
 }
