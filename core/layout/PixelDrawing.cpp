@@ -58,9 +58,13 @@ struct Walk {
     template <typename Plot>
     void Run(RgbImage& image, std::int64_t first, std::int64_t last, Plot plot) const {
         const std::int64_t twoLength = 2 * length, twoRise = 2 * rise;
-        const Wide numerator = Wide{twoRise} * first + length;
-        std::int64_t k = static_cast<std::int64_t>(numerator / twoLength);
-        std::int64_t remainder = static_cast<std::int64_t>(numerator % twoLength);
+        // Lines that start inside begin at step 0, where k is 0: no wide division.
+        std::int64_t k = 0, remainder = length;
+        if (first > 0) {
+            const Wide numerator = Wide{twoRise} * first + length;
+            k = static_cast<std::int64_t>(numerator / twoLength);
+            remainder = static_cast<std::int64_t>(numerator % twoLength);
+        }
         std::int64_t index = (majorStart + majorSign * first) * majorStride + (minorStart + minorSign * k) * minorStride;
         const std::int64_t majorStep = majorSign * majorStride, minorStep = minorSign * minorStride;
         std::uint32_t* pixels = image.pixels.data();
