@@ -4,6 +4,7 @@
 #include "layout/RgbImage.h"
 
 #include <optional>
+#include <utility>
 
 namespace gw {
 
