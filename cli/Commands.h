@@ -61,4 +61,18 @@ struct GenerateArgs {
 // summary. Returns the exit status.
 int RunGenerateCommand(const GenerateArgs& args);
 
+// What the preview command takes: the DEM, the PNG to write, the layout and the E00
+// files as generate takes them, and the picture's height.
+struct PreviewArgs {
+    GenerateArgs form;
+    std::optional<std::string> height;  // pixels; the width follows in proportion
+    bool noFeatures = false;
+    bool noOutline = false;
+};
+
+// Writes the map preview as a PNG picture: the elevation picture at the size the form
+// gives it (or at --height, in proportion), the feature overlay and the theater's
+// outline and cross. Returns the exit status.
+int RunPreviewCommand(const PreviewArgs& args);
+
 }  // namespace gw::cli

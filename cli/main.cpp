@@ -95,18 +95,38 @@ int Run(int argc, char** argv) {
     generate->add_flag("--quiet", gen.quiet, "no progress display");
     generate->add_flag("--json", gen.json, "print the summary as JSON");
 
+    PreviewArgs pre;
+    CLI::App* preview = app.add_subcommand("preview", "Write the map preview the layout form shows as a PNG picture");
+    preview->add_option("DEM.hdr", pre.form.header, "DEM header file")->required();
+    preview->add_option("OUT.png", pre.form.output, "picture to write")->required();
+    preview->add_option("--height", pre.height,
+                        "height in pixels, the width in proportion (default: 400 pixels on the longer side)");
+    preview->add_option("--segments", pre.form.segments, "L2 segments: X (square) or X,Y (default 64)");
+    preview->add_option("--unit", pre.form.unit, "distance unit of --resolution (default nm)")
+        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
+    preview->add_option("--resolution", pre.form.resolution, "resolution in the unit");
+    preview->add_option("--center", pre.form.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+    CLI::Option* previewE00 =
+        preview->add_option("--e00", pre.form.e00Files, "load an E00 file's features (repeat for more, in order)")
+            ->take_all()
+            ->expected(1)
+            ->allow_extra_args(false);
+    addRulesChoice(preview, pre.form.rules);
+    preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
+    preview->add_flag("--no-outline", pre.noOutline, "leave the theater's outline and cross out");
+
     if (argc > 1 && argv[1][0] != '-') {
-        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate"};
+        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate", "preview"};
         if (!known.count(argv[1])) {
             return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
-                         "info, e00, obr, rules and generate (see --help)");
+                         "info, e00, obr, rules, generate and preview (see --help)");
         }
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int status = app.exit(e);
-        if (status != 0 && dynamic_cast<const CLI::ExtrasError*>(&e) && e00Files->count() > 0) {
+        if (status != 0 && dynamic_cast<const CLI::ExtrasError*>(&e) && (e00Files->count() > 0 || previewE00->count() > 0)) {
             std::fprintf(stderr, "gridwright-cli: --e00 takes one file; repeat it for more: --e00 a.e00 --e00 b.e00\n");
         }
         return status == 0 ? kExitOk : kExitUsage;
@@ -118,6 +138,7 @@ int Run(int argc, char** argv) {
         if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");
         return RunObr(obrPath);
     }
+    if (*preview) return RunPreviewCommand(pre);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);
 }

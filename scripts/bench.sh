@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks: theater generation (against MD5 and gdalwarp) and E00
-# parsing (against avcimport and ogrinfo). Installs the peers they are measured against.
+# parsing (against avcimport and ogrinfo), and the map preview's pictures. Installs the peers they are measured against.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -13,3 +13,5 @@ done
 build/bench/bench_generate
 echo
 build/bench/bench_e00
+echo
+build/bench/bench_preview

@@ -1,0 +1,122 @@
+#include "Commands.h"
+
+#include "CommandSteps.h"
+#include "TerminalFace.h"
+#include "generate/HeightTable.h"
+#include "layout/MapPreview.h"
+#include "layout/PreviewImages.h"
+#include "layout/PreviewSize.h"
+#include "util/CNumbers.h"
+#include "util/InputFile.h"
+
+#include <QImage>
+#include <QSaveFile>
+#include <QString>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace gw::cli {
+namespace {
+
+// The picture size the form ends with: the document update's, or --height through the
+// Preview Size dialog's arithmetic. 0, or the exit status.
+int ChoosePreviewSize(const PreviewArgs& args, TheaterLayout& layout) {
+    const PreviewSize shown{layout.m_previewWidth, layout.m_previewHeight};
+    if (!args.height) {
+        if (shown.width >= 1 && shown.height >= 1) return 0;
+        return Fail(kExitFailure, args.form.header + ": the DEM has no extent to draw (preview " +
+                                      std::to_string(shown.width) + " x " + std::to_string(shown.height) + ")");
+    }
+    std::int32_t height = 0;
+    if (!ParseWholeInt(*args.height, height)) {
+        return Fail(kExitUsage, "--height takes a whole number of pixels, not \"" + *args.height + "\"");
+    }
+    PreviewSize resized;
+    const Status status = ResizePreview(shown, height, resized);
+    if (!status.ok()) return Fail(kExitUsage, status.message());
+    layout.m_previewWidth = resized.width;
+    layout.m_previewHeight = resized.height;
+    return 0;
+}
+
+QImage ToQImage(const RgbImage& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (std::int32_t x = 0; x < picture.width; ++x) {
+            const std::uint32_t colour = picture.At(x, y);
+            *line++ = RedOf(colour);
+            *line++ = GreenOf(colour);
+            *line++ = BlueOf(colour);
+        }
+    }
+    return image;
+}
+
+// Writes the PNG whole or not at all: it goes to a temporary file that replaces the
+// target only once complete.
+Status SavePng(const RgbImage& picture, const std::string& path) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Status::IOError("cannot create " + path + ": " + file.errorString().toStdString());
+    }
+    if (!ToQImage(picture).save(&file, "PNG")) {
+        file.cancelWriting();
+        return Status::IOError("cannot write " + path + ": " + file.errorString().toStdString());
+    }
+    if (!file.commit()) return Status::IOError("cannot write " + path + ": " + file.errorString().toStdString());
+    return Status::Ok();
+}
+
+}  // namespace
+
+int RunPreviewCommand(const PreviewArgs& args) {
+    const bool drawFeatures = !args.noFeatures && !args.form.e00Files.empty();
+    if (drawFeatures) {
+        for (const std::string& e00 : args.form.e00Files) {
+            InputFile file;
+            if (const Status opened = file.Open(e00); !opened.ok()) return Fail(kExitFailure, opened.message());
+        }
+        std::string source;
+        if (const Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) {
+            return Fail(kExitFailure, rules.message());
+        }
+    }
+    CGridwrightDoc doc;
+    if (!OpenDem(args.form.header, doc)) return kExitFailure;
+    TheaterLayout layout = StartingLayout(doc);
+
+    // The frame is the document update's: the raster's rounded centre and its extent,
+    // whatever centre the theater is then given.
+    MapPreview preview;
+    preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
+    if (!ApplyArgs(args.form, layout)) return kExitUsage;
+    if (const int status = ChoosePreviewSize(args, layout); status != 0) return status;
+
+    const std::int32_t width = layout.m_previewWidth, height = layout.m_previewHeight;
+    preview.SetPicture(BuildElevationImage(doc, HeightTable(), width, height));
+
+    bool inputsLoaded = true;
+    if (drawFeatures) {
+        InstallInterruptHandler();
+        TerminalProgress progress(::isatty(STDERR_FILENO));
+        TerminalPrompts prompts(progress, std::nullopt);
+        const LoadedFeatures loaded = LoadFeatures(args.form, doc, progress, prompts);
+        inputsLoaded = loaded.allLoaded;
+        progress.EndLine();
+        preview.SetOverlay(BuildOverlayImage(doc.m_features, g_e00Rules, preview.frame(), width, height));
+    }
+    if (!args.noOutline) {
+        preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,
+                           layout.m_southWestLong, layout.m_southEastLong);
+    }
+
+    const Status saved = SavePng(preview.Paint(), args.form.output);
+    if (!saved.ok()) return Fail(kExitFailure, saved.message());
+    std::printf("wrote %s (%d x %d)\n", args.form.output.c_str(), width, height);
+    return inputsLoaded ? kExitOk : kExitFailure;
+}
+
+}  // namespace gw::cli

@@ -1,0 +1,29 @@
+#include "layout/PreviewSize.h"
+
+#include "layout/RgbImage.h"
+#include "util/CNumbers.h"
+
+#include <string>
+
+namespace gw {
+
+Status ResizePreview(PreviewSize current, std::int32_t height, PreviewSize& resized) {
+    if (current.height < 1 || current.width < 1) {
+        return Status::InvalidArgument("the preview has no proportions to keep (" + std::to_string(current.width) + " x " +
+                             std::to_string(current.height) + ")");
+    }
+    const std::string bounds = " must be from 1 to " + std::to_string(kMaxPreviewSide);
+    if (height < 1 || height > kMaxPreviewSide) {
+        return Status::InvalidArgument("the preview height" + bounds + ", not " + std::to_string(height));
+    }
+    const double ratio = static_cast<double>(current.width) / current.height;
+    const std::int32_t width = TruncToInt32(height * ratio);
+    if (width < 1 || width > kMaxPreviewSide) {
+        return Status::InvalidArgument("a height of " + std::to_string(height) + " makes the preview " +
+                             std::to_string(width) + " pixels wide; the width" + bounds);
+    }
+    resized = {width, height};
+    return Status::Ok();
+}
+
+}  // namespace gw

@@ -1,0 +1,154 @@
+#include "layout/PixelDrawing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace gw {
+namespace {
+
+constexpr std::uint32_t kInk = 0x123456;
+
+std::vector<PixelPoint> Inked(const RgbImage& image) {
+    std::vector<PixelPoint> points;
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            if (image.At(x, y) == kInk) points.push_back({x, y});
+        }
+    }
+    return points;
+}
+
+std::vector<PixelPoint> LinePixels(std::int32_t width, std::int32_t height, PixelPoint from, PixelPoint to) {
+    RgbImage image(width, height);
+    DrawLine(image, from, to, {kInk});
+    return Inked(image);
+}
+
+// The pixels of a line inside a width x height picture, worked out one column (or row)
+// of the picture at a time from the line's definition.
+std::vector<PixelPoint> ReferenceLine(std::int32_t width, std::int32_t height, PixelPoint from, PixelPoint to) {
+    using Wide = __int128;
+    const std::int64_t dx = std::int64_t{to.x} - from.x, dy = std::int64_t{to.y} - from.y;
+    const std::int64_t adx = std::max(dx, -dx), ady = std::max(dy, -dy);
+    const bool xMajor = adx >= ady;
+    const std::int64_t length = xMajor ? adx : ady, rise = xMajor ? ady : adx;
+    const std::int64_t majorStart = xMajor ? from.x : from.y, minorStart = xMajor ? from.y : from.x;
+    const int majorSign = (xMajor ? dx : dy) < 0 ? -1 : 1, minorSign = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    std::vector<PixelPoint> points;
+    if (length == 0) return points;
+    for (std::int64_t major = 0; major < (xMajor ? width : height); ++major) {
+        const std::int64_t step = (major - majorStart) * majorSign;
+        if (step < 0 || step >= length) continue;
+        const auto k = static_cast<std::int64_t>((Wide{2} * step * rise + length) / (Wide{2} * length));
+        const std::int64_t minor = minorStart + minorSign * k;
+        const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            points.push_back({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+        }
+    }
+    std::sort(points.begin(), points.end(), [](PixelPoint a, PixelPoint b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    return points;
+}
+
+TEST(DrawLine, LeavesTheEndPointUndrawn) {
+    EXPECT_EQ(LinePixels(8, 4, {1, 2}, {5, 2}), (std::vector<PixelPoint>{{1, 2}, {2, 2}, {3, 2}, {4, 2}}));
+    EXPECT_EQ(LinePixels(8, 4, {5, 2}, {1, 2}), (std::vector<PixelPoint>{{2, 2}, {3, 2}, {4, 2}, {5, 2}}));
+    EXPECT_EQ(LinePixels(4, 4, {3, 0}, {0, 3}), (std::vector<PixelPoint>{{3, 0}, {2, 1}, {1, 2}}));
+    EXPECT_TRUE(LinePixels(4, 4, {2, 2}, {2, 2}).empty());
+}
+
+TEST(DrawLine, RoundsTheShorterAxisToTheNearestPixel) {
+    // Step 1 of 4 lies exactly halfway between rows 0 and 1 and goes on to row 1.
+    EXPECT_EQ(LinePixels(6, 4, {0, 0}, {4, 2}), (std::vector<PixelPoint>{{0, 0}, {1, 1}, {2, 1}, {3, 2}}));
+    EXPECT_EQ(LinePixels(4, 6, {0, 0}, {1, 5}), (std::vector<PixelPoint>{{0, 0}, {0, 1}, {0, 2}, {1, 3}, {1, 4}}));
+}
+
+TEST(DrawLine, JoinsOfAPolylineAreCoveredOnce) {
+    RgbImage image(6, 6);
+    const Pen pen{0x0000ff, PenMode::kNotXor};
+    const PixelPoint a{1, 1}, b{4, 1}, c{4, 4}, d{1, 4};
+    DrawLine(image, a, b, pen);
+    DrawLine(image, b, c, pen);
+    DrawLine(image, c, d, pen);
+    DrawLine(image, d, a, pen);
+    // A pixel inverted once turns from black to cyan; one covered twice would be black again.
+    std::size_t cyan = 0;
+    for (std::int32_t y = 0; y < 6; ++y) {
+        for (std::int32_t x = 0; x < 6; ++x) {
+            const bool edge = (x == 1 || x == 4 || y == 1 || y == 4) && x >= 1 && x <= 4 && y >= 1 && y <= 4;
+            EXPECT_EQ(image.At(x, y), edge ? 0xffff00u : 0u) << x << "," << y;
+            cyan += image.At(x, y) == 0xffff00u;
+        }
+    }
+    EXPECT_EQ(cyan, 12u);
+}
+
+TEST(DrawLine, ClippedLinesCoverWhatTheWholeLineCoversInside) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::int32_t> coordinate(-60, 90);
+    for (int n = 0; n < 20000; ++n) {
+        const PixelPoint from{coordinate(random), coordinate(random)}, to{coordinate(random), coordinate(random)};
+        // The same line on a picture large enough to hold it whole, cropped afterwards.
+        RgbImage whole(300, 300);
+        DrawLine(whole, {from.x + 100, from.y + 100}, {to.x + 100, to.y + 100}, {kInk});
+        std::vector<PixelPoint> cropped;
+        for (std::int32_t y = 0; y < 25; ++y) {
+            for (std::int32_t x = 0; x < 30; ++x) {
+                if (whole.At(x + 100, y + 100) == kInk) cropped.push_back({x, y});
+            }
+        }
+        ASSERT_EQ(LinePixels(30, 25, from, to), cropped) << from.x << "," << from.y << " -> " << to.x << "," << to.y;
+    }
+}
+
+TEST(DrawLine, EndsFarOutsideTheIntegerRangeStillClipExactly) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::int32_t> anywhere(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<std::int32_t> inside(0, 39);
+    for (int n = 0; n < 2000; ++n) {
+        const PixelPoint far{anywhere(random), anywhere(random)}, near{inside(random), inside(random)};
+        ASSERT_EQ(LinePixels(40, 40, far, near), ReferenceLine(40, 40, far, near));
+        ASSERT_EQ(LinePixels(40, 40, near, far), ReferenceLine(40, 40, near, far));
+    }
+    const PixelPoint corner{INT32_MIN, INT32_MIN}, opposite{INT32_MAX, INT32_MAX};
+    EXPECT_EQ(LinePixels(40, 40, corner, opposite), ReferenceLine(40, 40, corner, opposite));
+    EXPECT_EQ(LinePixels(40, 40, corner, opposite).size(), 40u);
+    EXPECT_TRUE(LinePixels(40, 40, {INT32_MIN, 5}, {INT32_MIN, 30}).empty());
+}
+
+TEST(DrawLine, TheInvertingPenKeepsRedAndInvertsGreenAndBlue) {
+    RgbImage image(3, 1, 0x1e140a);  // red 10, green 20, blue 30
+    const Pen red{0x0000ff, PenMode::kNotXor};
+    DrawLine(image, {0, 0}, {2, 0}, red);
+    EXPECT_EQ(image.At(0, 0), 0xe1eb0au);  // red 10, green 235, blue 225
+    EXPECT_EQ(image.At(2, 0), 0x1e140au);
+    DrawLine(image, {0, 0}, {2, 0}, red);
+    EXPECT_EQ(image, RgbImage(3, 1, 0x1e140a));
+}
+
+TEST(FillRect, IncludesBothCornersAndClips) {
+    RgbImage image(4, 4);
+    FillRect(image, -1, -1, 1, 1, kInk);
+    EXPECT_EQ(Inked(image), (std::vector<PixelPoint>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
+    FillRect(image, INT64_MIN / 2, 3, INT64_MAX / 2, 3, kInk);
+    EXPECT_EQ(Inked(image).size(), 8u);
+    RgbImage none(2, 2);
+    FillRect(none, 5, 5, 7, 7, kInk);
+    EXPECT_TRUE(Inked(none).empty());
+}
+
+TEST(RgbImage, ASideBelowOneGivesNoPixels) {
+    EXPECT_TRUE(RgbImage(0, 5).pixels.empty());
+    EXPECT_EQ(RgbImage(-3, 5).width, 0);
+    RgbImage empty(0, 0);
+    DrawLine(empty, {0, 0}, {5, 5}, {kInk});
+    FillRect(empty, 0, 0, 1, 1, kInk);
+    EXPECT_TRUE(empty.pixels.empty());
+}
+
+}  // namespace
+}  // namespace gw

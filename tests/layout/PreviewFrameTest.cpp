@@ -1,0 +1,164 @@
+#include "layout/PreviewFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace gw {
+namespace {
+
+// 10..18 E and 40..48 N on 400 x 400 pixels: 50 pixels a degree, exactly.
+PreviewFrame SquareFrame() {
+    PreviewFrame frame;
+    frame.SetFrame(44, 14, 8, 8);
+    frame.SetImageSize(400, 400);
+    return frame;
+}
+
+TEST(PreviewFrame, MapsTheEdgesOfTheFrameToTheEdgesOfThePicture) {
+    const PreviewFrame frame = SquareFrame();
+    EXPECT_EQ(frame.LongToX(10), 0);
+    EXPECT_EQ(frame.LongToX(14), 200);
+    EXPECT_EQ(frame.LongToX(18), 400);
+    EXPECT_EQ(frame.LatToY(48), 0);
+    EXPECT_EQ(frame.LatToY(44), 200);
+    EXPECT_EQ(frame.LatToY(40), 400);
+    EXPECT_DOUBLE_EQ(frame.XToLong(0), 10);
+    EXPECT_DOUBLE_EQ(frame.XToLong(100), 12);
+    EXPECT_DOUBLE_EQ(frame.YToLat(0), 48);
+    EXPECT_DOUBLE_EQ(frame.YToLat(300), 42);
+}
+
+TEST(PreviewFrame, TruncatesTowardZeroNotDown) {
+    const PreviewFrame frame = SquareFrame();
+    EXPECT_EQ(frame.LongToX(10.019), 0);   // 0.95
+    EXPECT_EQ(frame.LongToX(9.99), 0);     // -0.5
+    EXPECT_EQ(frame.LongToX(9.97), -1);    // -1.5
+    EXPECT_EQ(frame.LongToX(12.039), 101); // 101.95
+    // The row is the height less the truncated distance from the south edge.
+    EXPECT_EQ(frame.LatToY(40.019), 400);  // 400 - trunc(0.95)
+    EXPECT_EQ(frame.LatToY(39.99), 400);   // 400 - trunc(-0.5)
+    EXPECT_EQ(frame.LatToY(47.999), 1);    // 400 - trunc(399.95)
+}
+
+TEST(PreviewFrame, PixelsRoundTripThroughDegreesWithinTheTruncation) {
+    PreviewFrame frame;
+    frame.SetFrame(44, 14, 8, 6);  // the sample DEM's frame on its 400 x 300 preview
+    frame.SetImageSize(400, 300);
+    // Degrees a hair short of a pixel boundary truncate to the pixel before it: west of
+    // x, or (rows counting from the south edge) south of y.
+    int exact = 0;
+    for (std::int32_t x = 0; x <= 400; ++x) {
+        const std::int32_t back = frame.LongToX(frame.XToLong(x));
+        EXPECT_TRUE(back == x || back == x - 1) << x << " -> " << back;
+        exact += back == x;
+    }
+    for (std::int32_t y = 0; y <= 300; ++y) {
+        const std::int32_t back = frame.LatToY(frame.YToLat(y));
+        EXPECT_TRUE(back == y || back == y + 1) << y << " -> " << back;
+        exact += back == y;
+    }
+    EXPECT_GT(exact, 0);
+    // Whole degrees are exact both ways.
+    EXPECT_EQ(frame.LongToX(frame.XToLong(100)), 100);
+    EXPECT_EQ(frame.LatToY(frame.YToLat(150)), 150);
+    EXPECT_EQ(frame.XToLong(frame.LongToX(12)), 12);
+    EXPECT_EQ(frame.YToLat(frame.LatToY(45)), 45);
+}
+
+TEST(PreviewFrame, UsesThePictureSizeCurrentlyShown) {
+    PreviewFrame frame = SquareFrame();
+    frame.SetImageSize(200, 100);
+    EXPECT_EQ(frame.LongToX(14), 100);
+    EXPECT_EQ(frame.LatToY(46), 25);
+    EXPECT_DOUBLE_EQ(frame.XToLong(50), 12);
+}
+
+TEST(PreviewFrame, AnAxisWithoutPixelsOrSpanHasNoScale) {
+    PreviewFrame frame;  // nothing set: no size, no span
+    EXPECT_EQ(frame.LongToX(12), 0);
+    EXPECT_EQ(frame.LatToY(12), 0);
+    EXPECT_EQ(frame.XToLong(7), 0);
+    EXPECT_EQ(frame.YToLat(7), 0);
+    frame.SetFrame(44, 14, 0, 6);
+    frame.SetImageSize(0, 300);
+    EXPECT_EQ(frame.LongToX(15), 0);
+    EXPECT_EQ(frame.XToLong(5), 14);
+    EXPECT_EQ(frame.LatToY(44), 150);
+    frame.SetImageSize(-5, 300);
+    EXPECT_EQ(frame.imageWidth(), 0);
+}
+
+TEST(PreviewFrame, PositionsFarOutsideAreHeldOnTheirSide) {
+    const PreviewFrame frame = SquareFrame();
+    constexpr std::int32_t kFar = PreviewFrame::kFarPixels;
+    EXPECT_EQ(frame.LongToX(1e300), kFar);
+    EXPECT_EQ(frame.LongToX(-1e300), -kFar);
+    EXPECT_EQ(frame.LongToX(std::numeric_limits<double>::infinity()), kFar);
+    EXPECT_EQ(frame.LongToX(std::nan("")), -kFar);
+    EXPECT_EQ(frame.LatToY(1e300), 400 - kFar);
+    EXPECT_EQ(frame.LatToY(-1e300), 400 + kFar);
+}
+
+TEST(PreviewOutline, CornersAndCentreFollowTheMapping) {
+    const PreviewFrame frame = SquareFrame();
+    const PreviewOutline outline = OutlineFor(frame, 45, 43, 13, 15, 12.5, 15.5);
+    EXPECT_EQ(outline.corners[0], (PixelPoint{150, 150}));
+    EXPECT_EQ(outline.corners[1], (PixelPoint{250, 150}));
+    EXPECT_EQ(outline.corners[2], (PixelPoint{125, 250}));
+    EXPECT_EQ(outline.corners[3], (PixelPoint{275, 250}));
+    // The centre's longitude is halfway along the northern edge.
+    EXPECT_EQ(outline.center, (PixelPoint{200, 200}));
+    EXPECT_EQ(OutlineFor(frame, 45, 43, 12, 14, 12.5, 15.5).center, (PixelPoint{150, 200}));
+}
+
+RgbImage Gradient(std::int32_t width, std::int32_t height) {
+    RgbImage image(width, height);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) image.At(x, y) = static_cast<std::uint32_t>(x * 3 + y * 5 + (x ^ y) * 65536) & 0xffffff;
+    }
+    return image;
+}
+
+TEST(PreviewOutline, DrawingItTwiceRestoresThePicture) {
+    const PreviewFrame frame = SquareFrame();
+    const RgbImage before = Gradient(400, 400);
+    for (const PreviewOutline& outline :
+         {OutlineFor(frame, 45, 43, 13, 15, 12.5, 15.5), OutlineFor(frame, 60, 30, -20, 40, -30, 50),
+          OutlineFor(frame, 44, 44, 14, 14, 14, 14), OutlineFor(frame, 1e300, -1e300, -1e300, 1e300, 0, 0)}) {
+        RgbImage image = before;
+        DrawOutline(image, outline);
+        DrawOutline(image, outline);
+        EXPECT_EQ(image, before);
+    }
+}
+
+TEST(PreviewOutline, InvertsGreenAndBlueAlongTheEdgesAndTheCross) {
+    const PreviewFrame frame = SquareFrame();
+    RgbImage image(400, 400, 0x402010);
+    DrawOutline(image, OutlineFor(frame, 45, 43, 13, 15, 13, 15));
+    const std::uint32_t inverted = 0xbfdf10;
+    EXPECT_EQ(image.At(150, 150), inverted);  // the north-west corner
+    EXPECT_EQ(image.At(249, 150), inverted);
+    EXPECT_EQ(image.At(250, 150), inverted);  // the north-east corner, drawn by the eastern edge
+    EXPECT_EQ(image.At(150, 249), inverted);
+    EXPECT_EQ(image.At(151, 151), 0x402010u);
+    EXPECT_EQ(image.At(190, 200), inverted);  // the cross, 10 pixels west of the centre
+    EXPECT_EQ(image.At(210, 200), 0x402010u); // ... its east end not drawn
+    EXPECT_EQ(image.At(200, 190), inverted);
+    // Both arms of the cross pass the centre: inverted twice, it keeps its colour.
+    EXPECT_EQ(image.At(200, 200), 0x402010u);
+}
+
+TEST(PreviewOutline, ACollapsedTheaterLeavesOnlyTheCross) {
+    const PreviewFrame frame = SquareFrame();
+    RgbImage image(400, 400, 0x402010);
+    DrawOutline(image, OutlineFor(frame, 44, 44, 14, 14, 14, 14));
+    std::size_t changed = 0;
+    for (const std::uint32_t pixel : image.pixels) changed += pixel != 0x402010u;
+    EXPECT_EQ(changed, 38u);  // two arms of 20 pixels sharing the centre, which stays
+}
+
+}  // namespace
+}  // namespace gw
