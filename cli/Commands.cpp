@@ -255,6 +255,10 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
         status = kExitInterrupted;
     }
     const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
+    const auto objectivesJob = std::find_if(report.jobs.begin(), report.jobs.end(),
+                                            [](const JobReport& job) { return job.job == "OBJ"; });
+    const bool objectivesRan =
+        objectivesJob != report.jobs.end() && !objectivesJob->result.files.empty();
     const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);
 
     if (!args.json) {
@@ -266,6 +270,7 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
             std::printf("features %s: %zu loaded, %zu on the theater\n", keyword.c_str(), count.loaded,
                         count.onTheater);
         }
+        if (objectivesRan) std::printf("objectives: %lld\n", static_cast<long long>(objectivesJob->result.records));
         if (terrainRan) {
             std::printf("lowest point: %d ft\nhighest point: %d ft\n", results.m_lowestPoint, results.m_highestPoint);
         }
@@ -281,6 +286,7 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
         kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
     }
     Fields summary = {{"status", status}, {"files", files}, {"e00", loaded.files}, {"features", kinds}};
+    if (objectivesRan) summary.push_back({"objectives", objectivesJob->result.records});
     if (terrainRan) {
         summary.push_back({"lowest_point_ft", results.m_lowestPoint});
         summary.push_back({"highest_point_ft", results.m_highestPoint});

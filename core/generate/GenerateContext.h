@@ -52,6 +52,7 @@ struct WriteResult {
     Outcome outcome = Outcome::kWritten;
     std::vector<std::string> files;
     std::string message;
+    std::int64_t records = 0;  // the lines of objectives written, for the objectives file
 
     static WriteResult Failed(std::string why) { return {Outcome::kFailed, {}, std::move(why)}; }
     static WriteResult NotNamed() { return {Outcome::kNotNamed, {}, {}}; }

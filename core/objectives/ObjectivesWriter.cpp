@@ -100,6 +100,7 @@ void ObjectivesWriter::WriteObjectiveLine(const ObjectiveRule& rule, std::int32_
     std::snprintf(numbers, sizeof numbers, ", %d, %d, %d, %d, 0, %d, %d, %d, %d, %d", id, object, tile.first,
                   tile.second, kOwner, id, parent, rule.Priority, kOwner);
     m_file.WriteLine((name.empty() ? std::string("NoName") : name) + numbers);
+    ++m_lines;
 }
 
 void ObjectivesWriter::ExpandRule(const ObjectiveRule& rule, std::int32_t parent, Tile tile, int depth) {
@@ -178,6 +179,7 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
     }
     if (Status s = file->Close(); !s.ok()) return WriteResult::Failed(s.message());
     result.files = {*path};
+    result.records = writer.lines();
     return outputs.Finish(std::move(result));
 }
 

@@ -68,6 +68,8 @@ public:
     const std::string& stopReason() const { return m_stopReason; }
     // The Type of the first rule whose spawning was cut at kMaxSpawnDepth, if any.
     const std::string& cutRule() const { return m_cutRule; }
+    // How many objective lines were written.
+    std::int64_t lines() const { return m_lines; }
 
 private:
     // The id of one more objective, or nothing when the file stops here; culprit names
@@ -90,6 +92,7 @@ private:
     std::int64_t m_maxObjectives;
     std::int64_t m_nextObjectiveId;
     std::int64_t m_made = 0;
+    std::int64_t m_lines = 0;
     std::set<Tile> m_usedTiles;
     std::string m_cutRule;
     Stop m_stop = Stop::kNone;

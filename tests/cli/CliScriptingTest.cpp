@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace gw {
 namespace {
 
@@ -140,6 +142,8 @@ TEST(CliScripting, SourceDateEpochMakesTheObjectivesFileReproducible) {
     ASSERT_EQ(first.status, 0) << first.err;
     ASSERT_EQ(second.status, 0) << second.err;
     const std::string csv = ReadFile(dir.Path("a-obj.csv"));
+    const auto csvLines = std::count(csv.begin(), csv.end(), '\n');
+    EXPECT_TRUE(Has(first.out, "objectives: " + std::to_string(csvLines - 2) + "\n")) << first.out;
     EXPECT_EQ(csv.rfind("2.0 Objective Generate Fri Jan  2 00:00:00 1970\r\n", 0), 0u) << csv.substr(0, 60);
     EXPECT_EQ(csv, ReadFile(dir.Path("b-obj.csv")));
     EXPECT_EQ(RunCommand("SOURCE_DATE_EPOCH=soon " + Cli("generate " + dem + dir.Path("c.l2") + args)).status, 2);
