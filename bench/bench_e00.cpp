@@ -5,8 +5,8 @@
 //
 //   bench_e00 [WORK_FOLDER]   (default: a new folder under /tmp)
 
-#include "dem/GridwrightDoc.h"
-#include "features/FeatureLoader.h"
+#include "document/GridwrightDoc.h"
+#include "document/FeatureLoader.h"
 #include "progress/ProgressState.h"
 #include "util/CRandom.h"
 #include "util/OutputFile.h"
@@ -160,14 +160,14 @@ int main(int argc, char** argv) {
         const std::size_t before = mallinfo2().uordblks;
         gw::LoadE00Files(doc, rules, {e00Path}, progress, prompts);
         // Free what the reader holds, so that what is left is the features' own.
-        gw::E00Reader& e00 = doc.m_e00;
+        gw::E00Reader& e00 = doc.e00();
         decltype(e00.m_arcs)().swap(e00.m_arcs);
         decltype(e00.m_labels)().swap(e00.m_labels);
         decltype(e00.m_tolerances)().swap(e00.m_tolerances);
         decltype(e00.m_tables)().swap(e00.m_tables);
         featureBytes = mallinfo2().uordblks - before;
         featurePoints = 0;
-        for (const gw::Feature& f : doc.m_features) featurePoints += f.points.size();
+        for (const gw::Feature& f : doc.features()) featurePoints += f.points.size();
     });
 
     std::printf("export file: %.1f MB, %d arcs (%zu points), %d labels, best of %d runs\n", megabytes, kArcs, points,

@@ -4,9 +4,9 @@
 //
 //   bench_preview [--benchmark_... options]
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "features/E00Rules.h"
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 #include "layout/PreviewImages.h"
 #include "util/CRandom.h"
 #include "util/OutputFile.h"

@@ -1,7 +1,7 @@
 #include "CommandSteps.h"
 
 #include "QtProfileSection.h"
-#include "features/FeatureLoader.h"
+#include "document/FeatureLoader.h"
 #include "util/CNumbers.h"
 #include "util/InputFile.h"
 #include "util/Text.h"

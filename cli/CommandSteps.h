@@ -6,7 +6,7 @@
 #include "Commands.h"
 #include "Fields.h"
 #include "TerminalFace.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "features/E00Rules.h"
 #include "layout/TheaterLayout.h"
 #include "util/Status.h"

@@ -4,10 +4,10 @@
 #include "Fields.h"
 #include "QtProfileSection.h"
 #include "TerminalFace.h"
-#include "dem/GridwrightDoc.h"
-#include "features/FeatureLoader.h"
+#include "document/GridwrightDoc.h"
+#include "document/FeatureLoader.h"
 #include "generate/Generate.h"
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 #include "generate/L2Writer.h"
 #include "generate/MapWriter.h"
 #include "layout/TheaterCoverage.h"
@@ -200,7 +200,7 @@ void WarnAboutCoverage(const GenerateArgs& args, const CGridwrightDoc& doc, cons
             Warn(std::to_string(count.loaded) + " " + keyword + " features were loaded but none lies on the theater");
         }
     }
-    if (args.objectives && std::none_of(doc.m_features.begin(), doc.m_features.end(), [](const Feature& f) {
+    if (args.objectives && std::none_of(doc.features().begin(), doc.features().end(), [](const Feature& f) {
             return IsLabelRule(g_e00Rules, f.ruleIndex);
         })) {
         Warn("--objectives: no point features were loaded, so the objectives file lists none");
@@ -325,7 +325,7 @@ int RunGenerateCommand(const GenerateArgs& args) {
     options.description = !args.noDescription;
     options.map = args.palette.has_value();
     options.large = args.large;
-    options.tdf = args.tdf.value_or(!doc.m_features.empty());
+    options.tdf = args.tdf.value_or(!doc.features().empty());
     options.objectives = args.objectives;
     options.objectivesTime = objectivesTime;
 

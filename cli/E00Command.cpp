@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "features/E00Reader.h"
 #include "progress/ProgressState.h"
 #include "util/CNumbers.h"

@@ -5,7 +5,7 @@
 
 #include "Commands.h"
 #include "TerminalFace.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "CommandSteps.h"
 #include "TerminalFace.h"
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 #include "layout/MapPreview.h"
 #include "layout/PreviewImages.h"
 #include "layout/PreviewSize.h"
@@ -106,7 +106,7 @@ int RunPreviewCommand(const PreviewArgs& args) {
         const LoadedFeatures loaded = LoadFeatures(args.form, doc, progress, prompts);
         inputsLoaded = loaded.allLoaded;
         progress.EndLine();
-        preview.SetOverlay(BuildOverlayImage(doc.m_features, g_e00Rules, preview.frame(), width, height));
+        preview.SetOverlay(BuildOverlayImage(doc.features(), g_e00Rules, preview.frame(), width, height));
     }
     if (!args.noOutline) {
         preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,

@@ -2,7 +2,7 @@
 // same from their formatted text, and writing objectives for each of them on a small
 // theater must stop within the writer's limit.
 #include "objectives/ObjectiveRules.h"
-#include "objectives/ObjectivesWriter.h"
+#include "generate/ObjectivesWriter.h"
 #include "progress/ProgressState.h"
 #include "util/OutputFile.h"
 

@@ -1,6 +1,6 @@
 #include "generate/DescriptionWriter.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
 #include "generate/WriterOutputs.h"

@@ -6,9 +6,9 @@
 #include "generate/MeaWriter.h"
 #include "generate/TdfWriter.h"
 #include "generate/TheaterLock.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
-#include "objectives/ObjectivesWriter.h"
+#include "generate/ObjectivesWriter.h"
 #include "util/OutputSet.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "generate/L2Writer.h"
 
-#include "dem/GridwrightDoc.h"
-#include "generate/HeightTable.h"
+#include "document/GridwrightDoc.h"
+#include "layout/HeightTable.h"
 #include "generate/SegmentSampler.h"
 #include "generate/WriterOutputs.h"
 #include "layout/TheaterLayout.h"

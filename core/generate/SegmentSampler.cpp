@@ -1,6 +1,6 @@
 #include "generate/SegmentSampler.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "generate/TdfWriter.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "generate/WriterOutputs.h"
 #include "layout/TheaterTiles.h"
 #include "util/OutputFile.h"
@@ -68,7 +68,7 @@ private:
 }  // namespace
 
 WriteResult WriteTdfFiles(const GenerateContext& context, const std::string& terrainPath) {
-    const std::vector<Feature>& features = context.doc.m_features;
+    const std::vector<Feature>& features = context.doc.features();
     Progress& progress = context.progress;
     BeginJob(progress, static_cast<int>(features.size()), "Generating TDF files");
 

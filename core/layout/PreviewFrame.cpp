@@ -1,6 +1,6 @@
 #include "layout/PreviewFrame.h"
 
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "layout/PreviewImages.h"
 
-#include "dem/GridwrightDoc.h"
-#include "generate/HeightTable.h"
+#include "document/GridwrightDoc.h"
+#include "layout/HeightTable.h"
 
 #include <algorithm>
 

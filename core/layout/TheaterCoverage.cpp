@@ -1,6 +1,6 @@
 #include "layout/TheaterCoverage.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterLayout.h"
 #include "layout/TheaterTiles.h"
 
@@ -29,7 +29,7 @@ std::map<std::string, KeywordFeatures> CountFeaturesByKeyword(const CGridwrightD
                                                               const TheaterLayout& layout) {
     const TheaterTiles tiles(layout);
     std::map<std::string, KeywordFeatures> counts;
-    for (const Feature& feature : doc.m_features) {
+    for (const Feature& feature : doc.features()) {
         const E00Rule* rule = RuleAt(rules, feature.ruleIndex);
         if (!rule) continue;
         KeywordFeatures& count = counts[rule->Keyword];

@@ -1,6 +1,6 @@
 #include "layout/TheaterLayout.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/DistanceUnit.h"
 #include "util/CNumbers.h"
 #include "util/Text.h"

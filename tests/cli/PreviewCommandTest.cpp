@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
-#include "features/FeatureLoader.h"
-#include "generate/HeightTable.h"
+#include "document/GridwrightDoc.h"
+#include "document/FeatureLoader.h"
+#include "layout/HeightTable.h"
 #include "layout/MapPreview.h"
 #include "layout/PreviewImages.h"
 #include "layout/TheaterLayout.h"
@@ -180,11 +180,11 @@ TEST(PreviewCommand, DrawsTheFeaturesOfTheE00FilesInTheirRuleColours) {
     NullProgress progress;
     QuietPrompts prompts;
     LoadE00Files(doc, rules, e00, progress, prompts);
-    ASSERT_FALSE(doc.m_features.empty());
+    ASSERT_FALSE(doc.features().empty());
     MapPreview preview;
     preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
     preview.SetPicture(BuildElevationImage(doc, HeightTable(), 400, 261));
-    preview.SetOverlay(BuildOverlayImage(doc.m_features, rules, preview.frame(), 400, 261));
+    preview.SetOverlay(BuildOverlayImage(doc.features(), rules, preview.frame(), 400, 261));
     preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,
                        layout.m_southWestLong, layout.m_southEastLong);
     const RgbImage shown = ReadPng(dir.Path("fr.png"));

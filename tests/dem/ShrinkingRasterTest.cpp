@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -47,8 +47,8 @@ protected:
         for (int i = 0; i < 256; ++i) palette += std::to_string(i) + " 1 2\n";
         test::WriteFile(dir.Path("p.pal"), palette);
         prompts.palette = dir.Path("p.pal");
-        doc.m_features.push_back(Feature{0, {{0, 0}, {0.1, 0.1}}, "Rio", 1});
-        doc.m_features.push_back(Feature{5, {{0.05, -0.05}}, "Town", 2});  // a LABEL point
+        doc.AddFeature(Feature{0, {{0, 0}, {0.1, 0.1}}, "Rio", 1});
+        doc.AddFeature(Feature{5, {{0.05, -0.05}}, "Town", 2});  // a LABEL point
         options.map = options.tdf = options.objectives = true;
     }
     GenerateReport Run(OutputSet* outputs = nullptr, const std::string& name = "t.l2") {

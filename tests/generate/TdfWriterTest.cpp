@@ -8,7 +8,7 @@ class TdfWriterTest : public test::WriterFixture {
 protected:
     void SetUp() override { OpenThirtyMileTheater(); }
     void Add(std::int32_t rule, std::vector<GeoPoint> points, std::string name = "", std::int32_t type = 0) {
-        doc.m_features.push_back(Feature{rule, std::move(points), std::move(name), type});
+        doc.AddFeature(Feature{rule, std::move(points), std::move(name), type});
     }
     WriteResult Write(const std::string& name = "t.l2") { return WriteTdfFiles(Context(), dir.Path(name)); }
 };

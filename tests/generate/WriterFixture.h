@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "generate/GenerateContext.h"
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 #include "layout/TheaterLayout.h"
 #include "progress/ProgressState.h"
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
-#include "generate/HeightTable.h"
+#include "document/GridwrightDoc.h"
+#include "layout/HeightTable.h"
 #include "layout/MapPreview.h"
 #include "layout/PreviewImages.h"
 #include "layout/TheaterLayout.h"

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/DistanceUnit.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"

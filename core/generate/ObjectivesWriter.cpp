@@ -1,6 +1,6 @@
-#include "objectives/ObjectivesWriter.h"
+#include "generate/ObjectivesWriter.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "layout/TheaterTiles.h"
 #include "generate/WriterOutputs.h"
 #include "util/OutputFile.h"
@@ -145,7 +145,7 @@ WriteResult WriteObjectivesFile(const GenerateContext& context, std::time_t now,
     OutputFile* file;
     if (Status s = outputs.Create(*path, &file); !s.ok()) return WriteResult::Failed(s.message());
 
-    const std::vector<Feature>& features = context.doc.m_features;
+    const std::vector<Feature>& features = context.doc.features();
     Progress& progress = context.progress;
     BeginJob(progress, static_cast<int>(features.size()), "Generating TDF files");
     file->WriteLine(FirstLine(now));

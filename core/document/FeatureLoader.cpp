@@ -1,6 +1,6 @@
-#include "features/FeatureLoader.h"
+#include "document/FeatureLoader.h"
 
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 #include "util/CNumbers.h"
 #include "util/Text.h"
 
@@ -16,25 +16,25 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         E00LoadReport report;
         report.path = path;
         BeginJob(progress, 100, "Reading " + FileNameOf(path));
-        const Status parsed = doc.m_e00.Parse(path, progress);
+        const Status parsed = doc.e00().Parse(path, progress);
         report.parsed = parsed.ok();
         if (!report.parsed) {
             report.parseError = parsed.message();
             prompts.ShowMessage("Failed to parse/open file");
         }
         // A file that broke off is still processed with what was read of it.
-        report.coverageName = doc.m_e00.GetName();
+        report.coverageName = doc.e00().GetName();
         const auto rule = std::find_if(rules.begin(), rules.end(),
                                        [&](const E00Rule& r) { return EqualsNoCase(r.File, report.coverageName); });
         report.recognised = rule != rules.end();
         if (!report.recognised) {
             prompts.ShowMessage("Unrecognised types of e00 " + report.coverageName);
         } else {
-            const std::size_t before = doc.m_features.size();
+            const std::size_t before = doc.features().size();
             const auto r = static_cast<std::int32_t>(rule - rules.begin());
             report.cancelled = rule->Label != 0 ? AddLabelFeatures(doc, *rule, r, progress, prompts)
                                                 : AddArcFeatures(doc, *rule, r, progress, prompts);
-            report.featuresAdded = doc.m_features.size() - before;
+            report.featuresAdded = doc.features().size() - before;
         }
         reports.push_back(std::move(report));
     }
@@ -43,7 +43,7 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
 
 bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
                     UserPrompts& prompts) {
-    const std::deque<E00Arc>& arcs = doc.m_e00.m_arcs;
+    const std::deque<E00Arc>& arcs = doc.e00().m_arcs;
     if (arcs.empty()) return false;
     BeginJob(progress, static_cast<int>(arcs.size()), "Processing " + rule.Keyword + " data");
     for (const E00Arc& arc : arcs) {
@@ -54,7 +54,7 @@ bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Pr
             feature.ruleIndex = r;
             feature.points.reserve(count);
             std::copy_if(arc.points.begin(), arc.points.end(), std::back_inserter(feature.points), inside);
-            doc.m_features.push_back(std::move(feature));
+            doc.AddFeature(std::move(feature));
         }
         progress.StepIt();
         if (ConfirmCancel(progress, prompts)) return true;
@@ -64,7 +64,7 @@ bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Pr
 
 bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
                       UserPrompts& prompts) {
-    const E00Reader& e00 = doc.m_e00;
+    const E00Reader& e00 = doc.e00();
     if (e00.m_labels.empty()) return false;
     BeginJob(progress, static_cast<int>(e00.m_labels.size()), "Processing " + rule.Keyword + " data");
     const InfoTable* table = e00.FindTable(rule.Info);
@@ -81,7 +81,7 @@ bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, 
             if (typeItem) feature.type = ParseCInt(table->GetItemText(*record, *typeItem));
             if (nameItem) feature.name = table->GetItemText(*record, *nameItem);
         }
-        doc.m_features.push_back(std::move(feature));
+        doc.AddFeature(std::move(feature));
         progress.StepIt();
         if (ConfirmCancel(progress, prompts)) return true;
     }

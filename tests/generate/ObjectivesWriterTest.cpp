@@ -1,5 +1,5 @@
 #include "generate/WriterFixture.h"
-#include "objectives/ObjectivesWriter.h"
+#include "generate/ObjectivesWriter.h"
 #include "util/OutputFile.h"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ protected:
     }
     // A point of the built-in LABEL rule.
     void Place(double lat, double lon, std::string name, std::int32_t type) {
-        doc.m_features.push_back(Feature{5, {{lat, lon}}, std::move(name), type});
+        doc.AddFeature(Feature{5, {{lat, lon}}, std::move(name), type});
     }
     // The lines after the time line.
     std::vector<std::string> Write(const std::string& name = "t.l2") {
@@ -34,7 +34,7 @@ protected:
         OutputFile file;
         EXPECT_TRUE(file.Create(dir.Path("stopped.csv")).ok());
         ObjectivesWriter writer(objectiveRules, random, 32, 32, file, *progress, prompts);
-        for (const Feature& f : doc.m_features) writer.MakeTopLevel(f.name, "LABEL", f.type, {1, 1});
+        for (const Feature& f : doc.features()) writer.MakeTopLevel(f.name, "LABEL", f.type, {1, 1});
         stop = writer.stop();
         stopReason = writer.stopReason();
         EXPECT_TRUE(file.Close().ok());
@@ -67,7 +67,7 @@ TEST_F(ObjectivesWriterTest, NamesRulesAndIdsThatWriteNothing) {
     Place(0, 0, "Quiet", 1);           // no Ids: no line, an id all the same, and it spawns
     Place(0, 0, "Nobody", 2);          // no rule: nothing
     Place(5, 5, "Far", 0);             // off the theater: nothing
-    doc.m_features.push_back(Feature{0, {{0, 0}}, "River", 0});  // a line feature
+    doc.AddFeature(Feature{0, {{0, 0}}, "River", 0});  // a line feature
     const std::vector<std::string> lines = Write();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1].substr(0, 10), "NoName, 4,");

@@ -1,5 +1,5 @@
 #include "features/E00Text.h"
-#include "features/FeatureLoader.h"
+#include "document/FeatureLoader.h"
 #include "generate/WriterFixture.h"
 
 #include <sys/stat.h>
@@ -46,11 +46,11 @@ TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     const std::vector<E00LoadReport> reports = Load({Rivers()});
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].parsed && reports[0].recognised);
-    ASSERT_EQ(doc.m_features.size(), 3u) << "the arc wholly outside gives none";
-    EXPECT_EQ(doc.m_features[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
-    EXPECT_EQ(doc.m_features[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
-    EXPECT_EQ(doc.m_features[2].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.m_features[0].ruleIndex, 0);
+    ASSERT_EQ(doc.features().size(), 3u) << "the arc wholly outside gives none";
+    EXPECT_EQ(doc.features()[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
+    EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
+    EXPECT_EQ(doc.features()[2].points, (std::vector<GeoPoint>{{1, 1}}));
+    EXPECT_EQ(doc.features()[0].ruleIndex, 0);
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -58,21 +58,21 @@ TEST_F(FeatureLoaderTest, LabelsTakeNameAndTypeFromTheirRecord) {
     CountingProgress counting;
     progress = &counting;
     Load({Places()});
-    ASSERT_EQ(doc.m_features.size(), 3u);
+    ASSERT_EQ(doc.features().size(), 3u);
     EXPECT_EQ(counting.steps, 3) << "the label outside does not step";
-    EXPECT_EQ(doc.m_features[0].ruleIndex, 5);
-    EXPECT_EQ(doc.m_features[0].name, "place 2" + std::string(13, ' '));
-    EXPECT_EQ(doc.m_features[0].type, 2);
-    EXPECT_EQ(doc.m_features[1].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.m_features[1].name.substr(0, 7), "place 1");
-    EXPECT_EQ(doc.m_features[2].name, "") << "polygon 9 has no record";
-    EXPECT_EQ(doc.m_features[2].type, 0);
+    EXPECT_EQ(doc.features()[0].ruleIndex, 5);
+    EXPECT_EQ(doc.features()[0].name, "place 2" + std::string(13, ' '));
+    EXPECT_EQ(doc.features()[0].type, 2);
+    EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{1, 1}}));
+    EXPECT_EQ(doc.features()[1].name.substr(0, 7), "place 1");
+    EXPECT_EQ(doc.features()[2].name, "") << "polygon 9 has no record";
+    EXPECT_EQ(doc.features()[2].type, 0);
 
     rules[5].Info = "OTHER.PAT";
     doc.OnDeleteFeatures();
     Load({Places()});
-    ASSERT_EQ(doc.m_features.size(), 3u) << "without the table the labels still become points";
-    EXPECT_EQ(doc.m_features[0].name, "");
+    ASSERT_EQ(doc.features().size(), 3u) << "without the table the labels still become points";
+    EXPECT_EQ(doc.features()[0].name, "");
 }
 
 TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoaded) {
@@ -84,15 +84,15 @@ TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoade
               (std::vector<std::string>{"Unrecognised types of e00 UNKNOWN.E00", "Failed to parse/open file"}));
     EXPECT_FALSE(reports[2].parsed);
     EXPECT_EQ(reports[2].featuresAdded, 1u) << "a file that broke off yields what was read";
-    EXPECT_EQ(doc.m_features.size(), 3u + 1u + 3u);
+    EXPECT_EQ(doc.features().size(), 3u + 1u + 3u);
 }
 
 TEST_F(FeatureLoaderTest, TheFirstOfTwoRulesForOneFileWins) {
     rules.insert(rules.begin(), E00Rule{"DNNET.e00", 0xff, "WATER", "", "", "", "", 0});
     Load({Rivers()});
-    ASSERT_FALSE(doc.m_features.empty());
-    EXPECT_EQ(doc.m_features[0].ruleIndex, 0);
-    EXPECT_EQ(GetRuleKeyword(rules, doc.m_features[0].ruleIndex), "WATER");
+    ASSERT_FALSE(doc.features().empty());
+    EXPECT_EQ(doc.features()[0].ruleIndex, 0);
+    EXPECT_EQ(GetRuleKeyword(rules, doc.features()[0].ruleIndex), "WATER");
 }
 
 TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
@@ -100,8 +100,8 @@ TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     progress = &cancelling;
     const std::vector<E00LoadReport> reports = Load({Rivers(), Places()});
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
-    ASSERT_EQ(doc.m_features.size(), 1u + 3u);
-    EXPECT_EQ(doc.m_features[1].ruleIndex, 5);
+    ASSERT_EQ(doc.features().size(), 1u + 3u);
+    EXPECT_EQ(doc.features()[1].ruleIndex, 5);
     EXPECT_TRUE(reports[0].cancelled);
     EXPECT_FALSE(reports[1].cancelled) << "the second file was loaded whole";
 
@@ -113,7 +113,7 @@ TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     test::CancellingProgress onLabels(2);
     progress = &onLabels;
     prompts.answerYes = true;
-    ASSERT_TRUE(doc.m_e00.ParseText(test::ReadFile(Places()), onLabels).ok());
+    ASSERT_TRUE(doc.e00().ParseText(test::ReadFile(Places()), onLabels).ok());
     EXPECT_TRUE(AddLabelFeatures(doc, rules[5], 5, onLabels, prompts));
     EXPECT_FALSE(AddArcFeatures(doc, rules[0], 0, onLabels, prompts)) << "no arcs: nothing to cancel";
 }

@@ -1,4 +1,4 @@
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 
 #include <algorithm>
 #include <array>

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gw {
@@ -61,8 +62,25 @@ public:
                m_header.lower_map_y <= lat && lat <= m_header.upper_map_y;
     }
 
+    // The features loaded so far, in load order.
+    const std::vector<Feature>& features() const { return m_features; }
+    // Appends a feature.
+    void AddFeature(Feature feature) {
+        m_features.push_back(std::move(feature));
+        ++m_featuresRevision;
+    }
     // Empties the feature list (Delete Features).
-    void OnDeleteFeatures() { m_features.clear(); }
+    void OnDeleteFeatures() {
+        m_features.clear();
+        ++m_featuresRevision;
+    }
+    // Changes whenever the features change, so that a picture of them can tell it is
+    // out of date.
+    std::uint64_t featuresRevision() const { return m_featuresRevision; }
+
+    // The reader every E00 load parses with; it holds what the last file gave.
+    E00Reader& e00() { return m_e00; }
+    const E00Reader& e00() const { return m_e00; }
 
     const DemHeader& header() const { return m_header; }
     const MappedFile& raster() const { return m_raster; }
@@ -103,12 +121,9 @@ private:
         return NarrowToInt16(TruncToInt32(neighbour(west ? -1 : 1) * (2.0 * std::fabs(d)) + e0 * wSelf));
     }
 
-public:
-    // The reader reused by every E00 load, and the features loaded so far.
     E00Reader m_e00;
     std::vector<Feature> m_features;
-
-private:
+    std::uint64_t m_featuresRevision = 0;
     DemHeader m_header;
     MappedFile m_raster;
     float m_unitFactor = 1.0f;

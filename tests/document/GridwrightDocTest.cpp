@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "dem/GridwrightDoc.h"
+#include "document/GridwrightDoc.h"
 
 #include <cmath>
 #include <utility>
@@ -228,6 +228,24 @@ TEST_F(SampleElevationTest, FarOutsideReadsZero) {
     EXPECT_EQ(doc.SampleElevation(1e300, -1e300, 0.1, 0.1), 0);
     EXPECT_EQ(doc.SampleElevation(std::nan(""), 1, 0.1, 0.1), 0);
     EXPECT_EQ(doc.SampleElevation(50, 50, 0.1, 0.1), 0);
+}
+
+}  // namespace
+}  // namespace gw
+
+namespace gw {
+namespace {
+
+TEST(GridwrightDoc, EveryChangeOfTheFeaturesIsCounted) {
+    CGridwrightDoc doc;
+    const std::uint64_t start = doc.featuresRevision();
+    doc.AddFeature(Feature{0, {{1, 2}}, "a", 1});
+    doc.AddFeature(Feature{1, {{3, 4}}, "b", 2});
+    EXPECT_EQ(doc.features().size(), 2u);
+    EXPECT_EQ(doc.featuresRevision(), start + 2);
+    doc.OnDeleteFeatures();
+    EXPECT_TRUE(doc.features().empty());
+    EXPECT_EQ(doc.featuresRevision(), start + 3);
 }
 
 }  // namespace

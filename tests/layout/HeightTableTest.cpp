@@ -1,4 +1,4 @@
-#include "generate/HeightTable.h"
+#include "layout/HeightTable.h"
 
 #include <gtest/gtest.h>
 
