@@ -1,0 +1,50 @@
+#pragma once
+
+#include "document/FeatureLoader.h"
+#include "document/GridwrightDoc.h"
+#include "util/Status.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace gw {
+
+// One open DEM in the desktop program: it owns the core document, makes every change to
+// it, and tells the document's views when they must update.
+class GuiDocument : public QObject {
+    Q_OBJECT
+public:
+    // The update hint when only the features changed: the views rebuild their overlays.
+    static constexpr int kFeaturesChanged = 1;
+
+    explicit GuiDocument(QObject* parent = nullptr);
+
+    // Opens the DEM header at path; on failure the document is unchanged and the status
+    // says why.
+    Status Open(const QString& path);
+
+    const CGridwrightDoc& doc() const { return m_doc; }
+    // The header's path as opened, and its file name (the windows' title).
+    const QString& path() const { return m_path; }
+    QString title() const;
+
+    // Loads the E00 files with the program-wide rules into the features (as Load E00
+    // File does after its dialog), then updates the views with kFeaturesChanged.
+    std::vector<E00LoadReport> LoadE00Files(const QStringList& paths, Progress& progress, UserPrompts& prompts);
+    // Delete Features: empties the features and updates the views with kFeaturesChanged.
+    void DeleteFeatures();
+
+signals:
+    // The views must update: kFeaturesChanged when only the features changed, 0 when
+    // everything did (the document was opened).
+    void updated(int hint);
+
+private:
+    CGridwrightDoc m_doc;
+    QString m_path;
+};
+
+}  // namespace gw
