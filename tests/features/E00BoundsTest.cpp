@@ -90,6 +90,9 @@ TEST_F(E00BoundsTest, MemoryFollowsTheFileNotTheCountsItClaims) {
 }
 
 TEST_F(E00BoundsTest, RunningOutOfMemoryIsAFailureToRead) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer ends the process when memory runs out instead of throwing";
+#endif
     const std::string text = kFirst + "CNT  2\n" + Repeat("0 0 0\n", 8 << 20);
     EXPECT_TRUE(WithinAddressSpace(2 << 20, [&] {
         const Status parsed = ParseText(text);
