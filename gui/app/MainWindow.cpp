@@ -205,6 +205,7 @@ void MainWindow::createToolBar() {
             m_toolBar->addAction(action(id));
         }
     }
+    m_toolBar->toggleViewAction()->setObjectName("toolBarViewAction");
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, action(kViewToolbar), &QAction::setChecked);
 }
