@@ -1,7 +1,5 @@
 #include "app/GuiPrompts.h"
 
-#include <QWidget>
-
 namespace gw {
 
 void GuiPrompts::ShowMessage(const std::string& text) {
