@@ -1,6 +1,38 @@
-#include <QApplication>
+#include "app/DialogChoices.h"
+#include "app/MainWindow.h"
 
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+// gridwright [DEM.hdr]: the desktop program, with the header opened when one is named.
+// A header that cannot be opened ends the program: the reason goes to stderr and the
+// exit status is 1.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setOrganizationName("Orvane");
+    QApplication::setApplicationName("Gridwright");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Turns a DEM and E00 map layers into the files of a flight-simulation theater.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("DEM.hdr", "DEM header file to open");
+    parser.process(app);
+    const QStringList headers = parser.positionalArguments();
+    if (headers.size() > 1) {
+        std::fputs("gridwright: give at most one DEM header\n", stderr);
+        return 2;
+    }
+
+    gw::DialogChoices choices;
+    gw::MainWindow window(choices);
+    if (!headers.isEmpty()) {
+        if (const gw::Status opened = window.OpenFile(headers.front()); !opened.ok()) {
+            std::fprintf(stderr, "gridwright: %s\n", opened.message().c_str());
+            return 1;
+        }
+    }
+    window.show();
+    return QApplication::exec();
 }

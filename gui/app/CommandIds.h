@@ -1,0 +1,37 @@
+#pragma once
+
+// The command ids of the menus, the toolbar and the accelerators. Each QAction carries
+// its id as data(), so a command can be found by its id as well as by its objectName.
+namespace gw::command {
+
+// The program's own commands.
+constexpr int kGenerateTerrain = 32771;
+constexpr int kLoadE00File = 32772;
+constexpr int kDrawFeatures = 32773;
+constexpr int kDeleteFeatures = 32774;
+constexpr int kHeightData = 32775;
+constexpr int kLoadObjectiveRules = 32784;
+constexpr int kEditE00Rules = 32785;
+
+// The framework's commands.
+constexpr int kFileOpen = 57601;
+constexpr int kFileClose = 57602;
+constexpr int kFilePrintSetup = 57606;
+constexpr int kFilePrint = 57607;
+constexpr int kFilePrintPreview = 57609;
+constexpr int kRecentFile = 57616;
+constexpr int kEditCopy = 57634;
+constexpr int kEditCut = 57635;
+constexpr int kEditPaste = 57637;
+constexpr int kEditUndo = 57643;
+constexpr int kWindowNew = 57648;
+constexpr int kWindowArrange = 57649;
+constexpr int kWindowCascade = 57650;
+constexpr int kWindowTile = 57651;
+constexpr int kAppAbout = 57664;
+constexpr int kAppExit = 57665;
+constexpr int kHelp = 57670;
+constexpr int kViewToolbar = 59392;
+constexpr int kViewStatusBar = 59393;
+
+}  // namespace gw::command

@@ -1,0 +1,72 @@
+#include "app/DialogChoices.h"
+
+#include "generate/BuildTerrainDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace gw {
+namespace {
+
+// Shows the arrow while the user answers, even under a wait cursor.
+class ArrowCursor {
+public:
+    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+};
+
+QStringList Choose(QWidget* parent, const FileQuestion& question, QFileDialog::FileMode mode,
+                   QFileDialog::AcceptMode accept) {
+    ArrowCursor arrow;
+    QFileDialog dialog(parent, question.title);
+    dialog.setObjectName("fileDialog");
+    dialog.setNameFilters(question.filters);
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    dialog.setDefaultSuffix(question.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+QString First(const QStringList& files) { return files.isEmpty() ? QString() : files.front(); }
+
+}  // namespace
+
+void DialogChoices::ShowMessage(QWidget* parent, const QString& text, MessageKind kind) {
+    ArrowCursor arrow;
+    QMessageBox box(kind == MessageKind::kWarning ? QMessageBox::Warning : QMessageBox::Information, kMessageTitle,
+                    text, QMessageBox::Ok, parent);
+    box.setObjectName("messageBox");
+    box.exec();
+}
+
+bool DialogChoices::AskYesNo(QWidget* parent, const QString& question) {
+    ArrowCursor arrow;
+    QMessageBox box(QMessageBox::Question, kMessageTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName("questionBox");
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString DialogChoices::ChooseOpenFile(QWidget* parent, const FileQuestion& question) {
+    return First(Choose(parent, question, QFileDialog::ExistingFile, QFileDialog::AcceptOpen));
+}
+
+QStringList DialogChoices::ChooseOpenFiles(QWidget* parent, const FileQuestion& question) {
+    return Choose(parent, question, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
+}
+
+QString DialogChoices::ChooseSaveFile(QWidget* parent, const FileQuestion& question) {
+    return First(Choose(parent, question, QFileDialog::AnyFile, QFileDialog::AcceptSave));
+}
+
+bool DialogChoices::EditBuildOptions(QWidget* parent, BuildOptions& options) {
+    BuildTerrainDialog dialog(options, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.options();
+    return true;
+}
+
+}  // namespace gw

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/UserChoices.h"
+
+namespace gw {
+
+// The user's answers through the program's dialogs: QMessageBox, QFileDialog and the
+// Build Terrain dialog.
+class DialogChoices : public UserChoices {
+public:
+    void ShowMessage(QWidget* parent, const QString& text, MessageKind kind) override;
+    bool AskYesNo(QWidget* parent, const QString& question) override;
+    QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override;
+    QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
+    QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
+    bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
+};
+
+}  // namespace gw

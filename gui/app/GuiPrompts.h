@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/UserChoices.h"
+#include "progress/Progress.h"
+
+class QWidget;
+
+namespace gw {
+
+// What a job says and asks, put to the user through choices: messages and "Cancel?" in
+// boxes owned by parent (while a job runs, its progress dialog: the main window is
+// disabled then), and the palette through the "Open Paint Shop Pro palette File" dialog.
+class GuiPrompts : public UserPrompts {
+public:
+    GuiPrompts(UserChoices& choices, QWidget* parent) : m_choices(choices), m_parent(parent) {}
+
+    void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& question) override;
+    std::optional<std::string> ChoosePaletteFile() override;
+
+private:
+    UserChoices& m_choices;
+    QWidget* m_parent;
+};
+
+}  // namespace gw

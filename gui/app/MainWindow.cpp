@@ -1,0 +1,439 @@
+#include "app/MainWindow.h"
+
+#include "QtProfileSection.h"
+#include "app/CommandIds.h"
+#include "app/GuiDocument.h"
+#include "app/ToolIcons.h"
+#include "app/UserChoices.h"
+#include "features/E00Rules.h"
+#include "features/LoadE00Command.h"
+#include "generate/GenerateCommand.h"
+#include "generate/ObjectiveRulesCommand.h"
+#include "layout/GridwrightView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace gw {
+
+using namespace command;
+
+namespace {
+
+// Menu entries: a command id, or a separator.
+constexpr int kSeparator = 0;
+
+// A status bar pane as wide as its template text.
+QLabel* Pane(QWidget* parent, const char* objectName, const char* templateText) {
+    auto* pane = new QLabel(parent);
+    pane->setObjectName(objectName);
+    pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    pane->setContentsMargins(3, 0, 3, 0);
+    const int margins = pane->contentsMargins().left() + pane->contentsMargins().right() + 2 * pane->frameWidth();
+    pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(templateText)) + margins);
+    return pane;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(parent), m_choices(choices) {
+    setObjectName("mainWindow");
+    setWindowTitle(kMessageTitle);
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName("mdiArea");
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    updateMenus();
+    readSettings();
+}
+
+MainWindow::~MainWindow() {
+    // The views go first: each one's document goes with its last view.
+    qDeleteAll(m_mdiArea->subWindowList());
+}
+
+void MainWindow::createActions() {
+    addCommand(kFileOpen, "actionOpen", tr("&Open..."), tr("Open an existing document"), tr("Open"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(kGenerateTerrain, "actionGenerateTerrain", tr("&Generate Terrain"), tr("Generate Terrain"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    addCommand(kFileClose, "actionClose", tr("&Close"), tr("Close the active document"), tr("Close"));
+    addCommand(kEditE00Rules, "actionEditE00Rules", tr("Edit E00 Rules"), tr("Edit E00 Rules"));
+    addCommand(kFilePrint, "actionPrint", tr("&Print..."), tr("Print the active document"), tr("Print"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand(kFilePrintPreview, "actionPrintPreview", tr("Print Pre&view"), tr("Display full pages"),
+               tr("Print Preview"));
+    addCommand(kFilePrintSetup, "actionPrintSetup", tr("P&rint Setup..."),
+               tr("Change the printer and printing options"), tr("Print Setup"));
+    addCommand(kRecentFile, "actionRecentFile", tr("Recent File"), tr("Open this document"));
+    addCommand(kAppExit, "actionExit", tr("E&xit"), tr("Quit the application"), tr("Exit"));
+
+    addCommand(kEditUndo, "actionUndo", tr("&Undo"), tr("Undo the last action"), tr("Undo"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    addCommand(kEditCut, "actionCut", tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    addCommand(kEditCopy, "actionCopy", tr("&Copy"), tr("Copy the selection and put it on the Clipboard"),
+               tr("Copy"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    addCommand(kEditPaste, "actionPaste", tr("&Paste"), tr("Insert Clipboard contents"), tr("Paste"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    addCommand(kHeightData, "actionHeightData", tr("Height Data"), tr("Height Data"));
+
+    addCommand(kDrawFeatures, "actionDrawFeatures", tr("Draw Features"), tr("Draw Features"))->setCheckable(true);
+    addCommand(kViewToolbar, "actionToolbar", tr("&Toolbar"), tr("Show or hide the toolbar"), tr("Toggle ToolBar"))
+        ->setCheckable(true);
+    addCommand(kViewStatusBar, "actionStatusBar", tr("&Status Bar"), tr("Show or hide the status bar"),
+               tr("Toggle StatusBar"))
+        ->setCheckable(true);
+
+    addCommand(kLoadE00File, "actionLoadE00File", tr("&Load E00 File"), tr("Load E00 File"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addCommand(kDeleteFeatures, "actionDeleteFeatures", tr("&Delete Features"), tr("Delete Features"));
+    addCommand(kLoadObjectiveRules, "actionLoadObjectiveRules", tr("Load Objective Rules"), tr("Load Objective Rules"),
+               tr("Load Rules"));
+
+    addCommand(kWindowNew, "actionNewWindow", tr("&New Window"), tr("Open another window for the active document"),
+               tr("New Window"));
+    addCommand(kWindowCascade, "actionCascade", tr("&Cascade"), tr("Arrange windows so they overlap"),
+               tr("Cascade Windows"));
+    addCommand(kWindowTile, "actionTile", tr("&Tile"), tr("Arrange windows as non-overlapping tiles"),
+               tr("Tile Windows"));
+    addCommand(kWindowArrange, "actionArrangeIcons", tr("&Arrange Icons"),
+               tr("Arrange icons at the bottom of the window"), tr("Arrange Icons"));
+
+    addCommand(kHelp, "actionHelp", tr("Help..."), tr("Help about Gridwright"), tr("Help"));
+    addCommand(kAppAbout, "actionAbout", tr("&About Gridwright..."),
+               tr("Display program information, version number and copyright"), tr("About"));
+
+    action(kFileOpen)->setIcon(OpenIcon());
+    action(kEditCut)->setIcon(CutIcon());
+    action(kEditCopy)->setIcon(CopyIcon());
+    action(kEditPaste)->setIcon(PasteIcon());
+    action(kDrawFeatures)->setIcon(DrawFeaturesIcon());
+    action(kLoadE00File)->setIcon(LoadE00Icon());
+    action(kGenerateTerrain)->setIcon(GenerateTerrainIcon());
+    action(kAppAbout)->setIcon(AboutIcon());
+
+    connect(action(kFileOpen), &QAction::triggered, this, &MainWindow::OnFileOpen);
+    connect(action(kGenerateTerrain), &QAction::triggered, this, &MainWindow::OnGenerateTerrain);
+    connect(action(kFileClose), &QAction::triggered, this, &MainWindow::OnFileClose);
+    connect(action(kAppExit), &QAction::triggered, this, &QWidget::close);
+    connect(action(kDrawFeatures), &QAction::triggered, this, &MainWindow::OnDrawFeatures);
+    connect(action(kViewToolbar), &QAction::triggered, this, [this](bool on) { m_toolBar->setVisible(on); });
+    connect(action(kViewStatusBar), &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(action(kLoadE00File), &QAction::triggered, this, &MainWindow::OnLoadE00File);
+    connect(action(kDeleteFeatures), &QAction::triggered, this, &MainWindow::OnDeleteFeatures);
+    connect(action(kLoadObjectiveRules), &QAction::triggered, this, &MainWindow::OnLoadObjectiveRules);
+    connect(action(kWindowNew), &QAction::triggered, this, &MainWindow::OnWindowNew);
+    connect(action(kWindowCascade), &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(action(kWindowTile), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    connect(action(kWindowArrange), &QAction::triggered, this, &MainWindow::OnWindowArrange);
+}
+
+QAction* MainWindow::addCommand(int id, const char* objectName, const QString& text, const QString& prompt,
+                                const QString& tip) {
+    auto* command = new QAction(text, this);
+    command->setObjectName(objectName);
+    command->setData(id);
+    command->setStatusTip(prompt);
+    command->setToolTip(tip.isEmpty() ? prompt : tip);
+    m_actions.insert(id, command);
+    return command;
+}
+
+QMenu* MainWindow::addMenu(QList<QMenu*>& menus, const char* objectName, const QString& title,
+                           const QList<int>& commands) {
+    auto* menu = new QMenu(title, this);
+    menu->setObjectName(objectName);
+    for (int id : commands) {
+        if (id == kSeparator) {
+            menu->addSeparator();
+        } else {
+            menu->addAction(action(id));
+        }
+    }
+    menus.append(menu);
+    return menu;
+}
+
+void MainWindow::createMenus() {
+    // Menu 128: no document window.
+    addMenu(m_noDocumentMenus, "fileMenu", tr("&File"),
+            {kFileOpen, kSeparator, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
+    addMenu(m_noDocumentMenus, "viewMenu", tr("&View"), {kViewToolbar, kViewStatusBar});
+    addMenu(m_noDocumentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
+
+    // Menu 129: a document window is active.
+    addMenu(m_documentMenus, "fileMenu", tr("&File"),
+            {kFileOpen, kGenerateTerrain, kFileClose, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
+             kFilePrintPreview, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
+    addMenu(m_documentMenus, "editMenu", tr("&Edit"),
+            {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
+    addMenu(m_documentMenus, "viewMenu", tr("&View"), {kDrawFeatures, kSeparator, kViewToolbar, kViewStatusBar});
+    addMenu(m_documentMenus, "dataMenu", tr("Data"), {kLoadE00File, kDeleteFeatures, kLoadObjectiveRules});
+    addMenu(m_documentMenus, "windowMenu", tr("&Window"), {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange});
+    addMenu(m_documentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
+}
+
+void MainWindow::createToolBar() {
+    m_toolBar = new QToolBar(tr("Toolbar"), this);
+    m_toolBar->setObjectName("toolBar");
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : {kFileOpen, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kDrawFeatures, kLoadE00File,
+                   kGenerateTerrain, kSeparator, kAppAbout}) {
+        if (id == kSeparator) {
+            m_toolBar->addSeparator();
+        } else {
+            m_toolBar->addAction(action(id));
+        }
+    }
+    m_toolBar->toggleViewAction()->setObjectName("toolBarViewAction");
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    connect(m_toolBar, &QToolBar::visibilityChanged, action(kViewToolbar), &QAction::setChecked);
+}
+
+void MainWindow::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("statusBar");
+    m_messagePane = new QLabel(tr(kIdleMessage), bar);
+    m_messagePane->setObjectName("messagePane");
+    // A normal widget: the commands' prompts cover it while they show.
+    bar->addWidget(m_messagePane, 1);
+    m_objRulesPane = Pane(bar, "objRulesPane", kObjRulesPaneTemplate);
+    m_featuresPane = Pane(bar, "featuresPane", kFeaturesPaneTemplate);
+    bar->addPermanentWidget(m_objRulesPane);
+    bar->addPermanentWidget(m_featuresPane);
+}
+
+void MainWindow::updateMenus() {
+    const QList<QMenu*>* menus = activeView() ? &m_documentMenus : &m_noDocumentMenus;
+    if (menus != m_menusShown) {
+        menuBar()->clear();
+        for (QMenu* menu : *menus) menuBar()->addMenu(menu);
+        m_menusShown = menus;
+    }
+    updateActions();
+    updateStatusPanes();
+    updateTitles();
+}
+
+void MainWindow::readSettings() {
+    // The E00 rules are the program's only settings so far; the built-in ones when
+    // none are stored.
+    const QtProfileSection store(kE00RulesSection);
+    g_e00Rules.clear();
+    LoadE00Rules(store, g_e00Rules);
+}
+
+void MainWindow::updateActions() {
+    CGridwrightView* view = activeView();
+    const bool idle = !m_commandRunning;
+    const bool document = idle && view;
+    for (QAction* command : std::as_const(m_actions)) command->setEnabled(false);
+    action(kFileOpen)->setEnabled(idle);
+    action(kAppExit)->setEnabled(idle);
+    action(kViewToolbar)->setEnabled(idle);
+    action(kViewStatusBar)->setEnabled(idle);
+    for (int id : {kGenerateTerrain, kFileClose, kDrawFeatures, kLoadE00File, kDeleteFeatures, kLoadObjectiveRules,
+                   kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+        action(id)->setEnabled(document);
+    }
+    action(kDrawFeatures)->setChecked(view && view->drawFeatures());
+    action(kViewToolbar)->setChecked(m_toolBar->isVisibleTo(this));
+    action(kViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+}
+
+void MainWindow::updateStatusPanes() {
+    CGridwrightView* view = activeView();
+    m_objRulesPane->setText(view ? view->objectiveRulesPaneText() : QString());
+    m_featuresPane->setText(view ? view->featuresPaneText() : QString());
+    m_objRulesPane->setToolTip(m_objRulesPane->text());
+}
+
+void MainWindow::updateTitles() {
+    for (GuiDocument* document : m_documents.documents()) {
+        const QList<QMdiSubWindow*> windows = windowsOf(document);
+        for (int i = 0; i < windows.size(); ++i) {
+            windows[i]->setWindowTitle(windows.size() == 1 ? document->title()
+                                                           : document->title() + ':' + QString::number(i + 1));
+        }
+    }
+    CGridwrightView* view = activeView();
+    setWindowTitle(view ? kMessageTitle + " - " + view->document()->title() : kMessageTitle);
+}
+
+CGridwrightView* MainWindow::activeView() const {
+    // The current window stays current while a dialog has the focus.
+    QMdiSubWindow* window = m_mdiArea->currentSubWindow();
+    return window ? qobject_cast<CGridwrightView*>(window->widget()) : nullptr;
+}
+
+QList<QMdiSubWindow*> MainWindow::windowsOf(const GuiDocument* document) const {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        auto* view = qobject_cast<CGridwrightView*>(window->widget());
+        if (view && view->document() == document) windows.append(window);
+    }
+    return windows;
+}
+
+Status MainWindow::OpenFile(const QString& path) {
+    if (GuiDocument* open = m_documents.Find(path)) {
+        const QList<QMdiSubWindow*> windows = windowsOf(open);
+        if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
+        return Status::Ok();
+    }
+    GuiDocument* document = nullptr;
+    if (Status opened = m_documents.Open(path, &document); !opened.ok()) return opened;
+    connect(document, &GuiDocument::updated, this, [this] {
+        updateActions();
+        updateStatusPanes();
+    });
+    addViewWindow(document);
+    return Status::Ok();
+}
+
+QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
+    auto* view = new CGridwrightView(document);
+    view->setObjectName("gridwrightView");
+    m_documents.AddView(document, view);
+    connect(view, &CGridwrightView::statusTextsChanged, this, &MainWindow::updateStatusPanes);
+    QMdiSubWindow* window = m_mdiArea->addSubWindow(view);
+    window->setObjectName("documentWindow");
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(ProgramIcon());
+    // Once the window is gone, the next one is active (or none is).
+    connect(window, &QObject::destroyed, this, &MainWindow::updateMenus, Qt::QueuedConnection);
+    window->show();
+    m_mdiArea->setActiveSubWindow(window);
+    updateMenus();
+    return window;
+}
+
+void MainWindow::runCommand(const std::function<void()>& command) {
+    if (m_commandRunning) return;
+    m_commandRunning = true;
+    updateActions();
+    command();
+    m_commandRunning = false;
+    updateMenus();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_commandRunning) {
+        event->ignore();
+        return;
+    }
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_commandRunning && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    runCommand([this, urls] {
+        for (const QUrl& url : urls) {
+            if (!url.isLocalFile()) continue;
+            if (Status opened = OpenFile(url.toLocalFile()); !opened.ok()) {
+                m_choices.ShowMessage(this, QString::fromStdString(opened.message()),
+                                      UserChoices::MessageKind::kWarning);
+            }
+        }
+    });
+}
+
+void MainWindow::OnFileOpen() {
+    runCommand([this] {
+        const QString path = m_choices.ChooseOpenFile(this, {tr("Open"), {"Gridwr Files (*.hdr)", "All Files (*)"}, {}});
+        if (path.isEmpty()) return;
+        if (Status opened = OpenFile(path); !opened.ok()) {
+            m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
+        }
+    });
+}
+
+void MainWindow::OnFileClose() {
+    CGridwrightView* view = activeView();
+    if (!view || m_commandRunning) return;
+    for (QMdiSubWindow* window : windowsOf(view->document())) window->close();
+}
+
+void MainWindow::OnGenerateTerrain() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        const GenerateSource source{view->document()->doc(), view->layout(), view->heights(), view->objectiveRules(),
+                                    view->results()};
+        GenerateTerrain(source, m_random, context());
+    });
+}
+
+void MainWindow::OnLoadE00File() {
+    runCommand([this] {
+        if (CGridwrightView* view = activeView()) LoadE00File(*view->document(), context());
+    });
+}
+
+void MainWindow::OnDeleteFeatures() {
+    runCommand([this] {
+        if (CGridwrightView* view = activeView()) view->document()->DeleteFeatures();
+    });
+}
+
+void MainWindow::OnLoadObjectiveRules() {
+    runCommand([this] {
+        if (CGridwrightView* view = activeView()) LoadObjectiveRules(view->objectiveRules(), context());
+    });
+}
+
+void MainWindow::OnDrawFeatures(bool on) {
+    if (CGridwrightView* view = activeView()) view->setDrawFeatures(on);
+    updateActions();
+}
+
+void MainWindow::OnWindowNew() {
+    runCommand([this] {
+        if (CGridwrightView* view = activeView()) addViewWindow(view->document());
+    });
+}
+
+void MainWindow::OnWindowArrange() {
+    // Minimised windows in rows along the bottom of the area, left to right.
+    const QSize area = m_mdiArea->viewport()->size();
+    QPoint next(0, area.height());
+    int rowHeight = 0;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized()) continue;
+        const QSize size = window->size();
+        if (next.x() > 0 && next.x() + size.width() > area.width()) {
+            next = QPoint(0, next.y() - rowHeight);
+            rowHeight = 0;
+        }
+        rowHeight = std::max(rowHeight, size.height());
+        window->move(next.x(), next.y() - size.height());
+        next.rx() += size.width();
+    }
+}
+
+}  // namespace gw

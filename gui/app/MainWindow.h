@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/CommandContext.h"
+#include "app/DocumentManager.h"
+#include "util/CRandom.h"
+#include "util/Status.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace gw {
+
+class CGridwrightView;
+class GuiDocument;
+class UserChoices;
+
+// The program's main window: the document windows in an MDI area, menu 128 while no
+// document window is active and menu 129 while one is, toolbar 128, and the status bar
+// with the message pane and the panes of the active view. Every command is a QAction
+// (see CommandIds.h) enabled and checked from the active view and its document. One
+// command runs at a time: while one runs (its dialogs, its job) every command is
+// disabled.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The texts that size the status bar's panes.
+    static constexpr const char* kObjRulesPaneTemplate = "Obj Rules: Default        ";
+    static constexpr const char* kFeaturesPaneTemplate = "000000 features";
+    static constexpr const char* kIdleMessage = "Ready";
+
+    // A main window that asks the user through choices, which must outlive it.
+    explicit MainWindow(UserChoices& choices, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the DEM header at path in a window of its own, or activates the window of
+    // the document that has it open already. On failure no window is added and the
+    // status says why.
+    Status OpenFile(const QString& path);
+
+    // The view of the active document window, or null.
+    CGridwrightView* activeView() const;
+    // The action of a command id, or null.
+    QAction* action(int commandId) const { return m_actions.value(commandId); }
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    DocumentManager& documents() { return m_documents; }
+    // Whether a command is running (its dialogs are up or its job is running).
+    bool commandRunning() const { return m_commandRunning; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void updateMenus();
+    void readSettings();
+
+    QAction* addCommand(int id, const char* objectName, const QString& text, const QString& prompt,
+                        const QString& tip = QString());
+    QMenu* addMenu(QList<QMenu*>& menus, const char* objectName, const QString& title, const QList<int>& commands);
+    void updateActions();
+    void updateStatusPanes();
+    void updateTitles();
+
+    // Runs command unless another one runs, with every command disabled meanwhile.
+    void runCommand(const std::function<void()>& command);
+    CommandContext context() { return {this, m_choices}; }
+    QMdiSubWindow* addViewWindow(GuiDocument* document);
+    QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
+
+    void OnFileOpen();
+    void OnFileClose();
+    void OnGenerateTerrain();
+    void OnLoadE00File();
+    void OnDeleteFeatures();
+    void OnLoadObjectiveRules();
+    void OnDrawFeatures(bool on);
+    void OnWindowNew();
+    void OnWindowArrange();
+
+    UserChoices& m_choices;
+    DocumentManager m_documents;
+    QMdiArea* m_mdiArea = nullptr;
+    QHash<int, QAction*> m_actions;
+    QList<QMenu*> m_noDocumentMenus;
+    QList<QMenu*> m_documentMenus;
+    const QList<QMenu*>* m_menusShown = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_objRulesPane = nullptr;
+    QLabel* m_featuresPane = nullptr;
+    // The program's one random generator: every Generate run of the program draws on
+    // from where the last one stopped.
+    CRandom m_random;
+    bool m_commandRunning = false;
+};
+
+}  // namespace gw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "generate/Generate.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace gw {
+
+// What a file dialog asks: its title, its filters ("L2 files (*.l2)", "All Files (*)")
+// and the suffix added to a name typed without one.
+struct FileQuestion {
+    QString title;
+    QStringList filters;
+    QString defaultSuffix;
+};
+
+// Every question the desktop program puts to the user in a dialog of its own kind:
+// messages, Yes/No questions, file choices and the build options. The program answers
+// them with message boxes and file dialogs; tests answer them from a script.
+class UserChoices {
+public:
+    enum class MessageKind { kInformation, kWarning };
+
+    virtual ~UserChoices() = default;
+
+    // A message box titled "Gridwright" with an OK button.
+    virtual void ShowMessage(QWidget* parent, const QString& text, MessageKind kind) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& question) = 0;
+    // An existing file; empty when the user cancels.
+    virtual QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) = 0;
+    // Several existing files, in the order chosen; empty when the user cancels.
+    virtual QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) = 0;
+    // A file to write, an existing one only after the user agreed to replace it; empty
+    // when the user cancels.
+    virtual QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) = 0;
+    // The "Build Terrain" dialog over options; false when the user cancels (options
+    // are then unchanged).
+    virtual bool EditBuildOptions(QWidget* parent, BuildOptions& options) = 0;
+};
+
+// The title of every message box.
+inline const QString kMessageTitle = QStringLiteral("Gridwright");
+
+}  // namespace gw

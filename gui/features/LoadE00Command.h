@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/CommandContext.h"
+
+namespace gw {
+
+class GuiDocument;
+
+// Load E00 File: the user picks one or more ".e00" files, which are loaded in the order
+// picked into document's features under the wait cursor and the progress dialog; the
+// loader says what went wrong through message boxes. Nothing happens when the user
+// cancels the file dialog.
+void LoadE00File(GuiDocument& document, const CommandContext& context);
+
+}  // namespace gw

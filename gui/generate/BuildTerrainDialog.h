@@ -1,0 +1,40 @@
+#pragma once
+
+#include "generate/Generate.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class BuildTerrainDialog;
+}
+
+namespace gw {
+
+// The "Build Terrain" dialog: which files a Generate run writes besides the tile and
+// index files.
+class BuildTerrainDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The ids of its check boxes.
+    static constexpr int kMeaFileId = 1017;
+    static constexpr int kMapFileId = 1018;
+    static constexpr int kLargeTerrainId = 1019;
+    static constexpr int kDescriptionId = 1020;
+    static constexpr int kTdfFilesId = 1021;
+    static constexpr int kObjectivesId = 1022;
+
+    // The dialog with its boxes ticked as options says.
+    explicit BuildTerrainDialog(const BuildOptions& options, QWidget* parent = nullptr);
+    ~BuildTerrainDialog() override;
+
+    // options as the boxes stand (what the constructor was given, boxes aside).
+    BuildOptions options() const;
+
+private:
+    std::unique_ptr<Ui::BuildTerrainDialog> m_ui;
+    BuildOptions m_options;
+};
+
+}  // namespace gw

@@ -1,0 +1,72 @@
+#include "generate/GenerateCommand.h"
+
+#include "app/GuiPrompts.h"
+#include "app/ProgressDialog.h"
+#include "app/UserChoices.h"
+#include "document/GridwrightDoc.h"
+#include "features/E00Rules.h"
+#include "generate/L2Writer.h"
+#include "generate/TerrainPath.h"
+#include "layout/TheaterLayout.h"
+
+#include <QObject>
+
+#include <algorithm>
+
+namespace gw {
+namespace {
+
+void Warn(const CommandContext& context, const QString& text) {
+    context.choices.ShowMessage(context.window, text, UserChoices::MessageKind::kWarning);
+}
+
+// Says why the run failed, or which files the path could not name.
+void ReportRun(const GenerateReport& report, const std::string& terrainPath, const CommandContext& context) {
+    const auto failed = std::find_if(report.jobs.begin(), report.jobs.end(), [](const JobReport& job) {
+        return job.result.outcome == WriteResult::Outcome::kFailed;
+    });
+    if (failed != report.jobs.end()) {
+        Warn(context, QString::fromStdString(failed->result.message));
+        return;
+    }
+    const bool unnamed = std::any_of(report.jobs.begin(), report.jobs.end(), [](const JobReport& job) {
+        return job.result.outcome == WriteResult::Outcome::kNotNamed;
+    });
+    if (unnamed && NamesOnlyTerrainFiles(terrainPath)) {
+        Warn(context, QObject::tr("Only the tile and index files were written: the names of the other files are "
+                                  "made by replacing \".l2\", in lower case, in the terrain file's name."));
+    }
+}
+
+}  // namespace
+
+std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRandom& random,
+                                              const CommandContext& context) {
+    if (const Status usable = source.layout.ValidateForGenerate(); !usable.ok()) {
+        Warn(context, QString::fromStdString(usable.message()));
+        return std::nullopt;
+    }
+    BuildOptions options;
+    options.tdf = !source.doc.features().empty();
+    if (!context.choices.EditBuildOptions(context.window, options)) return std::nullopt;
+    const QString chosen = context.choices.ChooseSaveFile(
+        context.window, {QObject::tr("Create L2 File"), {"L2 files (*.l2)", "All Files (*)"}, "l2"});
+    if (chosen.isEmpty()) return std::nullopt;
+    const std::string terrainPath = chosen.toStdString();
+    if (const Status named = CheckTerrainPath(terrainPath); !named.ok()) {
+        Warn(context, QString::fromStdString(named.message()));
+        return std::nullopt;
+    }
+
+    ProgressDialog progress(context.window);
+    progress.Create();
+    GuiPrompts prompts(context.choices, &progress);
+    const GenerateContext run{source.doc, source.layout, source.heights, g_e00Rules, source.objectiveRules,
+                              random,     progress,      prompts};
+    GenerateReport report = RunGenerate(run, options, terrainPath, source.results, DefaultWorkerCount());
+    progress.DestroyWindow();
+    ReportRun(report, terrainPath, context);
+    return report;
+}
+
+}  // namespace gw

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/CommandContext.h"
+#include "generate/Generate.h"
+
+#include <optional>
+
+namespace gw {
+
+class CGridwrightDoc;
+class CRandom;
+class HeightTable;
+class ObjectiveRuleSet;
+class TheaterLayout;
+
+// What a Generate run reads from the view that asks for it, as it stands, and where
+// the terrain writer's figures go.
+struct GenerateSource {
+    const CGridwrightDoc& doc;
+    const TheaterLayout& layout;
+    const HeightTable& heights;
+    const ObjectiveRuleSet& objectiveRules;
+    TerrainResults& results;
+};
+
+// Generate Terrain. A layout the writers cannot build (no segments, no resolution) is
+// refused with a message before any dialog. Then the Build Terrain dialog (TDF files
+// ticked when the document holds features) and the "Create L2 File" dialog; a name
+// without ".l2" is refused with a message. The writers run under the progress dialog
+// with random, the program's generator; the palette is asked for there when the MAP
+// file is ticked. A failed run says why. The report of the run, or nothing when the
+// user cancelled a dialog or the command was refused.
+std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRandom& random,
+                                              const CommandContext& context);
+
+}  // namespace gw

@@ -1,0 +1,29 @@
+#include "generate/ObjectiveRulesCommand.h"
+
+#include "app/UserChoices.h"
+#include "objectives/ObjectiveRules.h"
+
+#include <QFileInfo>
+#include <QObject>
+
+namespace gw {
+
+void LoadObjectiveRules(ObjectiveRuleSet& rules, const CommandContext& context) {
+    const QString path = context.choices.ChooseOpenFile(
+        context.window, {QObject::tr("Load Objective Rules"), {"obr files (*.obr)", "All Files (*)"}, "obr"});
+    if (path.isEmpty()) return;
+    if (const Status loaded = rules.LoadObjectiveRules(path.toStdString()); !loaded.ok()) {
+        context.choices.ShowMessage(context.window, QString::fromStdString(loaded.message()),
+                                    UserChoices::MessageKind::kWarning);
+        return;
+    }
+    if (rules.m_objectiveRules.empty()) {
+        context.choices.ShowMessage(
+            context.window,
+            QObject::tr("%1 holds no objective rule (no \"Type\" line): the objectives file will list no objective.")
+                .arg(QFileInfo(path).fileName()),
+            UserChoices::MessageKind::kWarning);
+    }
+}
+
+}  // namespace gw

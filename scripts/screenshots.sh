@@ -1,0 +1,44 @@
+#!/bin/sh
+# Screenshots of the desktop program on a virtual screen, into docs/screenshots/: the
+# main window with the sample DEM open, the Build Terrain dialog and the progress dialog.
+# Needs xvfb-run, xdotool and imagemagick's import; run from a built tree.
+# Usage: scripts/screenshots.sh [BUILD_DIR]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+if [ -z "${SCREENSHOT_DISPLAY_READY:-}" ]; then
+    exec env SCREENSHOT_DISPLAY_READY=1 xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$build"
+fi
+shots=$root/docs/screenshots
+mkdir -p "$shots"
+work=$(mktemp -d)
+export XDG_CONFIG_HOME="$work/config"
+program=""
+cleanup() {
+    [ -n "$program" ] && kill "$program" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The visible window with this exact title, once it is up.
+window_named() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+
+"$build/gui/gridwright" "$root/sample/coast.hdr" &
+program=$!
+main=$(window_named "Gridwright - coast.hdr")
+xdotool windowsize "$main" 1000 700 windowmove "$main" 0 0
+sleep 1
+import -window root -crop 1000x700+0+0 "$shots/main-window.png"
+
+xdotool windowfocus --sync "$main" key ctrl+g
+dialog=$(window_named "Build Terrain")
+sleep 1
+import -window "$dialog" "$shots/build-terrain.png"
+xdotool key Escape
+kill "$program"
+wait "$program" 2>/dev/null || true
+program=""
+
+# The progress dialog, held at one step of a job.
+"$build/tests/gui/gui_progress_snapshot" "$shots/progress-dialog.png"
+echo "wrote $(ls "$shots" | tr '\n' ' ')"

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/UserChoices.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace gw::test {
+
+// The user's answers from a script, and a record of every question put.
+class ScriptedChoices : public UserChoices {
+public:
+    struct Message {
+        QString text;
+        MessageKind kind;
+        QWidget* parent;  // may be gone by now: compare, do not use
+        QString parentName;
+        QString parentTitle;
+    };
+
+    void ShowMessage(QWidget* parent, const QString& text, MessageKind kind) override;
+    bool AskYesNo(QWidget* parent, const QString& question) override;
+    QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override;
+    QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
+    QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
+    bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
+
+    // Answers, used in order; with none left, the user cancels (or answers No).
+    std::deque<QStringList> files;
+    std::deque<bool> yesNo;
+    // The Build Terrain dialog: shown the options the command offers, it changes them
+    // as it likes; none: the user cancels.
+    std::optional<std::function<void(BuildOptions&)>> buildOptions;
+    // Called at every question, while the command that asks waits for the answer.
+    std::function<void()> whileAsking;
+
+    // What was asked.
+    QList<Message> messages;
+    QStringList questions;
+    QList<FileQuestion> fileQuestions;
+    QList<BuildOptions> offeredOptions;
+
+private:
+    QStringList NextFiles(const FileQuestion& question);
+};
+
+}  // namespace gw::test
