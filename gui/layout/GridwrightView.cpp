@@ -202,6 +202,16 @@ void CGridwrightView::OnPreviewSize() {
     QApplication::restoreOverrideCursor();
 }
 
+void CGridwrightView::setHeights(HeightTable heights) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_heights = std::move(heights);
+    RebuildElevationImage();
+    RebuildOverlayImage();
+    m_layout.Recalculate();
+    ShowLayout();
+    QApplication::restoreOverrideCursor();
+}
+
 QString CGridwrightView::objectiveRulesPaneText() const {
     return QStringLiteral("Obj Rules: ") + QString::fromStdString(m_objectiveRules.m_objRulesName);
 }

@@ -46,6 +46,10 @@ public:
     // The Preview Size dialog; on OK the preview is rebuilt at the new size.
     void OnPreviewSize();
 
+    // Replaces the height table (Height Data's OK): the picture is rebuilt in the new
+    // colours and the layout recalculated.
+    void setHeights(HeightTable heights);
+
     // The texts of the status bar's panes: "Obj Rules: NAME" and "N features".
     QString objectiveRulesPaneText() const;
     QString featuresPaneText() const;

@@ -33,6 +33,8 @@ private slots:
     void aDragMovesTheCentreOnlyOverThePicture();
     void pressesOffThePictureDoNothing();
     void drawFeaturesTwiceGivesTheSamePicture();
+    void farOffFiguresStillDraw();
+    void newHeightsRepaintThePicture();
     void previewSizeKeepsTheProportions();
     void previewSizeRefusesHeightsBelowOne();
     void previewSizeAsksForAnInteger();
@@ -203,6 +205,34 @@ void MapPreviewTest::drawFeaturesTwiceGivesTheSamePicture() {
     QVERIFY(m_view->drawFeatures());
     QCOMPARE(Preview()->shownImage(), withFeatures);
     QCOMPARE(test::Rgb32(Preview()->grab().toImage()), test::Rgb32(withFeatures));
+}
+
+void MapPreviewTest::farOffFiguresStillDraw() {
+    for (const char* resolution : {"1e300", "1e400", "-5"}) {
+        auto* box = Edit("resolutionEdit");
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClicks(box, QLatin1String(resolution));
+        QTest::mouseClick(Preview(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(Preview()->shownImage().size(), QSize(400, 300));
+    }
+    QCOMPARE(Edit("resolutionEdit")->text(), QStringLiteral("-5"));
+    auto* lat = Edit("centerLatEdit");
+    lat->setFocus(Qt::MouseFocusReason);
+    lat->selectAll();
+    QTest::keyClicks(lat, QStringLiteral("1e308"));
+    QTest::mouseClick(Edit("titleEdit"), Qt::LeftButton);
+    QCOMPARE(lat->text(), QStringLiteral("1e+308"));
+    QCOMPARE(Preview()->shownImage().size(), QSize(400, 300));
+}
+
+void MapPreviewTest::newHeightsRepaintThePicture() {
+    const QImage before = Preview()->shownImage();
+    m_view->setHeights(HeightTable({{32767, Rgb(1, 2, 3), 0}}));
+    const QImage after = Preview()->shownImage();
+    QVERIFY(after != before);
+    QCOMPARE(after.pixel(5, 5), qRgb(1, 2, 3));
+    QCOMPARE(after.size(), before.size());
 }
 
 void MapPreviewTest::previewSizeKeepsTheProportions() {
