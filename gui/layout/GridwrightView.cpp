@@ -44,6 +44,8 @@ CGridwrightView::CGridwrightView(GuiDocument* document, QWidget* parent)
                            m_ui->resolutionEdit}) {
         FitRealNumbers(box);
     }
+    // Qt would complete a typed "25" to "256" unasked; the box takes what is typed.
+    m_ui->segmentsXCombo->setCompleter(nullptr);
     ConnectHandlers();
     OnUpdate(0);
     OnInitialUpdate();

@@ -11,7 +11,6 @@ namespace gw {
 
 MapPreviewWidget::MapPreviewWidget(QWidget* parent) : QWidget(parent) {
     setFixedSize(0, 0);
-    setCursor(Qt::CrossCursor);
 }
 
 void MapPreviewWidget::setPicture(RgbImage picture) {

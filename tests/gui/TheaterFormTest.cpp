@@ -203,6 +203,12 @@ void TheaterFormTest::typedSegmentsAreAppendedOnce() {
     Leave();
     TypeAndLeave(segments, QStringLiteral("100"));
     QCOMPARE(segments->count(), 5);
+
+    // What is typed is taken as typed, not completed to a listed item.
+    TypeAndLeave(segments, QStringLiteral("25"));
+    QCOMPARE(segments->count(), 6);
+    QCOMPARE(segments->itemText(5), QStringLiteral("25"));
+    QCOMPARE(m_view->layout().m_segmentsX, 25);
 }
 
 void TheaterFormTest::typedSegmentsThatMeanTheCurrentCountRecalculateNothing() {
