@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks: theater generation (against MD5 and gdalwarp) and E00
-# parsing (against avcimport and ogrinfo), and the map preview's pictures. Installs the peers they are measured against.
+# parsing (against avcimport and ogrinfo), the map preview's pictures, and the theater form (a drag
+# step, and opening a 1 GB DEM until its form is painted). Installs the peers they are measured against.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -15,3 +16,5 @@ echo
 build/bench/bench_e00
 echo
 build/bench/bench_preview
+echo
+build/bench/bench_view

@@ -1,5 +1,6 @@
 #include "layout/PreviewImages.h"
 
+#include "dem/SparseReads.h"
 #include "document/GridwrightDoc.h"
 #include "layout/HeightTable.h"
 
@@ -10,6 +11,7 @@ namespace gw {
 RgbImage BuildElevationImage(const CGridwrightDoc& doc, const HeightTable& heights, std::int32_t width,
                              std::int32_t height) {
     RgbImage image(width, height);
+    const ScopedSparseReads sparse(doc.raster());
     for (std::int32_t y = 0; y < image.height; ++y) {
         const float fy = static_cast<float>(y) / static_cast<float>(image.height);
         for (std::int32_t x = 0; x < image.width; ++x) {

@@ -1,26 +1,234 @@
 #include "layout/GridwrightView.h"
 
 #include "app/GuiDocument.h"
+#include "features/E00Rules.h"
+#include "layout/CenterDrag.h"
+#include "layout/DistanceUnit.h"
+#include "layout/MapPreviewWidget.h"
+#include "layout/PreviewImages.h"
+#include "layout/PreviewSizeDialog.h"
+#include "ui_TheaterForm.h"
+#include "util/CNumbers.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace gw {
+namespace {
 
-CGridwrightView::CGridwrightView(GuiDocument* document, QWidget* parent) : QWidget(parent), m_document(document) {
-    m_layout.OnDocumentUpdate(document->doc());
-    m_layout.OnInitialUpdate();
+// Replaces the box's text only when it differs, so that an unchanged box keeps its
+// cursor and selection.
+void Show(QLineEdit* box, const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (box->text() != shown) box->setText(shown);
+}
+
+std::string Real(double value) { return FormatG(value, 15); }
+
+// Widens a box of real numbers to show 15 significant digits with a sign and a point.
+void FitRealNumbers(QLineEdit* box) {
+    const int text = box->fontMetrics().horizontalAdvance(QStringLiteral("-0000000.00000000"));
+    box->setMinimumWidth(std::max(box->minimumWidth(), text + 12));
+}
+
+}  // namespace
+
+CGridwrightView::CGridwrightView(GuiDocument* document, QWidget* parent)
+    : QWidget(parent), m_document(document), m_ui(std::make_unique<Ui::TheaterForm>()) {
+    m_ui->setupUi(this);
+    for (QLineEdit* box : {m_ui->dimensionXEdit, m_ui->dimensionYEdit, m_ui->centerLatEdit, m_ui->centerLongEdit,
+                           m_ui->resolutionEdit}) {
+        FitRealNumbers(box);
+    }
+    // Qt would complete a typed "25" to "256" unasked; the box takes what is typed.
+    m_ui->segmentsXCombo->setCompleter(nullptr);
+    ConnectHandlers();
+    OnUpdate(0);
+    OnInitialUpdate();
+    connect(document, &GuiDocument::updated, this, &CGridwrightView::OnUpdate);
 }
 
 CGridwrightView::~CGridwrightView() = default;
 
-void CGridwrightView::setDrawFeatures(bool on) { m_drawFeatures = on; }
+MapPreviewWidget* CGridwrightView::mapPreview() const { return m_ui->mapPreview; }
 
-void CGridwrightView::OnPreviewSize() {}
+void CGridwrightView::ConnectHandlers() {
+    for (QObject* box : std::initializer_list<QObject*>{m_ui->segmentsXCombo, m_ui->segmentsYEdit, m_ui->centerLatEdit,
+                                                        m_ui->centerLongEdit, m_ui->resolutionEdit}) {
+        box->installEventFilter(this);
+    }
+    connect(m_ui->segmentsXCombo, &QComboBox::activated, this, &CGridwrightView::OnSegmentsXSelected);
+    connect(m_ui->squareCheck, &QCheckBox::clicked, this, &CGridwrightView::OnSquareClicked);
+    connect(m_ui->segmentsYEdit, &QLineEdit::textEdited, this, &CGridwrightView::OnSegmentsYEdited);
+    connect(m_ui->unitsCombo, &QComboBox::activated, this, &CGridwrightView::OnUnitSelected);
+    connect(m_ui->resolutionEdit, &QLineEdit::textEdited, this, &CGridwrightView::OnResolutionEdited);
+    connect(m_ui->previewSizeButton, &QPushButton::clicked, this, &CGridwrightView::OnPreviewSize);
+    connect(m_ui->mapPreview, &MapPreviewWidget::centerPicked, this, &CGridwrightView::OnCenterPicked);
+}
+
+void CGridwrightView::OnUpdate(int hint) {
+    const CGridwrightDoc& doc = m_document->doc();
+    if (hint == GuiDocument::kFeaturesChanged) {
+        m_layout.m_title = doc.header().file_title;
+        RebuildOverlayImage();
+        m_layout.Recalculate();
+        ShowLayout();
+    } else {
+        m_layout.OnDocumentUpdate(doc);
+        RebuildElevationImage();
+        m_ui->mapPreview->setFrame(m_layout.m_centerLat, m_layout.m_centerLong, doc.GetMapWidth(),
+                                   doc.GetMapHeight());
+        ShowLayout();
+    }
+    refreshStatusTexts();
+}
+
+void CGridwrightView::OnInitialUpdate() {
+    // The units listed by name, each carrying its row of the unit table.
+    std::vector<int> rows(kDistanceUnitCount);
+    for (int row = 0; row < kDistanceUnitCount; ++row) rows[row] = row;
+    std::sort(rows.begin(), rows.end(),
+              [](int a, int b) { return std::strcmp(kDistanceUnits[a].name, kDistanceUnits[b].name) < 0; });
+    for (const int row : rows) m_ui->unitsCombo->addItem(QString::fromLatin1(kDistanceUnits[row].name), row);
+    m_ui->unitsCombo->setCurrentIndex(m_ui->unitsCombo->findData(0));
+
+    for (const std::string& item : m_segmentChoices.items()) m_ui->segmentsXCombo->addItem(QString::fromStdString(item));
+    m_ui->segmentsXCombo->setCurrentIndex(m_ui->segmentsXCombo->findText(QStringLiteral("64")));
+    m_layout.SetSegmentsX("64");
+
+    m_ui->squareCheck->setChecked(true);
+    OnSquareClicked(true);
+}
+
+bool CGridwrightView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        OnLostFocus(watched);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CGridwrightView::OnLostFocus(QObject* control) {
+    if (control == m_ui->segmentsXCombo) {
+        const QString text = m_ui->segmentsXCombo->currentText();
+        if (m_segmentChoices.AddTyped(text.toStdString())) m_ui->segmentsXCombo->addItem(text);
+        m_layout.SetSegmentsX(text.toStdString());
+    } else if (control == m_ui->centerLatEdit) {
+        m_layout.OnCenterLatKillFocus(m_ui->centerLatEdit->text().toStdString());
+    } else if (control == m_ui->centerLongEdit) {
+        m_layout.OnCenterLongKillFocus(m_ui->centerLongEdit->text().toStdString());
+    }
+    // Segments Y and Resolution were read as they were typed; leaving them only shows
+    // their values as the other boxes show them.
+    ShowLayout();
+}
+
+void CGridwrightView::OnSegmentsXSelected(int index) {
+    m_layout.SetSegmentsX(m_ui->segmentsXCombo->itemText(index).toStdString());
+    ShowLayout();
+}
+
+void CGridwrightView::OnSquareClicked(bool checked) {
+    m_layout.OnSquareClicked(checked);
+    m_ui->segmentsYEdit->setEnabled(!m_layout.m_square);
+    ShowLayout();
+}
+
+void CGridwrightView::OnSegmentsYEdited(const QString& text) {
+    m_layout.OnSegmentsYChanged(text.toStdString());
+    ShowLayout(m_ui->segmentsYEdit);
+}
+
+void CGridwrightView::OnUnitSelected(int index) {
+    m_layout.OnUnitSelected(m_ui->unitsCombo->itemData(index).toInt());
+    ShowLayout();
+}
+
+void CGridwrightView::OnResolutionEdited(const QString& text) {
+    m_layout.OnResolutionChanged(text.toStdString());
+    ShowLayout(m_ui->resolutionEdit);
+}
+
+void CGridwrightView::OnCenterPicked(QPoint pixel) {
+    MoveCenterTo(m_layout, m_ui->mapPreview->frame(), {pixel.x(), pixel.y()});
+    ShowLayout();
+}
+
+void CGridwrightView::ShowLayout(const QLineEdit* typing) {
+    m_ui->mapPreview->setOutline(m_layout.m_northLat, m_layout.m_southLat, m_layout.m_northWestLong,
+                                 m_layout.m_northEastLong, m_layout.m_southWestLong, m_layout.m_southEastLong);
+    const auto show = [typing](QLineEdit* box, const std::string& text) {
+        if (box != typing) Show(box, text);
+    };
+    show(m_ui->titleEdit, m_layout.m_title);
+    show(m_ui->dimensionXEdit, Real(m_layout.m_dimensionX));
+    show(m_ui->dimensionYEdit, Real(m_layout.m_dimensionY));
+    show(m_ui->centerLatEdit, Real(m_layout.m_centerLat));
+    show(m_ui->centerLongEdit, Real(m_layout.m_centerLong));
+    show(m_ui->resolutionEdit, Real(m_layout.m_resolution));
+    show(m_ui->segmentsYEdit, std::to_string(m_layout.m_segmentsY));
+    show(m_ui->tilesXEdit, std::to_string(m_layout.m_tilesX));
+    show(m_ui->tilesYEdit, std::to_string(m_layout.m_tilesY));
+}
+
+void CGridwrightView::RebuildElevationImage() {
+    m_ui->mapPreview->setPicture(
+        BuildElevationImage(m_document->doc(), m_heights, m_layout.m_previewWidth, m_layout.m_previewHeight));
+}
+
+void CGridwrightView::RebuildOverlayImage() {
+    m_ui->mapPreview->setOverlay(BuildOverlayImage(m_document->doc().features(), g_e00Rules,
+                                                   m_ui->mapPreview->frame(), m_layout.m_previewWidth,
+                                                   m_layout.m_previewHeight));
+}
+
+bool CGridwrightView::drawFeatures() const { return m_ui->mapPreview->drawFeatures(); }
+
+void CGridwrightView::setDrawFeatures(bool on) { m_ui->mapPreview->setDrawFeatures(on); }
+
+void CGridwrightView::OnPreviewSize() {
+    PreviewSizeDialog dialog({m_layout.m_previewWidth, m_layout.m_previewHeight}, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_layout.m_previewWidth = dialog.chosen().width;
+    m_layout.m_previewHeight = dialog.chosen().height;
+    RebuildElevationImage();
+    m_layout.Recalculate();
+    ShowLayout();
+    RebuildOverlayImage();
+    m_layout.Recalculate();
+    ShowLayout();
+    QApplication::restoreOverrideCursor();
+}
+
+void CGridwrightView::setHeights(HeightTable heights) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_heights = std::move(heights);
+    RebuildElevationImage();
+    RebuildOverlayImage();
+    m_layout.Recalculate();
+    ShowLayout();
+    QApplication::restoreOverrideCursor();
+}
 
 QString CGridwrightView::objectiveRulesPaneText() const {
-    return QString::fromStdString("Obj Rules: " + m_objectiveRules.m_objRulesName);
+    return QStringLiteral("Obj Rules: ") + QString::fromStdString(m_objectiveRules.m_objRulesName);
 }
 
 QString CGridwrightView::featuresPaneText() const {
-    return QString::number(m_document->doc().features().size()) + " features";
+    return QString::number(m_document->doc().features().size()) + QStringLiteral(" features");
+}
+
+void CGridwrightView::refreshStatusTexts() {
+    const QString rules = objectiveRulesPaneText();
+    const QString features = featuresPaneText();
+    if (rules == m_shownObjectiveRulesText && features == m_shownFeaturesText) return;
+    m_shownObjectiveRulesText = rules;
+    m_shownFeaturesText = features;
+    emit statusTextsChanged();
 }
 
 }  // namespace gw

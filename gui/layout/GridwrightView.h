@@ -5,11 +5,21 @@
 #include "layout/TheaterLayout.h"
 #include "objectives/ObjectiveRules.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class TheaterForm;
+}
 
 namespace gw {
 
 class GuiDocument;
+class MapPreviewWidget;
 
 // The form view of one document window: the theater form with its map preview. It owns
 // the layout values, the height table, the objective rules and the results of the last
@@ -30,27 +40,63 @@ public:
     TerrainResults& results() { return m_results; }
 
     // Draw Features: whether the feature overlay is shown.
-    bool drawFeatures() const { return m_drawFeatures; }
+    bool drawFeatures() const;
     void setDrawFeatures(bool on);
 
     // The Preview Size dialog; on OK the preview is rebuilt at the new size.
     void OnPreviewSize();
 
+    // Replaces the height table (Height Data's OK): the picture is rebuilt in the new
+    // colours and the layout recalculated.
+    void setHeights(HeightTable heights);
+
     // The texts of the status bar's panes: "Obj Rules: NAME" and "N features".
     QString objectiveRulesPaneText() const;
     QString featuresPaneText() const;
+
+    // The map preview control, as shown on the form.
+    MapPreviewWidget* mapPreview() const;
+
+public slots:
+    // Emits statusTextsChanged when a pane's text differs from what it was last time;
+    // call it after changing the objective rules.
+    void refreshStatusTexts();
 
 signals:
     // The texts of the status bar's panes changed.
     void statusTextsChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void OnUpdate(int hint);
+    void OnInitialUpdate();
+    void ConnectHandlers();
+    void OnLostFocus(QObject* control);
+    void OnSegmentsXSelected(int index);
+    void OnSquareClicked(bool checked);
+    void OnSegmentsYEdited(const QString& text);
+    void OnUnitSelected(int index);
+    void OnResolutionEdited(const QString& text);
+    void OnCenterPicked(QPoint pixel);
+
+    void RebuildElevationImage();
+    void RebuildOverlayImage();
+    // Shows the layout as it stands: moves the outline and pushes every shown value into
+    // its box. The box the user is typing in (if any) keeps its text until it loses
+    // focus, so that a text such as "1." is not cut back to "1" under the cursor.
+    void ShowLayout(const QLineEdit* typing = nullptr);
+
     GuiDocument* m_document;
+    std::unique_ptr<Ui::TheaterForm> m_ui;
     TheaterLayout m_layout;
+    SegmentChoices m_segmentChoices;
     HeightTable m_heights;
     ObjectiveRuleSet m_objectiveRules;
     TerrainResults m_results;
-    bool m_drawFeatures = true;
+    QString m_shownObjectiveRulesText;
+    QString m_shownFeaturesText;
 };
 
 }  // namespace gw

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "layout/RgbImage.h"
+
+#include <QImage>
+
+namespace gw {
+
+// The picture as Qt shows it: the same pixels, in the screen's 32-bit format.
+QImage ToQImage(const RgbImage& picture);
+
+}  // namespace gw

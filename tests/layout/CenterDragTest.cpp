@@ -1,0 +1,54 @@
+#include "layout/CenterDrag.h"
+
+#include "layout/PreviewFrame.h"
+#include "layout/TheaterLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace gw {
+namespace {
+
+TEST(CenterDrag, APressOffThePictureStartsNothing) {
+    CenterDrag drag;
+    for (const PixelPoint p : {PixelPoint{-1, 0}, PixelPoint{0, -1}, PixelPoint{400, 10}, PixelPoint{10, 300}}) {
+        EXPECT_FALSE(drag.OnButtonDown(p, 400, 300));
+        EXPECT_FALSE(drag.dragging());
+        EXPECT_FALSE(drag.OnMouseMove({10, 10}, 400, 300));
+    }
+}
+
+TEST(CenterDrag, ADragFollowsThePointerOnlyOverThePicture) {
+    CenterDrag drag;
+    EXPECT_TRUE(drag.OnButtonDown({0, 0}, 400, 300));
+    EXPECT_TRUE(drag.dragging());
+    EXPECT_TRUE(drag.OnMouseMove({399, 299}, 400, 300));
+    EXPECT_FALSE(drag.OnMouseMove({400, 299}, 400, 300));  // off the east edge
+    EXPECT_TRUE(drag.dragging());
+    EXPECT_TRUE(drag.OnMouseMove({200, 150}, 400, 300));  // back over the picture
+    drag.OnButtonUp();
+    EXPECT_FALSE(drag.dragging());
+    EXPECT_FALSE(drag.OnMouseMove({200, 150}, 400, 300));
+}
+
+TEST(CenterDrag, APictureWithoutPixelsTakesNoPoint) {
+    CenterDrag drag;
+    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 0, 0));
+    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 400, 0));
+}
+
+TEST(CenterDrag, MovesTheCenterThroughTheMappingAndRecalculates) {
+    PreviewFrame frame;
+    frame.SetFrame(44, 14, 8, 6);  // 10..18 E, 41..47 N
+    frame.SetImageSize(400, 300);
+    TheaterLayout layout;
+    layout.OnInitialUpdate();
+    MoveCenterTo(layout, frame, {100, 75});
+    EXPECT_DOUBLE_EQ(layout.m_centerLong, 12.0);
+    EXPECT_DOUBLE_EQ(layout.m_centerLat, 45.5);
+    EXPECT_DOUBLE_EQ(layout.m_northLat + layout.m_southLat, 2 * 45.5);
+    EXPECT_GT(layout.m_northLat, 45.5);
+    EXPECT_LT(layout.m_northWestLong, 12.0);
+}
+
+}  // namespace
+}  // namespace gw
