@@ -202,6 +202,9 @@ void CGridwrightView::OnPreviewSize() {
     m_layout.Recalculate();
     ShowLayout();
     QApplication::restoreOverrideCursor();
+    // The window holding the form grows or shrinks with the picture.
+    updateGeometry();
+    if (QWidget* frame = parentWidget()) frame->adjustSize();
 }
 
 void CGridwrightView::setHeights(HeightTable heights) {
