@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "Fields.h"
+
 #include "document/GridwrightDoc.h"
 #include "features/E00Reader.h"
 #include "progress/ProgressState.h"
@@ -12,25 +14,6 @@
 
 namespace gw::cli {
 namespace {
-
-// A JSON string; bytes above 127 are taken as Latin-1, so the output is valid UTF-8.
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte > 0x7e) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::size_t ArcPoints(const E00Reader& e00) {
     std::size_t points = 0;
@@ -120,19 +103,19 @@ void PrintJson(const Extent& extent, const char* what) {
 void PrintJson(const E00Reader& e00, const Status& parsed, const Placement& placement,
                const std::optional<std::string>& dem) {
     std::printf("{\"ok\": %s, \"error\": %s, \"coverage\": %s, \"path\": %s,\n", parsed.ok() ? "true" : "false",
-                Json(parsed.message()).c_str(), Json(e00.GetName()).c_str(), Json(e00.path()).c_str());
+                JsonString(parsed.message()).c_str(), JsonString(e00.GetName()).c_str(), JsonString(e00.path()).c_str());
     std::printf(" \"arcs\": %zu, \"arc_points\": %zu, \"labels\": %zu, \"tolerances\": %zu, \"centroids\": %zu, "
                 "\"polygons\": %zu,\n \"tables\": [",
                 e00.m_arcs.size(), ArcPoints(e00), e00.m_labels.size(), e00.m_tolerances.size(),
                 e00.m_centroids.size(), e00.m_polygons.size());
     for (std::size_t t = 0; t < e00.m_tables.size(); ++t) {
         const InfoTable& table = e00.m_tables[t];
-        std::printf("%s\n  {\"name\": %s, \"records\": %zu, \"items\": [", t ? "," : "", Json(table.name).c_str(),
+        std::printf("%s\n  {\"name\": %s, \"records\": %zu, \"items\": [", t ? "," : "", JsonString(table.name).c_str(),
                     table.records.size());
         for (std::size_t i = 0; i < table.items.size(); ++i) {
             const InfoItem& item = table.items[i];
             std::printf("%s{\"name\": %s, \"type\": %d, \"size\": %d, \"position\": %d, \"width\": %d}",
-                        i ? ", " : "", Json(item.name).c_str(), item.type, item.size, item.position, item.width);
+                        i ? ", " : "", JsonString(item.name).c_str(), item.type, item.size, item.position, item.width);
         }
         std::printf("]}");
     }
@@ -141,7 +124,7 @@ void PrintJson(const E00Reader& e00, const Status& parsed, const Placement& plac
     PrintJson(placement.labels, "label");
     if (dem) {
         std::printf(",\n \"dem\": {\"path\": %s, \"arc_points_on_dem\": %zu, \"labels_on_dem\": %zu}",
-                    Json(*dem).c_str(), placement.arcPointsOnDem, placement.labelsOnDem);
+                    JsonString(*dem).c_str(), placement.arcPointsOnDem, placement.labelsOnDem);
     }
     std::printf("}\n");
 }
