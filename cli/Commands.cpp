@@ -10,6 +10,7 @@
 #include "layout/HeightTable.h"
 #include "generate/L2Writer.h"
 #include "generate/MapWriter.h"
+#include "generate/TerrainPath.h"
 #include "layout/TheaterCoverage.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
@@ -162,11 +163,8 @@ bool ObjectivesTime(std::optional<std::time_t>& when) {
 // Everything the command reads, checked before anything is written: the output name,
 // the palette (read whole), the E00 files and the objective rules. 0, or the exit status.
 int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
-    const bool lowerL2 = OutputPathFor(args.output, ".o2").has_value();
-    if (!lowerL2 && FileNameOf(args.output).find(".L2") == std::string::npos) {
-        return Fail(kExitUsage, args.output + ": the terrain file's name must contain \".l2\"");
-    }
-    if (!lowerL2) {
+    if (const Status named = CheckTerrainPath(args.output); !named.ok()) return Fail(kExitUsage, named.message());
+    if (NamesOnlyTerrainFiles(args.output)) {
         Warn(args.output + " holds \".L2\" but no \".l2\": only the tile and index files are written");
     }
     if (args.palette) {
