@@ -1,6 +1,7 @@
 #!/bin/sh
 # Screenshots of the desktop program on a virtual screen, into docs/screenshots/: the
-# main window with the sample DEM open, the Build Terrain dialog and the progress dialog.
+# main window with the sample DEM open, the Build Terrain dialog, the Edit E00 Rules and
+# Height Data dialogs and the progress dialog.
 # Needs xvfb-run, xdotool and imagemagick's import; run from a built tree.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
 set -eu
@@ -34,6 +35,22 @@ xdotool windowfocus --sync "$main" key ctrl+g
 dialog=$(window_named "Build Terrain")
 sleep 1
 import -window "$dialog" "$shots/build-terrain.png"
+xdotool key Escape
+
+# The two table editors, from their menus.
+xdotool windowfocus --sync "$main" key alt+f
+sleep 0.5
+xdotool key Down Down Down Return
+dialog=$(window_named "Edit E00 Rules")
+sleep 1
+import -window "$dialog" "$shots/edit-e00-rules.png"
+xdotool key Escape
+xdotool windowfocus --sync "$main" key alt+e
+sleep 0.5
+xdotool key Return
+dialog=$(window_named "Height Data")
+sleep 1
+import -window "$dialog" "$shots/height-data.png"
 xdotool key Escape
 kill "$program"
 wait "$program" 2>/dev/null || true

@@ -3,6 +3,7 @@
 #include "generate/BuildTerrainDialog.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -67,6 +68,14 @@ bool DialogChoices::EditBuildOptions(QWidget* parent, BuildOptions& options) {
     if (dialog.exec() != QDialog::Accepted) return false;
     options = dialog.options();
     return true;
+}
+
+std::optional<std::uint32_t> DialogChoices::ChooseColour(QWidget* parent, std::uint32_t initial) {
+    ArrowCursor arrow;
+    const QColor chosen = QColorDialog::getColor(
+        QColor(int(initial & 0xffu), int((initial >> 8) & 0xffu), int((initial >> 16) & 0xffu)), parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return std::uint32_t(chosen.red()) | std::uint32_t(chosen.green()) << 8 | std::uint32_t(chosen.blue()) << 16;
 }
 
 }  // namespace gw

@@ -14,6 +14,7 @@ public:
     QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
+    std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
 };
 
 }  // namespace gw

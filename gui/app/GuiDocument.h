@@ -36,6 +36,9 @@ public:
     std::vector<E00LoadReport> LoadE00Files(const QStringList& paths, Progress& progress, UserPrompts& prompts);
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
+    // The program-wide E00 rules were replaced: the views redraw the features (which keep
+    // their rule positions) with kFeaturesChanged.
+    void RulesChanged() { emit updated(kFeaturesChanged); }
 
 signals:
     // The views must update: kFeaturesChanged when only the features changed, 0 when

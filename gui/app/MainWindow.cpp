@@ -9,6 +9,8 @@
 #include "features/LoadE00Command.h"
 #include "generate/GenerateCommand.h"
 #include "generate/ObjectiveRulesCommand.h"
+#include "grid/E00RulesDialog.h"
+#include "grid/HeightDataDialog.h"
 #include "layout/GridwrightView.h"
 
 #include <QAction>
@@ -137,6 +139,8 @@ void MainWindow::createActions() {
     connect(action(kDrawFeatures), &QAction::triggered, this, &MainWindow::OnDrawFeatures);
     connect(action(kViewToolbar), &QAction::triggered, this, [this](bool on) { m_toolBar->setVisible(on); });
     connect(action(kViewStatusBar), &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(action(kEditE00Rules), &QAction::triggered, this, &MainWindow::OnEditE00Rules);
+    connect(action(kHeightData), &QAction::triggered, this, &MainWindow::OnHeightData);
     connect(action(kLoadE00File), &QAction::triggered, this, &MainWindow::OnLoadE00File);
     connect(action(kDeleteFeatures), &QAction::triggered, this, &MainWindow::OnDeleteFeatures);
     connect(action(kLoadObjectiveRules), &QAction::triggered, this, &MainWindow::OnLoadObjectiveRules);
@@ -251,7 +255,7 @@ void MainWindow::updateActions() {
     action(kAppExit)->setEnabled(idle);
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
-    for (int id : {kGenerateTerrain, kFileClose, kDrawFeatures, kLoadE00File, kDeleteFeatures, kLoadObjectiveRules,
+    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kDeleteFeatures, kLoadObjectiveRules,
                    kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
         action(id)->setEnabled(document);
     }
@@ -386,6 +390,27 @@ void MainWindow::OnGenerateTerrain() {
         const GenerateSource source{view->document()->doc(), view->layout(), view->heights(), view->objectiveRules(),
                                     view->results()};
         GenerateTerrain(source, m_random, context());
+    });
+}
+
+void MainWindow::OnEditE00Rules() {
+    runCommand([this] {
+        if (!activeView()) return;
+        E00RulesDialog dialog(g_e00Rules, m_choices, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        g_e00Rules = dialog.rules();
+        QtProfileSection store(kE00RulesSection);
+        SaveE00Rules(store, g_e00Rules);
+        for (GuiDocument* document : m_documents.documents()) document->RulesChanged();
+    });
+}
+
+void MainWindow::OnHeightData() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        HeightDataDialog dialog(view->heights(), m_choices, this);
+        if (dialog.exec() == QDialog::Accepted) view->setHeights(HeightTable(dialog.rows()));
     });
 }
 

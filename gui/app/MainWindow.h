@@ -85,6 +85,10 @@ private:
     void OnFileOpen();
     void OnFileClose();
     void OnGenerateTerrain();
+    // Edit E00 Rules: on OK the rules are stored and every view redraws its features.
+    void OnEditE00Rules();
+    // Height Data of the active view: on OK its preview follows the new bands.
+    void OnHeightData();
     void OnLoadE00File();
     void OnDeleteFeatures();
     void OnLoadObjectiveRules();

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 class QWidget;
 
 namespace gw {
@@ -18,7 +21,7 @@ struct FileQuestion {
 };
 
 // Every question the desktop program puts to the user in a dialog of its own kind:
-// messages, Yes/No questions, file choices and the build options. The program answers
+// messages, Yes/No questions, file choices, the build options and colours. The program answers
 // them with message boxes and file dialogs; tests answer them from a script.
 class UserChoices {
 public:
@@ -40,6 +43,9 @@ public:
     // The "Build Terrain" dialog over options; false when the user cancels (options
     // are then unchanged).
     virtual bool EditBuildOptions(QWidget* parent, BuildOptions& options) = 0;
+    // A colour (0x00BBGGRR) from the colour chooser, which opens on initial; none when
+    // the user cancels.
+    virtual std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) = 0;
 };
 
 // The title of every message box.

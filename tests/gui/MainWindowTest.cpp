@@ -53,13 +53,12 @@ QString PaneText(const QMainWindow& window, const char* name) {
 }
 
 // The commands that work on the active document.
-const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,    kDrawFeatures, kLoadE00File,
-                                      kDeleteFeatures,  kLoadObjectiveRules, kWindowNew, kWindowCascade,
-                                      kWindowTile,      kWindowArrange};
+const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,     kEditE00Rules,       kHeightData,
+                                      kDrawFeatures,    kLoadE00File,   kDeleteFeatures,     kLoadObjectiveRules,
+                                      kWindowNew,       kWindowCascade, kWindowTile,         kWindowArrange};
 // Commands no window handles, and commands that come with later work.
-const QList<int> kDisabledCommands = {kEditUndo,     kEditCut,      kEditCopy,         kEditPaste,
-                                      kEditE00Rules, kHeightData,   kFilePrint,        kFilePrintPreview,
-                                      kFilePrintSetup, kRecentFile, kHelp,             kAppAbout};
+const QList<int> kDisabledCommands = {kEditUndo,  kEditCut,          kEditCopy,       kEditPaste,  kFilePrint,
+                                      kFilePrintPreview, kFilePrintSetup, kRecentFile, kHelp,       kAppAbout};
 
 // A copy of the sample DEM under another name.
 QString CopySample(const QTemporaryDir& dir, const QString& name) {

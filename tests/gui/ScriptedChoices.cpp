@@ -48,4 +48,13 @@ bool ScriptedChoices::EditBuildOptions(QWidget*, BuildOptions& options) {
     return true;
 }
 
+std::optional<std::uint32_t> ScriptedChoices::ChooseColour(QWidget*, std::uint32_t initial) {
+    if (whileAsking) whileAsking();
+    offeredColours.append(initial);
+    if (colours.empty()) return std::nullopt;
+    const std::optional<std::uint32_t> colour = colours.front();
+    colours.pop_front();
+    return colour;
+}
+
 }  // namespace gw::test

@@ -29,6 +29,7 @@ public:
     QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
+    std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
 
     // Answers, used in order; with none left, the user cancels (or answers No).
     std::deque<QStringList> files;
@@ -36,6 +37,9 @@ public:
     // The Build Terrain dialog: shown the options the command offers, it changes them
     // as it likes; none: the user cancels.
     std::optional<std::function<void(BuildOptions&)>> buildOptions;
+    // Colours chosen, used in order; with none left (or an empty answer), the user
+    // cancels.
+    std::deque<std::optional<std::uint32_t>> colours;
     // Called at every question, while the command that asks waits for the answer.
     std::function<void()> whileAsking;
 
@@ -44,6 +48,7 @@ public:
     QStringList questions;
     QList<FileQuestion> fileQuestions;
     QList<BuildOptions> offeredOptions;
+    QList<std::uint32_t> offeredColours;
 
 private:
     QStringList NextFiles(const FileQuestion& question);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "features/E00Rules.h"
+#include "grid/GridEditorDialog.h"
+
+#include <memory>
+
+namespace Ui {
+class E00RulesDialog;
+}
+
+namespace gw {
+
+class GridCtrl;
+
+// "Edit E00 Rules": one grid row per rule, the colour cell painted in the rule's colour
+// and chosen with a double-click; Insert Row adds "XXX.E00" without a colour.
+class E00RulesDialog : public GridEditorDialog {
+    Q_OBJECT
+public:
+    E00RulesDialog(const E00Rules& rules, UserChoices& choices, QWidget* parent = nullptr);
+    ~E00RulesDialog() override;
+
+    // The rules as the grid stands, one per data row (what OK stores).
+    E00Rules rules() const;
+    GridCtrl* grid() const;
+
+protected:
+    TableRow RowToInsert(const TableRows& rows, std::size_t before) const override;
+    std::vector<int> ColumnsTakingColour() const override { return {int(kE00ColourColumn)}; }
+
+private:
+    std::unique_ptr<Ui::E00RulesDialog> m_ui;
+};
+
+}  // namespace gw

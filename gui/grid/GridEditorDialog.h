@@ -1,0 +1,57 @@
+#pragma once
+
+#include "editors/EditorTables.h"
+
+#include <QDialog>
+
+#include <cstddef>
+#include <vector>
+
+class QMenu;
+
+namespace gw {
+
+class GridCtrl;
+class UserChoices;
+
+// What the E00 rules and height data editors share: a grid below one header row, the
+// colour chooser behind a double-click on a colour cell, and the popup menu with
+// "Insert Row" and "Delete Row" on the focus cell.
+class GridEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The ids of the grid control and of the popup menu's commands.
+    static constexpr int kGridId = 1019;
+    static constexpr int kInsertRowId = 32776;
+    static constexpr int kDeleteRowId = 32778;
+
+    // The popup menu, as it is shown.
+    QMenu* rowMenu() const { return m_menu; }
+
+    // Insert Row: a new row before the focus cell's row, or at the end without one.
+    void OnInsertRow();
+    // Delete Row: removes the focus cell's row, if it is a data row.
+    void OnDeleteRow();
+
+protected:
+    GridEditorDialog(UserChoices& choices, QWidget* parent);
+
+    // Puts the headers and rows into grid (which the dialog's form made) and sizes it.
+    void SetUpGrid(GridCtrl* grid, const std::vector<std::string>& headers, const TableRows& rows);
+
+    // The row that Insert Row puts before data row `before` (0-based; rows.size()
+    // appends).
+    virtual TableRow RowToInsert(const TableRows& rows, std::size_t before) const = 0;
+    // The columns that take a newly chosen colour as background; the colour cell is
+    // always column 1.
+    virtual std::vector<int> ColumnsTakingColour() const = 0;
+
+private:
+    void OnDoubleClicked(int row, int column);
+
+    UserChoices& m_choices;
+    GridCtrl* m_grid = nullptr;
+    QMenu* m_menu;
+};
+
+}  // namespace gw
