@@ -11,6 +11,7 @@
 #include "generate/ObjectiveRulesCommand.h"
 #include "grid/E00RulesDialog.h"
 #include "grid/HeightDataDialog.h"
+#include "help/HelpWindow.h"
 #include "layout/GridwrightView.h"
 
 #include <QAction>
@@ -119,7 +120,12 @@ void MainWindow::createActions() {
     addCommand(kWindowArrange, "actionArrangeIcons", tr("&Arrange Icons"),
                tr("Arrange icons at the bottom of the window"), tr("Arrange Icons"));
 
-    addCommand(kHelp, "actionHelp", tr("Help..."), tr("Help about Gridwright"), tr("Help"));
+    // Help and F1: the manual at the active window's topic; F1 in a dialog at the dialog's.
+    QAction* help = addCommand(kHelp, "actionHelp", tr("Help..."), tr("Help about Gridwright"), tr("Help"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this,
+            [this] { ShowHelp(this, m_choices, HelpTopicFor(this, activeView() != nullptr)); });
+    InstallDialogHelp(this, m_choices);
     addCommand(kAppAbout, "actionAbout", tr("&About Gridwright..."),
                tr("Display program information, version number and copyright"), tr("About"));
 
@@ -255,6 +261,7 @@ void MainWindow::updateActions() {
     action(kAppExit)->setEnabled(idle);
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
+    action(kHelp)->setEnabled(idle);
     for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kDeleteFeatures, kLoadObjectiveRules,
                    kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
         action(id)->setEnabled(document);

@@ -5,11 +5,19 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <cstring>
 
-// gridwright [DEM.hdr]: the desktop program, with the header opened when one is named.
+// gridwright [DEM.hdr] | --version: the desktop program, with the header opened when one is named.
 // A header that cannot be opened ends the program: the reason goes to stderr and the
 // exit status is 1.
 int main(int argc, char** argv) {
+    // --version answers at once, without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("gridwright " GRIDWRIGHT_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Orvane");
     QApplication::setApplicationName("Gridwright");
@@ -17,6 +25,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Turns a DEM and E00 map layers into the files of a flight-simulation theater.");
     parser.addHelpOption();
+    parser.addOption(QCommandLineOption("version", "Print the version and exit."));
     parser.addPositionalArgument("DEM.hdr", "DEM header file to open");
     parser.process(app);
     const QStringList headers = parser.positionalArguments();
