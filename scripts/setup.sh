@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds into build/.
-# Usage: scripts/setup.sh [--with-test-tools]   (adds GDAL, the tests' second opinion)
+# Usage: scripts/setup.sh [--with-test-tools]   (adds GDAL, the tests' second opinion, and the
+# desktop, MIME and packaging tools that the desktop-file and package tests use)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev locales)
-[ "${1:-}" = "--with-test-tools" ] && packages+=(gdal-bin)
+[ "${1:-}" = "--with-test-tools" ] && packages+=(gdal-bin desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
