@@ -1,7 +1,7 @@
 #!/bin/sh
 # Screenshots of the desktop program on a virtual screen, into docs/screenshots/: the
 # main window with the sample DEM open, the Build Terrain dialog, the Edit E00 Rules and
-# Height Data dialogs and the progress dialog.
+# Height Data dialogs, the help window and the progress dialog.
 # Needs xvfb-run, xdotool and imagemagick's import; run from a built tree.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
 set -eu
@@ -52,6 +52,13 @@ dialog=$(window_named "Height Data")
 sleep 1
 import -window "$dialog" "$shots/height-data.png"
 xdotool key Escape
+
+# The help window, opened by F1 over the document window at the theater form's page.
+xdotool windowfocus --sync "$main" key F1
+helpwin=$(window_named "Gridwright Help")
+xdotool windowsize "$helpwin" 760 600
+sleep 1
+import -window "$helpwin" "$shots/help-window.png"
 kill "$program"
 wait "$program" 2>/dev/null || true
 program=""
