@@ -7,11 +7,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -175,6 +177,30 @@ private slots:
         window.action(command::kHelp)->trigger();
         QCOMPARE(OpenHelpWindow(), helpWindow);
         QCOMPARE(helpWindow->currentTopic(), QString("theater-form.html"));
+    }
+
+    void f1InADialogOpensTheDialogsTopic() {
+        ScriptedChoices choices;
+        MainWindow window(choices);
+        window.show();
+        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        QString topic;
+        bool usable = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTest::keyClick(dialog, Qt::Key_F1);
+            if (HelpWindow* help = OpenHelpWindow()) {
+                topic = help->currentTopic();
+                // A window of the dialog's, so the modal dialog does not block it.
+                usable = help->parentWidget() == dialog && help->isVisible();
+            }
+            dialog->reject();
+        });
+        window.action(command::kHeightData)->trigger();
+        QCOMPARE(topic, help_topic::kHeightData);
+        QVERIFY(usable);
+        QVERIFY(choices.messages.isEmpty());
     }
 
     void dialogsHaveTopicsOfTheirOwn() {
