@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "QtProfileSection.h"
+#include "app/AboutDialog.h"
 #include "app/CommandIds.h"
 #include "app/GuiDocument.h"
 #include "app/ToolIcons.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(pare
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
 
     createActions();
+    connectApplicationCommands();
     createMenus();
     createToolBar();
     createStatusBar();
@@ -262,6 +264,16 @@ void MainWindow::updateActions() {
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
     action(kViewToolbar)->setChecked(m_toolBar->isVisibleTo(this));
     action(kViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+    updateApplicationCommands();
+}
+
+void MainWindow::connectApplicationCommands() {
+    connect(action(kAppAbout), &QAction::triggered, this, &MainWindow::OnAppAbout);
+}
+
+void MainWindow::updateApplicationCommands() {
+    const bool idle = !m_commandRunning;
+    action(kAppAbout)->setEnabled(idle);
 }
 
 void MainWindow::updateStatusPanes() {
@@ -440,6 +452,13 @@ void MainWindow::OnDrawFeatures(bool on) {
 void MainWindow::OnWindowNew() {
     runCommand([this] {
         if (CGridwrightView* view = activeView()) addViewWindow(view->document());
+    });
+}
+
+void MainWindow::OnAppAbout() {
+    runCommand([this] {
+        AboutDialog about(m_choices, this);
+        about.exec();
     });
 }
 

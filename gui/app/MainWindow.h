@@ -73,6 +73,10 @@ private:
                         const QString& tip = QString());
     QMenu* addMenu(QList<QMenu*>& menus, const char* objectName, const QString& title, const QList<int>& commands);
     void updateActions();
+    // The About, recent-file and print commands: connected, and enabled from the
+    // active view.
+    void connectApplicationCommands();
+    void updateApplicationCommands();
     void updateStatusPanes();
     void updateTitles();
 
@@ -95,6 +99,7 @@ private:
     void OnDrawFeatures(bool on);
     void OnWindowNew();
     void OnWindowArrange();
+    void OnAppAbout();
 
     UserChoices& m_choices;
     DocumentManager m_documents;

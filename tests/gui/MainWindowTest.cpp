@@ -58,7 +58,7 @@ const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,     kEditE00
                                       kWindowNew,       kWindowCascade, kWindowTile,         kWindowArrange};
 // Commands no window handles, and commands that come with later work.
 const QList<int> kDisabledCommands = {kEditUndo,  kEditCut,          kEditCopy,       kEditPaste,  kFilePrint,
-                                      kFilePrintPreview, kFilePrintSetup, kRecentFile, kHelp,       kAppAbout};
+                                      kFilePrintPreview, kFilePrintSetup, kRecentFile, kHelp};
 
 // A copy of the sample DEM under another name.
 QString CopySample(const QTemporaryDir& dir, const QString& name) {
