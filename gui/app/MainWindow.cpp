@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -59,8 +60,9 @@ MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(pare
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
 
     createActions();
-    connectApplicationCommands();
+    createApplicationCommands();
     createMenus();
+    createRecentFileEntries();
     createToolBar();
     createStatusBar();
     updateMenus();
@@ -241,11 +243,12 @@ void MainWindow::updateMenus() {
 }
 
 void MainWindow::readSettings() {
-    // The E00 rules are the program's only settings so far; the built-in ones when
-    // none are stored.
+    // The E00 rules (the built-in ones when none are stored) and the recent files.
     const QtProfileSection store(kE00RulesSection);
     g_e00Rules.clear();
     LoadE00Rules(store, g_e00Rules);
+    m_recentFiles.Read();
+    updateRecentFileEntries();
 }
 
 void MainWindow::updateActions() {
@@ -267,13 +270,57 @@ void MainWindow::updateActions() {
     updateApplicationCommands();
 }
 
-void MainWindow::connectApplicationCommands() {
+void MainWindow::createApplicationCommands() {
     connect(action(kAppAbout), &QAction::triggered, this, &MainWindow::OnAppAbout);
+    for (int i = 1; i < kRecentFileCount; ++i) {
+        addCommand(kRecentFile + i, qPrintable(QStringLiteral("actionRecentFile%1").arg(i + 1)), tr("Recent File"),
+                   tr("Open this document"));
+    }
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        connect(action(kRecentFile + i), &QAction::triggered, this, [this, i] { OnRecentFile(i); });
+    }
+}
+
+void MainWindow::createRecentFileEntries() {
+    // Both File menus hold the placeholder; the other entries follow it.
+    QList<QAction*> entries;
+    for (int i = 1; i < kRecentFileCount; ++i) entries.append(action(kRecentFile + i));
+    for (const QList<QMenu*>* menus : {&m_noDocumentMenus, &m_documentMenus}) {
+        QMenu* file = menus->front();
+        const QList<QAction*> items = file->actions();
+        const qsizetype placeholder = items.indexOf(action(kRecentFile));
+        file->insertActions(items.value(placeholder + 1), entries);
+    }
+}
+
+void MainWindow::updateRecentFileEntries() {
+    const QStringList& files = m_recentFiles.files();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* entry = action(kRecentFile + i);
+        if (i < files.size()) {
+            QString shown = QDir::toNativeSeparators(files[i]);
+            entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace('&', "&&")));
+            entry->setStatusTip(tr("Open %1").arg(files[i]));
+            entry->setVisible(true);
+        } else {
+            entry->setText(tr("Recent File"));
+            entry->setStatusTip(tr("Open this document"));
+            entry->setVisible(i == 0);
+        }
+    }
+    updateActions();
+}
+
+void MainWindow::noteRecentFile(const QString& path) {
+    m_recentFiles.Add(path);
+    m_recentFiles.Write();
+    updateRecentFileEntries();
 }
 
 void MainWindow::updateApplicationCommands() {
     const bool idle = !m_commandRunning;
     action(kAppAbout)->setEnabled(idle);
+    for (int i = 0; i < kRecentFileCount; ++i) action(kRecentFile + i)->setEnabled(idle && i < recentFiles().size());
 }
 
 void MainWindow::updateStatusPanes() {
@@ -310,14 +357,23 @@ QList<QMdiSubWindow*> MainWindow::windowsOf(const GuiDocument* document) const {
     return windows;
 }
 
+Status MainWindow::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (Status opened = OpenFile(path); !opened.ok()) return opened;
+    }
+    return Status::Ok();
+}
+
 Status MainWindow::OpenFile(const QString& path) {
     if (GuiDocument* open = m_documents.Find(path)) {
         const QList<QMdiSubWindow*> windows = windowsOf(open);
         if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
+        noteRecentFile(path);
         return Status::Ok();
     }
     GuiDocument* document = nullptr;
     if (Status opened = m_documents.Open(path, &document); !opened.ok()) return opened;
+    noteRecentFile(path);
     connect(document, &GuiDocument::updated, this, [this] {
         updateActions();
         updateStatusPanes();
@@ -358,6 +414,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     m_mdiArea->closeAllSubWindows();
+    m_recentFiles.Write();
     event->accept();
 }
 
@@ -459,6 +516,19 @@ void MainWindow::OnAppAbout() {
     runCommand([this] {
         AboutDialog about(m_choices, this);
         about.exec();
+    });
+}
+
+void MainWindow::OnRecentFile(int index) {
+    runCommand([this, index] {
+        if (index >= recentFiles().size()) return;
+        const QString path = recentFiles()[index];
+        if (Status opened = OpenFile(path); !opened.ok()) {
+            m_recentFiles.Remove(path);
+            m_recentFiles.Write();
+            updateRecentFileEntries();
+            m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
+        }
     });
 }
 

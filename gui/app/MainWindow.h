@@ -2,6 +2,7 @@
 
 #include "app/CommandContext.h"
 #include "app/DocumentManager.h"
+#include "app/RecentFiles.h"
 #include "util/CRandom.h"
 #include "util/Status.h"
 
@@ -46,6 +47,11 @@ public:
     // the document that has it open already. On failure no window is added and the
     // status says why.
     Status OpenFile(const QString& path);
+    // Opens the headers named on the command line, in order, each in a window of its
+    // own; stops at the first that fails and returns its status.
+    Status OpenFiles(const QStringList& paths);
+    // The File menu's recent files, newest first.
+    const QStringList& recentFiles() const { return m_recentFiles.files(); }
 
     // The view of the active document window, or null.
     CGridwrightView* activeView() const;
@@ -75,8 +81,11 @@ private:
     void updateActions();
     // The About, recent-file and print commands: connected, and enabled from the
     // active view.
-    void connectApplicationCommands();
+    void createApplicationCommands();
+    void createRecentFileEntries();
     void updateApplicationCommands();
+    void updateRecentFileEntries();
+    void noteRecentFile(const QString& path);
     void updateStatusPanes();
     void updateTitles();
 
@@ -100,6 +109,8 @@ private:
     void OnWindowNew();
     void OnWindowArrange();
     void OnAppAbout();
+    // Opens the recent file at index; one that fails to open leaves the list.
+    void OnRecentFile(int index);
 
     UserChoices& m_choices;
     DocumentManager m_documents;
@@ -115,6 +126,7 @@ private:
     // The program's one random generator: every Generate run of the program draws on
     // from where the last one stopped.
     CRandom m_random;
+    RecentFileList m_recentFiles;
     bool m_commandRunning = false;
 };
 

@@ -31,11 +31,15 @@ private slots:
         QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains("/nonexistent/dem.hdr"));
     }
 
-    void moreThanOneHeaderIsRefused() {
+    void aFailingHeaderAfterAGoodOneEndsTheProgram() {
+        QTemporaryDir dir;
+        const QString header = dir.filePath("broken.hdr");
+        WriteText(header, "this is no DEM header\n");
         QProcess program;
-        program.start(GRIDWRIGHT_GUI, {SampleHeader(), SampleHeader()});
+        program.start(GRIDWRIGHT_GUI, {SampleHeader(), header});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 2);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains("broken.hdr"));
     }
 };
 
