@@ -13,6 +13,7 @@
 #include "grid/E00RulesDialog.h"
 #include "grid/HeightDataDialog.h"
 #include "layout/GridwrightView.h"
+#include "print/TheaterPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,6 +25,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -272,6 +277,9 @@ void MainWindow::updateActions() {
 
 void MainWindow::createApplicationCommands() {
     connect(action(kAppAbout), &QAction::triggered, this, &MainWindow::OnAppAbout);
+    connect(action(kFilePrint), &QAction::triggered, this, &MainWindow::OnFilePrint);
+    connect(action(kFilePrintPreview), &QAction::triggered, this, &MainWindow::OnFilePrintPreview);
+    connect(action(kFilePrintSetup), &QAction::triggered, this, &MainWindow::OnFilePrintSetup);
     for (int i = 1; i < kRecentFileCount; ++i) {
         addCommand(kRecentFile + i, qPrintable(QStringLiteral("actionRecentFile%1").arg(i + 1)), tr("Recent File"),
                    tr("Open this document"));
@@ -320,6 +328,9 @@ void MainWindow::noteRecentFile(const QString& path) {
 void MainWindow::updateApplicationCommands() {
     const bool idle = !m_commandRunning;
     action(kAppAbout)->setEnabled(idle);
+    action(kFilePrintSetup)->setEnabled(idle);
+    action(kFilePrint)->setEnabled(idle && activeView());
+    action(kFilePrintPreview)->setEnabled(idle && activeView());
     for (int i = 0; i < kRecentFileCount; ++i) action(kRecentFile + i)->setEnabled(idle && i < recentFiles().size());
 }
 
@@ -529,6 +540,45 @@ void MainWindow::OnRecentFile(int index) {
             updateRecentFileEntries();
             m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
         }
+    });
+}
+
+QPrinter& MainWindow::printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void MainWindow::OnFilePrint() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        QPrintDialog dialog(&printer(), this);
+        dialog.setObjectName("printDialog");
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (!PrintTheaterPage(printer(), TheaterPageOf(*view))) {
+            m_choices.ShowMessage(this, tr("The page could not be printed."), UserChoices::MessageKind::kWarning);
+        }
+    });
+}
+
+void MainWindow::OnFilePrintPreview() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        const TheaterPage page = TheaterPageOf(*view);
+        QPrintPreviewDialog preview(&printer(), this);
+        preview.setObjectName("printPreviewDialog");
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&page](QPrinter* shown) { PrintTheaterPage(*shown, page); });
+        preview.exec();
+    });
+}
+
+void MainWindow::OnFilePrintSetup() {
+    runCommand([this] {
+        QPageSetupDialog dialog(&printer(), this);
+        dialog.setObjectName("pageSetupDialog");
+        dialog.exec();
     });
 }
 

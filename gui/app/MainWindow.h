@@ -11,12 +11,14 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QToolBar;
 
 namespace gw {
@@ -111,6 +113,12 @@ private:
     void OnAppAbout();
     // Opens the recent file at index; one that fails to open leaves the list.
     void OnRecentFile(int index);
+    // Print, Print Preview and Print Setup, all on the program's one printer: the page
+    // of the active view (print/TheaterPage.h).
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    QPrinter& printer();
 
     UserChoices& m_choices;
     DocumentManager m_documents;
@@ -127,6 +135,7 @@ private:
     // from where the last one stopped.
     CRandom m_random;
     RecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_printer;
     bool m_commandRunning = false;
 };
 

@@ -56,12 +56,11 @@ QString PaneText(const QMainWindow& window, const char* name) {
 }
 
 // The commands that work on the active document.
-const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,     kEditE00Rules,       kHeightData,
+const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose, kFilePrint, kFilePrintPreview, kEditE00Rules, kHeightData,
                                       kDrawFeatures,    kLoadE00File,   kDeleteFeatures,     kLoadObjectiveRules,
                                       kWindowNew,       kWindowCascade, kWindowTile,         kWindowArrange};
 // Commands no window handles, and commands that come with later work.
-const QList<int> kDisabledCommands = {kEditUndo,  kEditCut,          kEditCopy,       kEditPaste,  kFilePrint,
-                                      kFilePrintPreview, kFilePrintSetup, kHelp};
+const QList<int> kDisabledCommands = {kEditUndo, kEditCut, kEditCopy, kEditPaste, kHelp};
 
 // A copy of the sample DEM under another name.
 QString CopySample(const QTemporaryDir& dir, const QString& name) {
@@ -104,7 +103,7 @@ private slots:
         QCOMPARE(Items(MenuNamed(window, "&Help")), QStringList({"Help...", "-", "&About Gridwright..."}));
         QVERIFY(window.mdiArea()->subWindowList().isEmpty());
         QVERIFY(!window.activeView());
-        for (int id : {kFileOpen, kAppExit, kViewToolbar, kViewStatusBar}) QVERIFY(window.action(id)->isEnabled());
+        for (int id : {kFileOpen, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup, kAppAbout}) QVERIFY(window.action(id)->isEnabled());
         QVERIFY(window.action(kViewToolbar)->isChecked());
         QVERIFY(window.action(kViewStatusBar)->isChecked());
         for (int id : kDocumentCommands + kDisabledCommands) QVERIFY2(!window.action(id)->isEnabled(), qPrintable(window.action(id)->objectName()));
