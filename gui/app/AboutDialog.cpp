@@ -38,6 +38,7 @@ AboutDialog::AboutDialog(UserChoices& choices, QWidget* parent) : QDialog(parent
     grid->addWidget(buttons, 0, 2, Qt::AlignTop);
     grid->addWidget(purpose, 1, 1, 1, 2);
     auto* linkRow = new QHBoxLayout;
+    linkRow->setSpacing(6);
     linkRow->addWidget(discussion);
     linkRow->addWidget(m_link);
     linkRow->addStretch();
