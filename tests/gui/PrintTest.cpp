@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -139,6 +140,31 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName("/nonexistent/folder/coast.pdf");
         QVERIFY(!PrintTheaterPage(printer, TheaterPageOf(*m_window->activeView())));
+    }
+
+    void printWritesThePageThroughThePrintDialog() {
+        const QString pdf = m_dir.filePath("printed.pdf");
+        AnswerNextModal<QPrintDialog>([&pdf](QPrintDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QString("printDialog"));
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            dialog->done(QDialog::Accepted);
+        });
+        m_window->action(kFilePrint)->trigger();
+        QVERIFY(m_choices.messages.isEmpty());
+        QVERIFY(QFileInfo(pdf).size() > 10000);
+    }
+
+    void aPrintThatCannotStartSaysSo() {
+        AnswerNextModal<QPrintDialog>([](QPrintDialog* dialog) {
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName("/nonexistent/folder/printed.pdf");
+            dialog->done(QDialog::Accepted);
+        });
+        m_window->action(kFilePrint)->trigger();
+        QCOMPARE(m_choices.messages.size(), 1);
+        QCOMPARE(m_choices.messages.front().text, QString("The page could not be printed."));
+        m_choices.messages.clear();
     }
 
     void printPreviewShowsThePage() {
