@@ -1,7 +1,7 @@
 #!/bin/sh
 # Screenshots of the desktop program on a virtual screen, into docs/screenshots/: the
 # main window with the sample DEM open, the Build Terrain dialog, the Edit E00 Rules and
-# Height Data dialogs, the help window and the progress dialog.
+# Height Data dialogs, the help window, the about box, the print preview and the progress dialog.
 # Needs xvfb-run, xdotool and imagemagick's import; run from a built tree.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
 set -eu
@@ -59,6 +59,23 @@ helpwin=$(window_named "Gridwright Help")
 xdotool windowsize "$helpwin" 760 600
 sleep 1
 import -window "$helpwin" "$shots/help-window.png"
+xdotool key Escape
+# The about box, and the print preview of the sample's page.
+xdotool windowfocus --sync "$main" key alt+h
+sleep 0.5
+xdotool key a
+dialog=$(window_named "About Gridwright")
+sleep 1
+import -window "$dialog" "$shots/about-box.png"
+xdotool key Escape
+xdotool windowfocus --sync "$main" key alt+f
+sleep 0.5
+xdotool key v
+dialog=$(window_named "Print Preview")
+xdotool windowsize "$dialog" 800 700
+sleep 1
+import -window "$dialog" "$shots/print-preview.png"
+xdotool key Escape
 kill "$program"
 wait "$program" 2>/dev/null || true
 program=""

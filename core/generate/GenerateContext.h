@@ -33,11 +33,13 @@ struct GenerateContext {
 };
 
 // What the terrain writer records for the description: the lowest and highest tile
-// elevation of its last run and whether its tile codes were 32-bit.
+// elevation of its last run and whether its tile codes were 32-bit; m_terrainRun tells
+// whether a run has started writing at all (the others mean nothing until then).
 struct TerrainResults {
     std::int16_t m_lowestPoint = 32000;
     std::int16_t m_highestPoint = 0;
     bool m_largeTerrain = false;
+    bool m_terrainRun = false;
 };
 
 // How one writer ended and which files it wrote.

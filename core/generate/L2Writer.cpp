@@ -118,6 +118,7 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
     OutputFile* index;
     if (Status s = outputs.Create(*indexPath, &index); !s.ok()) return WriteResult::Failed(s.message());
     results.m_largeTerrain = large;
+    results.m_terrainRun = true;
 
     const TheaterLayout& layout = context.layout;
     Progress& progress = context.progress;

@@ -19,7 +19,10 @@ constexpr int kFileClose = 57602;
 constexpr int kFilePrintSetup = 57606;
 constexpr int kFilePrint = 57607;
 constexpr int kFilePrintPreview = 57609;
+// The recent files: kRecentFile is the first entry (and the placeholder of an empty
+// list), the others follow it.
 constexpr int kRecentFile = 57616;
+constexpr int kRecentFileCount = 7;
 constexpr int kEditCopy = 57634;
 constexpr int kEditCut = 57635;
 constexpr int kEditPaste = 57637;

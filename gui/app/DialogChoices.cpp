@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -77,5 +78,9 @@ std::optional<std::uint32_t> DialogChoices::ChooseColour(QWidget* parent, std::u
     if (!chosen.isValid()) return std::nullopt;
     return std::uint32_t(chosen.red()) | std::uint32_t(chosen.green()) << 8 | std::uint32_t(chosen.blue()) << 16;
 }
+
+bool DialogChoices::OpenUrl(const QUrl& address) { return QDesktopServices::openUrl(address); }
+
+void DialogChoices::Beep() { QApplication::beep(); }
 
 }  // namespace gw

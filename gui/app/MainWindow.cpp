@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "QtProfileSection.h"
+#include "app/AboutDialog.h"
 #include "app/CommandIds.h"
 #include "app/GuiDocument.h"
 #include "app/ToolIcons.h"
@@ -13,9 +14,11 @@
 #include "grid/HeightDataDialog.h"
 #include "help/HelpWindow.h"
 #include "layout/GridwrightView.h"
+#include "print/TheaterPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -23,6 +26,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -59,7 +66,9 @@ MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(pare
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
 
     createActions();
+    createApplicationCommands();
     createMenus();
+    createRecentFileEntries();
     createToolBar();
     createStatusBar();
     updateMenus();
@@ -245,11 +254,12 @@ void MainWindow::updateMenus() {
 }
 
 void MainWindow::readSettings() {
-    // The E00 rules are the program's only settings so far; the built-in ones when
-    // none are stored.
+    // The E00 rules (the built-in ones when none are stored) and the recent files.
     const QtProfileSection store(kE00RulesSection);
     g_e00Rules.clear();
     LoadE00Rules(store, g_e00Rules);
+    m_recentFiles.Read();
+    updateRecentFileEntries();
 }
 
 void MainWindow::updateActions() {
@@ -269,6 +279,66 @@ void MainWindow::updateActions() {
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
     action(kViewToolbar)->setChecked(m_toolBar->isVisibleTo(this));
     action(kViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+    updateApplicationCommands();
+}
+
+void MainWindow::createApplicationCommands() {
+    connect(action(kAppAbout), &QAction::triggered, this, &MainWindow::OnAppAbout);
+    connect(action(kFilePrint), &QAction::triggered, this, &MainWindow::OnFilePrint);
+    connect(action(kFilePrintPreview), &QAction::triggered, this, &MainWindow::OnFilePrintPreview);
+    connect(action(kFilePrintSetup), &QAction::triggered, this, &MainWindow::OnFilePrintSetup);
+    for (int i = 1; i < kRecentFileCount; ++i) {
+        addCommand(kRecentFile + i, qPrintable(QStringLiteral("actionRecentFile%1").arg(i + 1)), tr("Recent File"),
+                   tr("Open this document"));
+    }
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        connect(action(kRecentFile + i), &QAction::triggered, this, [this, i] { OnRecentFile(i); });
+    }
+}
+
+void MainWindow::createRecentFileEntries() {
+    // Both File menus hold the placeholder; the other entries follow it.
+    QList<QAction*> entries;
+    for (int i = 1; i < kRecentFileCount; ++i) entries.append(action(kRecentFile + i));
+    for (const QList<QMenu*>* menus : {&m_noDocumentMenus, &m_documentMenus}) {
+        QMenu* file = menus->front();
+        const QList<QAction*> items = file->actions();
+        const qsizetype placeholder = items.indexOf(action(kRecentFile));
+        file->insertActions(items.value(placeholder + 1), entries);
+    }
+}
+
+void MainWindow::updateRecentFileEntries() {
+    const QStringList& files = m_recentFiles.files();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* entry = action(kRecentFile + i);
+        if (i < files.size()) {
+            QString shown = QDir::toNativeSeparators(files[i]);
+            entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace('&', "&&")));
+            entry->setStatusTip(tr("Open %1").arg(files[i]));
+            entry->setVisible(true);
+        } else {
+            entry->setText(tr("Recent File"));
+            entry->setStatusTip(tr("Open this document"));
+            entry->setVisible(i == 0);
+        }
+    }
+    updateActions();
+}
+
+void MainWindow::noteRecentFile(const QString& path) {
+    m_recentFiles.Add(path);
+    m_recentFiles.Write();
+    updateRecentFileEntries();
+}
+
+void MainWindow::updateApplicationCommands() {
+    const bool idle = !m_commandRunning;
+    action(kAppAbout)->setEnabled(idle);
+    action(kFilePrintSetup)->setEnabled(idle);
+    action(kFilePrint)->setEnabled(idle && activeView());
+    action(kFilePrintPreview)->setEnabled(idle && activeView());
+    for (int i = 0; i < kRecentFileCount; ++i) action(kRecentFile + i)->setEnabled(idle && i < recentFiles().size());
 }
 
 void MainWindow::updateStatusPanes() {
@@ -305,14 +375,23 @@ QList<QMdiSubWindow*> MainWindow::windowsOf(const GuiDocument* document) const {
     return windows;
 }
 
+Status MainWindow::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (Status opened = OpenFile(path); !opened.ok()) return opened;
+    }
+    return Status::Ok();
+}
+
 Status MainWindow::OpenFile(const QString& path) {
     if (GuiDocument* open = m_documents.Find(path)) {
         const QList<QMdiSubWindow*> windows = windowsOf(open);
         if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
+        noteRecentFile(path);
         return Status::Ok();
     }
     GuiDocument* document = nullptr;
     if (Status opened = m_documents.Open(path, &document); !opened.ok()) return opened;
+    noteRecentFile(path);
     connect(document, &GuiDocument::updated, this, [this] {
         updateActions();
         updateStatusPanes();
@@ -353,6 +432,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     m_mdiArea->closeAllSubWindows();
+    m_recentFiles.Write();
     event->accept();
 }
 
@@ -447,6 +527,65 @@ void MainWindow::OnDrawFeatures(bool on) {
 void MainWindow::OnWindowNew() {
     runCommand([this] {
         if (CGridwrightView* view = activeView()) addViewWindow(view->document());
+    });
+}
+
+void MainWindow::OnAppAbout() {
+    runCommand([this] {
+        AboutDialog about(m_choices, this);
+        about.exec();
+    });
+}
+
+void MainWindow::OnRecentFile(int index) {
+    runCommand([this, index] {
+        if (index >= recentFiles().size()) return;
+        const QString path = recentFiles()[index];
+        if (Status opened = OpenFile(path); !opened.ok()) {
+            m_recentFiles.Remove(path);
+            m_recentFiles.Write();
+            updateRecentFileEntries();
+            m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
+        }
+    });
+}
+
+QPrinter& MainWindow::printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void MainWindow::OnFilePrint() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        QPrintDialog dialog(&printer(), this);
+        dialog.setObjectName("printDialog");
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (!PrintTheaterPage(printer(), TheaterPageOf(*view))) {
+            m_choices.ShowMessage(this, tr("The page could not be printed."), UserChoices::MessageKind::kWarning);
+        }
+    });
+}
+
+void MainWindow::OnFilePrintPreview() {
+    runCommand([this] {
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        const TheaterPage page = TheaterPageOf(*view);
+        QPrintPreviewDialog preview(&printer(), this);
+        preview.setObjectName("printPreviewDialog");
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&page](QPrinter* shown) { PrintTheaterPage(*shown, page); });
+        preview.exec();
+    });
+}
+
+void MainWindow::OnFilePrintSetup() {
+    runCommand([this] {
+        QPageSetupDialog dialog(&printer(), this);
+        dialog.setObjectName("pageSetupDialog");
+        dialog.exec();
     });
 }
 

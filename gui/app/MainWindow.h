@@ -2,6 +2,7 @@
 
 #include "app/CommandContext.h"
 #include "app/DocumentManager.h"
+#include "app/RecentFiles.h"
 #include "util/CRandom.h"
 #include "util/Status.h"
 
@@ -10,12 +11,14 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QToolBar;
 
 namespace gw {
@@ -46,6 +49,11 @@ public:
     // the document that has it open already. On failure no window is added and the
     // status says why.
     Status OpenFile(const QString& path);
+    // Opens the headers named on the command line, in order, each in a window of its
+    // own; stops at the first that fails and returns its status.
+    Status OpenFiles(const QStringList& paths);
+    // The File menu's recent files, newest first.
+    const QStringList& recentFiles() const { return m_recentFiles.files(); }
 
     // The view of the active document window, or null.
     CGridwrightView* activeView() const;
@@ -73,6 +81,13 @@ private:
                         const QString& tip = QString());
     QMenu* addMenu(QList<QMenu*>& menus, const char* objectName, const QString& title, const QList<int>& commands);
     void updateActions();
+    // The About, recent-file and print commands: connected, and enabled from the
+    // active view.
+    void createApplicationCommands();
+    void createRecentFileEntries();
+    void updateApplicationCommands();
+    void updateRecentFileEntries();
+    void noteRecentFile(const QString& path);
     void updateStatusPanes();
     void updateTitles();
 
@@ -95,6 +110,15 @@ private:
     void OnDrawFeatures(bool on);
     void OnWindowNew();
     void OnWindowArrange();
+    void OnAppAbout();
+    // Opens the recent file at index; one that fails to open leaves the list.
+    void OnRecentFile(int index);
+    // Print, Print Preview and Print Setup, all on the program's one printer: the page
+    // of the active view (print/TheaterPage.h).
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    QPrinter& printer();
 
     UserChoices& m_choices;
     DocumentManager m_documents;
@@ -110,6 +134,8 @@ private:
     // The program's one random generator: every Generate run of the program draws on
     // from where the last one stopped.
     CRandom m_random;
+    RecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_printer;
     bool m_commandRunning = false;
 };
 

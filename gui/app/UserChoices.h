@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <cstdint>
 #include <optional>
@@ -21,7 +22,8 @@ struct FileQuestion {
 };
 
 // Every question the desktop program puts to the user in a dialog of its own kind:
-// messages, Yes/No questions, file choices, the build options and colours. The program answers
+// messages, Yes/No questions, file choices, the build options and colours; and
+// what it hands to the desktop: links to open, and the beep. The program answers
 // them with message boxes and file dialogs; tests answer them from a script.
 class UserChoices {
 public:
@@ -46,6 +48,10 @@ public:
     // A colour (0x00BBGGRR) from the colour chooser, which opens on initial; none when
     // the user cancels.
     virtual std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) = 0;
+    // Opens address with the desktop's default handler; false when it cannot.
+    virtual bool OpenUrl(const QUrl& address) = 0;
+    // The desktop's warning sound.
+    virtual void Beep() = 0;
 };
 
 // The title of every message box.

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-// gridwright [DEM.hdr] | --version: the desktop program, with the header opened when one is named.
-// A header that cannot be opened ends the program: the reason goes to stderr and the
-// exit status is 1.
+// gridwright [DEM.hdr...] | --version: the desktop program, with the headers named opened
+// in windows of their own. A header that cannot be opened ends the program: the reason
+// goes to stderr and the exit status is 1.
 int main(int argc, char** argv) {
     // --version answers at once, without a display.
     for (int i = 1; i < argc; ++i) {
@@ -26,21 +26,13 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription("Turns a DEM and E00 map layers into the files of a flight-simulation theater.");
     parser.addHelpOption();
     parser.addOption(QCommandLineOption("version", "Print the version and exit."));
-    parser.addPositionalArgument("DEM.hdr", "DEM header file to open");
+    parser.addPositionalArgument("DEM.hdr", "DEM header files to open, each in a window of its own", "[DEM.hdr...]");
     parser.process(app);
-    const QStringList headers = parser.positionalArguments();
-    if (headers.size() > 1) {
-        std::fputs("gridwright: give at most one DEM header\n", stderr);
-        return 2;
-    }
-
     gw::DialogChoices choices;
     gw::MainWindow window(choices);
-    if (!headers.isEmpty()) {
-        if (const gw::Status opened = window.OpenFile(headers.front()); !opened.ok()) {
-            std::fprintf(stderr, "gridwright: %s\n", opened.message().c_str());
-            return 1;
-        }
+    if (const gw::Status opened = window.OpenFiles(parser.positionalArguments()); !opened.ok()) {
+        std::fprintf(stderr, "gridwright: %s\n", opened.message().c_str());
+        return 1;
     }
     window.show();
     return QApplication::exec();

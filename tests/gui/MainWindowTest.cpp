@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -44,7 +45,9 @@ QMenu* MenuNamed(const QMainWindow& window, const QString& title) {
 // A menu's entries: each item's text, "-" for a separator.
 QStringList Items(const QWidget* menuOrBar) {
     QStringList items;
-    for (QAction* item : menuOrBar->actions()) items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    for (QAction* item : menuOrBar->actions()) {
+        if (item->isVisible()) items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
     return items;
 }
 
@@ -53,12 +56,11 @@ QString PaneText(const QMainWindow& window, const char* name) {
 }
 
 // The commands that work on the active document.
-const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,     kEditE00Rules,       kHeightData,
+const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose, kFilePrint, kFilePrintPreview, kEditE00Rules, kHeightData,
                                       kDrawFeatures,    kLoadE00File,   kDeleteFeatures,     kLoadObjectiveRules,
                                       kWindowNew,       kWindowCascade, kWindowTile,         kWindowArrange};
 // Commands no window handles, and commands that come with later work.
-const QList<int> kDisabledCommands = {kEditUndo,  kEditCut,          kEditCopy,       kEditPaste,  kFilePrint,
-                                      kFilePrintPreview, kFilePrintSetup, kRecentFile, kAppAbout};
+const QList<int> kDisabledCommands = {kEditUndo, kEditCut, kEditCopy, kEditPaste};
 
 // A copy of the sample DEM under another name.
 QString CopySample(const QTemporaryDir& dir, const QString& name) {
@@ -88,6 +90,9 @@ private slots:
         QVERIFY(m_dir.isValid());
     }
 
+    // Every test starts with an empty recent-file list.
+    void init() { QSettings("Orvane", "Gridwright").remove("RecentFiles"); }
+
     void startsWithMenu128AndNoWindow() {
         ScriptedChoices choices;
         MainWindow window(choices);
@@ -98,7 +103,7 @@ private slots:
         QCOMPARE(Items(MenuNamed(window, "&Help")), QStringList({"Help...", "-", "&About Gridwright..."}));
         QVERIFY(window.mdiArea()->subWindowList().isEmpty());
         QVERIFY(!window.activeView());
-        for (int id : {kFileOpen, kAppExit, kViewToolbar, kViewStatusBar}) QVERIFY(window.action(id)->isEnabled());
+        for (int id : {kFileOpen, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup, kAppAbout}) QVERIFY(window.action(id)->isEnabled());
         QVERIFY(window.action(kViewToolbar)->isChecked());
         QVERIFY(window.action(kViewStatusBar)->isChecked());
         for (int id : kDocumentCommands + kDisabledCommands) QVERIFY2(!window.action(id)->isEnabled(), qPrintable(window.action(id)->objectName()));
@@ -112,7 +117,8 @@ private slots:
         QCOMPARE(MenuTitles(window), QStringList({"&File", "&Edit", "&View", "Data", "&Window", "&Help"}));
         QCOMPARE(Items(MenuNamed(window, "&File")),
                  QStringList({"&Open...", "&Generate Terrain", "&Close", "-", "Edit E00 Rules", "-", "&Print...",
-                              "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+                              "Print Pre&view", "P&rint Setup...", "-",
+                              "&1 " + QFileInfo(SampleHeader()).absoluteFilePath(), "-", "E&xit"}));
         QCOMPARE(Items(MenuNamed(window, "&Edit")),
                  QStringList({"&Undo", "-", "Cu&t", "&Copy", "&Paste", "-", "Height Data"}));
         QCOMPARE(Items(MenuNamed(window, "&View")), QStringList({"Draw Features", "-", "&Toolbar", "&Status Bar"}));

@@ -57,4 +57,14 @@ std::optional<std::uint32_t> ScriptedChoices::ChooseColour(QWidget*, std::uint32
     return colour;
 }
 
+bool ScriptedChoices::OpenUrl(const QUrl& address) {
+    openedUrls.append(address);
+    if (urlOpens.empty()) return false;
+    const bool opened = urlOpens.front();
+    urlOpens.pop_front();
+    return opened;
+}
+
+void ScriptedChoices::Beep() { ++beeps; }
+
 }  // namespace gw::test

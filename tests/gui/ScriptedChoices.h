@@ -30,6 +30,8 @@ public:
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
     std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
+    bool OpenUrl(const QUrl& address) override;
+    void Beep() override;
 
     // Answers, used in order; with none left, the user cancels (or answers No).
     std::deque<QStringList> files;
@@ -40,6 +42,8 @@ public:
     // Colours chosen, used in order; with none left (or an empty answer), the user
     // cancels.
     std::deque<std::optional<std::uint32_t>> colours;
+    // Whether the desktop opens a link: used in order; with none left, it cannot.
+    std::deque<bool> urlOpens;
     // Called at every question, while the command that asks waits for the answer.
     std::function<void()> whileAsking;
 
@@ -49,6 +53,8 @@ public:
     QList<FileQuestion> fileQuestions;
     QList<BuildOptions> offeredOptions;
     QList<std::uint32_t> offeredColours;
+    QList<QUrl> openedUrls;
+    int beeps = 0;
 
 private:
     QStringList NextFiles(const FileQuestion& question);
