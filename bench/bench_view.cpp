@@ -9,6 +9,7 @@
 //
 //   bench_view [--benchmark_... options]
 
+#include "progress/ProgressState.h"
 #include "app/GuiDocument.h"
 #include "features/E00Rules.h"
 #include "layout/GridwrightView.h"
@@ -26,15 +27,6 @@
 #include <memory>
 
 namespace {
-
-struct QuietProgress : gw::Progress {
-    void SetStatus(const std::string&) override {}
-    void SetRange(int, int) override {}
-    void SetStep(int) override {}
-    int SetPos(int) override { return 0; }
-    int StepIt() override { return 0; }
-    bool CheckCancelButton() override { return false; }
-};
 
 struct QuietPrompts : gw::UserPrompts {
     void ShowMessage(const std::string&) override {}
@@ -60,7 +52,7 @@ void BM_DragStep(benchmark::State& state) {
         if (QFile::exists(path)) e00 << path;
     }
     gw::g_e00Rules = gw::BuiltInE00Rules();
-    QuietProgress progress;
+    gw::NullProgress progress;
     QuietPrompts prompts;
     if (!e00.isEmpty()) document.LoadE00Files(e00, progress, prompts);
 

@@ -1,6 +1,7 @@
 // Saves a picture of the theater form with a DEM open, to look at the form as a user
 // sees it:   gui_form_screenshot DEM.hdr OUT.png [SEGMENTS [E00 files...]]
 // SEGMENTS is typed into the Segments box; the E00 files load with the built-in rules.
+#include "progress/ProgressState.h"
 #include "app/GuiDocument.h"
 #include "layout/GridwrightView.h"
 
@@ -16,15 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-struct QuietProgress : gw::Progress {
-    void SetStatus(const std::string&) override {}
-    void SetRange(int, int) override {}
-    void SetStep(int) override {}
-    int SetPos(int) override { return 0; }
-    int StepIt() override { return 0; }
-    bool CheckCancelButton() override { return false; }
-};
 
 struct StderrPrompts : gw::UserPrompts {
     void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
@@ -53,7 +45,7 @@ int main(int argc, char** argv) {
     for (int i = 4; i < argc; ++i) e00Files << QString::fromLocal8Bit(argv[i]);
     if (!e00Files.isEmpty()) {
         gw::g_e00Rules = gw::BuiltInE00Rules();
-        QuietProgress progress;
+        gw::NullProgress progress;
         StderrPrompts prompts;
         document.LoadE00Files(e00Files, progress, prompts);
     }

@@ -3,6 +3,7 @@
 // What the GUI tests share: quiet faces for the document's loads, answering modal
 // dialogs as they open, running gridwright-cli and writing small DEMs.
 
+#include "progress/ProgressState.h"
 #include "progress/Progress.h"
 
 #include <QApplication>
@@ -20,15 +21,6 @@
 #include <string>
 
 namespace gw::test {
-
-struct QuietProgress : Progress {
-    void SetStatus(const std::string&) override {}
-    void SetRange(int, int) override {}
-    void SetStep(int) override {}
-    int SetPos(int) override { return 0; }
-    int StepIt() override { return 0; }
-    bool CheckCancelButton() override { return false; }
-};
 
 struct RecordingPrompts : UserPrompts {
     void ShowMessage(const std::string& text) override { messages.push_back(text); }

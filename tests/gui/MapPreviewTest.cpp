@@ -87,7 +87,7 @@ bool MapPreviewTest::LoadSharedFeatures() {
         if (!QFile::exists(files.last())) return false;
     }
     g_e00Rules = BuiltInE00Rules();
-    test::QuietProgress progress;
+    NullProgress progress;
     test::RecordingPrompts prompts;
     m_document->LoadE00Files(files, progress, prompts);
     return !m_document->doc().features().empty();

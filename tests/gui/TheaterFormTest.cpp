@@ -379,7 +379,7 @@ void TheaterFormTest::statusPanesFollowTheDocument() {
     if (!QFile::exists(rivers)) QSKIP("the shared data are absent");
     QSignalSpy changed(m_view.get(), &CGridwrightView::statusTextsChanged);
     g_e00Rules = BuiltInE00Rules();
-    test::QuietProgress progress;
+    NullProgress progress;
     test::RecordingPrompts prompts;
     m_document->LoadE00Files({rivers}, progress, prompts);
     QCOMPARE(changed.count(), 1);
