@@ -421,7 +421,17 @@ void MainWindow::runCommand(const std::function<void()>& command) {
     if (m_commandRunning) return;
     m_commandRunning = true;
     updateActions();
-    command();
+    // A command that runs out of memory (or fails in any other way core does not report
+    // as a status) ends with a message; the program goes on.
+    try {
+        command();
+    } catch (const std::bad_alloc&) {
+        m_choices.ShowMessage(this, tr("There was not enough memory to finish the command."),
+                              UserChoices::MessageKind::kWarning);
+    } catch (const std::exception& e) {
+        m_choices.ShowMessage(this, tr("The command could not be finished: %1").arg(QString::fromLocal8Bit(e.what())),
+                              UserChoices::MessageKind::kWarning);
+    }
     m_commandRunning = false;
     updateMenus();
 }

@@ -7,6 +7,8 @@
 #include "features/E00Text.h"
 #include "layout/GridwrightView.h"
 
+#include <new>
+#include <utility>
 #include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
@@ -341,6 +343,22 @@ private slots:
         QCOMPARE(asked, 1);
         QVERIFY(!window.commandRunning());
         QVERIFY(window.action(kGenerateTerrain)->isEnabled());
+    }
+
+    void aCommandThatRunsOutOfMemoryEndsWithAMessage() {
+        ScriptedChoices choices;
+        MainWindow window(choices);
+        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        bool thrown = false;
+        choices.whileAsking = [&] {
+            if (!std::exchange(thrown, true)) throw std::bad_alloc();
+        };
+        window.action(kLoadObjectiveRules)->trigger();
+        QCOMPARE(choices.messages.size(), 1);
+        QCOMPARE(choices.messages[0].text, QString("There was not enough memory to finish the command."));
+        QVERIFY(!window.commandRunning());
+        QVERIFY(window.action(kGenerateTerrain)->isEnabled());
+        QVERIFY(window.isEnabled());
     }
 
     void jobsRunUnderTheProgressDialogAndWaitCursor() {
