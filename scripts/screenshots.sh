@@ -31,51 +31,32 @@ xdotool windowsize "$main" 1000 700 windowmove "$main" 0 0
 sleep 1
 import -window root -crop 1000x700+0+0 "$shots/main-window.png"
 
-xdotool windowfocus --sync "$main" key ctrl+g
-dialog=$(window_named "Build Terrain")
-sleep 1
-import -window "$dialog" "$shots/build-terrain.png"
-xdotool key Escape
+# shoot TITLE FILE [WIDTH HEIGHT] KEYS...: presses the keys over the main window (a key
+# group, a pause, then the rest), saves the window titled TITLE, then presses Escape.
+shoot() {
+    title=$1 file=$2
+    shift 2
+    size=""
+    case "${1:-}" in [0-9]*) size="$1 $2"; shift 2 ;; esac
+    xdotool windowfocus --sync "$main" key "$1"
+    shift
+    if [ $# -gt 0 ]; then sleep 0.5; xdotool key "$@"; fi
+    window=$(window_named "$title")
+    [ -n "$size" ] && xdotool windowsize "$window" $size
+    sleep 1
+    import -window "$window" "$shots/$file"
+    xdotool key Escape
+}
 
+shoot "Build Terrain" build-terrain.png ctrl+g
 # The two table editors, from their menus.
-xdotool windowfocus --sync "$main" key alt+f
-sleep 0.5
-xdotool key Down Down Down Return
-dialog=$(window_named "Edit E00 Rules")
-sleep 1
-import -window "$dialog" "$shots/edit-e00-rules.png"
-xdotool key Escape
-xdotool windowfocus --sync "$main" key alt+e
-sleep 0.5
-xdotool key Return
-dialog=$(window_named "Height Data")
-sleep 1
-import -window "$dialog" "$shots/height-data.png"
-xdotool key Escape
-
+shoot "Edit E00 Rules" edit-e00-rules.png alt+f Down Down Down Return
+shoot "Height Data" height-data.png alt+e Return
 # The help window, opened by F1 over the document window at the theater form's page.
-xdotool windowfocus --sync "$main" key F1
-helpwin=$(window_named "Gridwright Help")
-xdotool windowsize "$helpwin" 760 600
-sleep 1
-import -window "$helpwin" "$shots/help-window.png"
-xdotool key Escape
+shoot "Gridwright Help" help-window.png 760 600 F1
 # The about box, and the print preview of the sample's page.
-xdotool windowfocus --sync "$main" key alt+h
-sleep 0.5
-xdotool key a
-dialog=$(window_named "About Gridwright")
-sleep 1
-import -window "$dialog" "$shots/about-box.png"
-xdotool key Escape
-xdotool windowfocus --sync "$main" key alt+f
-sleep 0.5
-xdotool key v
-dialog=$(window_named "Print Preview")
-xdotool windowsize "$dialog" 800 700
-sleep 1
-import -window "$dialog" "$shots/print-preview.png"
-xdotool key Escape
+shoot "About Gridwright" about-box.png alt+h a
+shoot "Print Preview" print-preview.png 800 700 alt+f v
 kill "$program"
 wait "$program" 2>/dev/null || true
 program=""
