@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev locales)
+packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev libgdal-dev locales)
 [ "${1:-}" = "--with-test-tools" ] && packages+=(gdal-bin desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,55 @@
+#include "GdalSession.h"
+
+#include <cpl_error.h>
+#include <gdal.h>
+#include <ogr_api.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace gw::gdalio {
+
+struct GdalMessagesAccess {
+    static void CPL_STDCALL Handler(CPLErr level, CPLErrorNum, const char* text) {
+        auto* self = static_cast<GdalMessages*>(CPLGetErrorHandlerUserData());
+        const std::string message = text ? text : "";
+        if (level >= CE_Failure) {
+            self->m_lastError = message;
+        } else if (level == CE_Warning &&
+                   std::find(self->m_warnings.begin(), self->m_warnings.end(), message) == self->m_warnings.end()) {
+            self->m_warnings.push_back(message);
+        }
+    }
+};
+
+void RegisterGdal() {
+    static std::once_flag once;
+    std::call_once(once, [] { GDALAllRegister(); });
+}
+
+GdalMessages::GdalMessages() { CPLPushErrorHandlerEx(GdalMessagesAccess::Handler, this); }
+
+GdalMessages::~GdalMessages() { CPLPopErrorHandler(); }
+
+std::string GdalMessages::LastError(const std::string& fallback) const {
+    return m_lastError.empty() ? fallback : m_lastError;
+}
+
+GdalProgress::GdalProgress(Progress& progress, UserPrompts& prompts, const std::string& status)
+    : m_progress(progress), m_prompts(prompts) {
+    BeginJob(m_progress, 100, status);
+}
+
+int GdalProgress::Callback(double fraction, const char*, void* data) {
+    auto* self = static_cast<GdalProgress*>(data);
+    const int pos = static_cast<int>(std::clamp(std::floor(fraction * 100.0), 0.0, 100.0));
+    if (pos != self->m_pos) {
+        self->m_pos = pos;
+        self->m_progress.SetPos(pos);
+    }
+    if (!self->m_cancelled && ConfirmCancel(self->m_progress, self->m_prompts)) self->m_cancelled = true;
+    return self->m_cancelled ? FALSE : TRUE;
+}
+
+}  // namespace gw::gdalio

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "progress/Progress.h"
+
+#include <string>
+#include <vector>
+
+namespace gw::gdalio {
+
+// Registers every GDAL raster and vector driver, once per process; safe from any thread.
+void RegisterGdal();
+
+// Collects the messages GDAL reports on this thread while the object lives, instead of
+// letting GDAL print them. Nests: the previous handler is restored on destruction.
+class GdalMessages {
+public:
+    GdalMessages();
+    ~GdalMessages();
+    GdalMessages(const GdalMessages&) = delete;
+    GdalMessages& operator=(const GdalMessages&) = delete;
+
+    // The text of the last failure GDAL reported, or fallback when it reported none.
+    std::string LastError(const std::string& fallback) const;
+    // Every warning GDAL reported, in order, each once.
+    const std::vector<std::string>& warnings() const { return m_warnings; }
+
+private:
+    friend struct GdalMessagesAccess;
+    std::string m_lastError;
+    std::vector<std::string> m_warnings;
+};
+
+// Feeds a GDAL operation's progress (a fraction from 0 to 1) into a Progress whose range
+// is 0..100 under the given status, and stops the operation once the user confirmed a
+// Cancel press. Pass Callback as the operation's progress function and the object as its
+// data.
+class GdalProgress {
+public:
+    GdalProgress(Progress& progress, UserPrompts& prompts, const std::string& status);
+
+    // GDAL's GDALProgressFunc: true to go on.
+    static int Callback(double fraction, const char* message, void* self);
+    // Whether the user cancelled.
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    Progress& m_progress;
+    UserPrompts& m_prompts;
+    int m_pos = -1;
+    bool m_cancelled = false;
+};
+
+}  // namespace gw::gdalio

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "DemImport.h"
+#include "features/E00Rules.h"
+#include "progress/Progress.h"
+#include "util/Status.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gw {
+class CGridwrightDoc;
+}
+
+namespace gw::gdalio {
+
+// One field of a vector layer: its name and OGR's name of its type ("String", "Integer").
+struct VectorField {
+    std::string name;
+    std::string type;
+};
+
+// What a layer of a vector source holds.
+struct VectorLayerInfo {
+    std::string name;
+    std::string geometryType;  // OGR's name ("Line String", "Point", "Multi Polygon" ...)
+    std::int64_t featureCount = -1;  // -1 when the source cannot tell without reading
+    std::vector<VectorField> fields;
+    bool hasCoordinateSystem = false;
+    std::optional<GeoBounds> extent;  // in WGS 84; none when empty or without a system
+    std::optional<std::int32_t> ruleIndex;  // the E00 rule the layer maps to by name
+};
+
+// Lists the layers of the source at path. Fails, naming the file, when GDAL cannot open
+// it as a vector source.
+Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vector<VectorLayerInfo>& layers);
+
+// The rule a layer maps to when none is named: the first whose File (case ignored)
+// names the layer or the source file, with or without their extensions.
+std::optional<std::int32_t> RuleForLayer(const E00Rules& rules, const std::string& path, const std::string& layer);
+
+// The rule a user named: its File, its Keyword (case ignored, first match) or its
+// position in the table (0 is the first).
+std::optional<std::int32_t> FindRule(const E00Rules& rules, const std::string& name);
+
+// One layer to load as features.
+struct VectorLoadRequest {
+    std::string path;
+    std::string layer;                      // empty: the source's only layer
+    std::optional<std::int32_t> ruleIndex;  // empty: RuleForLayer
+};
+
+// How the loading of one layer went.
+struct VectorLoadReport {
+    std::string path;
+    std::string layer;
+    std::optional<std::int32_t> ruleIndex;
+    Status status = Status::Ok();  // why the layer was not (fully) loaded, naming it
+    std::size_t featuresAdded = 0;
+    bool cancelled = false;
+};
+
+// Loads the layer into the document's features under the rule, reprojected to WGS 84,
+// as E00 arcs and labels load: lines (and polygon rings, as closed lines) keep their
+// points on the DEM and become line features for a line rule; points on the DEM become
+// point features for a label rule, named and typed by the rule's NameField and
+// TypeField when the layer has them. Multi-geometries give one feature per part, in
+// order. A layer without a coordinate system, a missing layer or rule, or geometry the
+// rule cannot take fails with a reason that names the layer; features of the layer
+// added before a failure stay. Cancel works as for E00 files.
+VectorLoadReport LoadVectorLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadRequest& request,
+                                 Progress& progress, UserPrompts& prompts);
+
+}  // namespace gw::gdalio
