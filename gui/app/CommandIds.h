@@ -12,6 +12,9 @@ constexpr int kDeleteFeatures = 32774;
 constexpr int kHeightData = 32775;
 constexpr int kLoadObjectiveRules = 32784;
 constexpr int kEditE00Rules = 32785;
+// Rasters and vector layers of other formats, read through GDAL.
+constexpr int kImportDem = 32786;
+constexpr int kLoadVectorData = 32787;
 
 // The framework's commands.
 constexpr int kFileOpen = 57601;

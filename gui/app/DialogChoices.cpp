@@ -1,5 +1,6 @@
 #include "app/DialogChoices.h"
 
+#include "features/E00RuleChoiceDialog.h"
 #include "generate/BuildTerrainDialog.h"
 
 #include <QApplication>
@@ -77,6 +78,14 @@ std::optional<std::uint32_t> DialogChoices::ChooseColour(QWidget* parent, std::u
         QColor(int(initial & 0xffu), int((initial >> 8) & 0xffu), int((initial >> 16) & 0xffu)), parent);
     if (!chosen.isValid()) return std::nullopt;
     return std::uint32_t(chosen.red()) | std::uint32_t(chosen.green()) << 8 | std::uint32_t(chosen.blue()) << 16;
+}
+
+std::optional<std::int32_t> DialogChoices::ChooseE00Rule(QWidget* parent, const QString& layer, const QString& file,
+                                                         const E00Rules& rules) {
+    ArrowCursor arrow;
+    E00RuleChoiceDialog dialog(layer, file, rules, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.rule();
 }
 
 bool DialogChoices::OpenUrl(const QUrl& address) { return QDesktopServices::openUrl(address); }

@@ -4,8 +4,8 @@
 
 namespace gw {
 
-// The user's answers through the program's dialogs: QMessageBox, QFileDialog and the
-// Build Terrain dialog; links through QDesktopServices.
+// The user's answers through the program's dialogs: QMessageBox, QFileDialog, the
+// Build Terrain and Choose E00 Rule dialogs; links through QDesktopServices.
 class DialogChoices : public UserChoices {
 public:
     void ShowMessage(QWidget* parent, const QString& text, MessageKind kind) override;
@@ -15,6 +15,8 @@ public:
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
     std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
+    std::optional<std::int32_t> ChooseE00Rule(QWidget* parent, const QString& layer, const QString& file,
+                                              const E00Rules& rules) override;
     bool OpenUrl(const QUrl& address) override;
     void Beep() override;
 };

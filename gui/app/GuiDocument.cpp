@@ -27,6 +27,16 @@ std::vector<E00LoadReport> GuiDocument::LoadE00Files(const QStringList& paths, P
     return reports;
 }
 
+std::vector<gdalio::VectorLoadReport> GuiDocument::LoadVectorLayers(
+    const std::vector<gdalio::VectorLoadRequest>& requests, Progress& progress, UserPrompts& prompts) {
+    std::vector<gdalio::VectorLoadReport> reports;
+    for (const gdalio::VectorLoadRequest& request : requests) {
+        reports.push_back(gdalio::LoadVectorLayer(m_doc, g_e00Rules, request, progress, prompts));
+    }
+    emit updated(kFeaturesChanged);
+    return reports;
+}
+
 void GuiDocument::DeleteFeatures() {
     m_doc.OnDeleteFeatures();
     emit updated(kFeaturesChanged);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VectorSource.h"
 #include "document/FeatureLoader.h"
 #include "document/GridwrightDoc.h"
 #include "util/Status.h"
@@ -34,6 +35,10 @@ public:
     // Loads the E00 files with the program-wide rules into the features (as Load E00
     // File does after its dialog), then updates the views with kFeaturesChanged.
     std::vector<E00LoadReport> LoadE00Files(const QStringList& paths, Progress& progress, UserPrompts& prompts);
+    // Loads each layer with the program-wide rules into the features, in order (as Load
+    // Vector Data does after its questions), then updates the views with kFeaturesChanged.
+    std::vector<gdalio::VectorLoadReport> LoadVectorLayers(const std::vector<gdalio::VectorLoadRequest>& requests,
+                                                           Progress& progress, UserPrompts& prompts);
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
     // The program-wide E00 rules were replaced: the views redraw the features (which keep

@@ -7,7 +7,9 @@
 #include "app/ToolIcons.h"
 #include "app/UserChoices.h"
 #include "features/E00Rules.h"
+#include "features/ImportDemCommand.h"
 #include "features/LoadE00Command.h"
+#include "features/LoadVectorCommand.h"
 #include "generate/GenerateCommand.h"
 #include "generate/ObjectiveRulesCommand.h"
 #include "grid/E00RulesDialog.h"
@@ -83,6 +85,8 @@ MainWindow::~MainWindow() {
 void MainWindow::createActions() {
     addCommand(kFileOpen, "actionOpen", tr("&Open..."), tr("Open an existing document"), tr("Open"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(kImportDem, "actionImportDem", tr("&Import DEM..."),
+               tr("Make a DEM of elevation rasters of other formats"), tr("Import DEM"));
     addCommand(kGenerateTerrain, "actionGenerateTerrain", tr("&Generate Terrain"), tr("Generate Terrain"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     addCommand(kFileClose, "actionClose", tr("&Close"), tr("Close the active document"), tr("Close"));
@@ -116,6 +120,8 @@ void MainWindow::createActions() {
 
     addCommand(kLoadE00File, "actionLoadE00File", tr("&Load E00 File"), tr("Load E00 File"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addCommand(kLoadVectorData, "actionLoadVectorData", tr("Load &Vector Data..."),
+               tr("Load the layers of vector files of other formats as features"), tr("Load Vector Data"));
     addCommand(kDeleteFeatures, "actionDeleteFeatures", tr("&Delete Features"), tr("Delete Features"));
     addCommand(kLoadObjectiveRules, "actionLoadObjectiveRules", tr("Load Objective Rules"), tr("Load Objective Rules"),
                tr("Load Rules"));
@@ -148,6 +154,7 @@ void MainWindow::createActions() {
     action(kAppAbout)->setIcon(AboutIcon());
 
     connect(action(kFileOpen), &QAction::triggered, this, &MainWindow::OnFileOpen);
+    connect(action(kImportDem), &QAction::triggered, this, &MainWindow::OnImportDem);
     connect(action(kGenerateTerrain), &QAction::triggered, this, &MainWindow::OnGenerateTerrain);
     connect(action(kFileClose), &QAction::triggered, this, &MainWindow::OnFileClose);
     connect(action(kAppExit), &QAction::triggered, this, &QWidget::close);
@@ -157,6 +164,7 @@ void MainWindow::createActions() {
     connect(action(kEditE00Rules), &QAction::triggered, this, &MainWindow::OnEditE00Rules);
     connect(action(kHeightData), &QAction::triggered, this, &MainWindow::OnHeightData);
     connect(action(kLoadE00File), &QAction::triggered, this, &MainWindow::OnLoadE00File);
+    connect(action(kLoadVectorData), &QAction::triggered, this, &MainWindow::OnLoadVectorData);
     connect(action(kDeleteFeatures), &QAction::triggered, this, &MainWindow::OnDeleteFeatures);
     connect(action(kLoadObjectiveRules), &QAction::triggered, this, &MainWindow::OnLoadObjectiveRules);
     connect(action(kWindowNew), &QAction::triggered, this, &MainWindow::OnWindowNew);
@@ -194,18 +202,18 @@ QMenu* MainWindow::addMenu(QList<QMenu*>& menus, const char* objectName, const Q
 void MainWindow::createMenus() {
     // Menu 128: no document window.
     addMenu(m_noDocumentMenus, "fileMenu", tr("&File"),
-            {kFileOpen, kSeparator, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
+            {kFileOpen, kImportDem, kSeparator, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
     addMenu(m_noDocumentMenus, "viewMenu", tr("&View"), {kViewToolbar, kViewStatusBar});
     addMenu(m_noDocumentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
 
     // Menu 129: a document window is active.
     addMenu(m_documentMenus, "fileMenu", tr("&File"),
-            {kFileOpen, kGenerateTerrain, kFileClose, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
+            {kFileOpen, kImportDem, kGenerateTerrain, kFileClose, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
              kFilePrintPreview, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
     addMenu(m_documentMenus, "editMenu", tr("&Edit"),
             {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
     addMenu(m_documentMenus, "viewMenu", tr("&View"), {kDrawFeatures, kSeparator, kViewToolbar, kViewStatusBar});
-    addMenu(m_documentMenus, "dataMenu", tr("Data"), {kLoadE00File, kDeleteFeatures, kLoadObjectiveRules});
+    addMenu(m_documentMenus, "dataMenu", tr("Data"), {kLoadE00File, kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules});
     addMenu(m_documentMenus, "windowMenu", tr("&Window"), {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange});
     addMenu(m_documentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
 }
@@ -268,12 +276,13 @@ void MainWindow::updateActions() {
     const bool document = idle && view;
     for (QAction* command : std::as_const(m_actions)) command->setEnabled(false);
     action(kFileOpen)->setEnabled(idle);
+    action(kImportDem)->setEnabled(idle);
     action(kAppExit)->setEnabled(idle);
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
     action(kHelp)->setEnabled(idle);
-    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kDeleteFeatures, kLoadObjectiveRules,
-                   kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kLoadVectorData, kDeleteFeatures,
+                   kLoadObjectiveRules, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
         action(id)->setEnabled(document);
     }
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
@@ -474,6 +483,18 @@ void MainWindow::OnFileOpen() {
     });
 }
 
+void MainWindow::OnImportDem() {
+    runCommand([this] {
+        const std::optional<ImportedDem> imported = ImportDemFile(m_documents, context());
+        if (!imported) return;
+        if (Status opened = OpenFile(imported->header); !opened.ok()) {
+            m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
+            return;
+        }
+        statusBar()->showMessage(ImportSummary(*imported));
+    });
+}
+
 void MainWindow::OnFileClose() {
     CGridwrightView* view = activeView();
     if (!view || m_commandRunning) return;
@@ -514,6 +535,12 @@ void MainWindow::OnHeightData() {
 void MainWindow::OnLoadE00File() {
     runCommand([this] {
         if (CGridwrightView* view = activeView()) LoadE00File(*view->document(), context());
+    });
+}
+
+void MainWindow::OnLoadVectorData() {
+    runCommand([this] {
+        if (CGridwrightView* view = activeView()) LoadVectorData(*view->document(), context());
     });
 }
 

@@ -98,6 +98,9 @@ private:
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
 
     void OnFileOpen();
+    // Import DEM: on success the new DEM opens in a window of its own, and the status bar
+    // says what was written.
+    void OnImportDem();
     void OnFileClose();
     void OnGenerateTerrain();
     // Edit E00 Rules: on OK the rules are stored and every view redraws its features.
@@ -105,6 +108,7 @@ private:
     // Height Data of the active view: on OK its preview follows the new bands.
     void OnHeightData();
     void OnLoadE00File();
+    void OnLoadVectorData();
     void OnDeleteFeatures();
     void OnLoadObjectiveRules();
     void OnDrawFeatures(bool on);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "features/E00Rules.h"
 #include "generate/Generate.h"
 
 #include <QString>
@@ -48,6 +49,11 @@ public:
     // A colour (0x00BBGGRR) from the colour chooser, which opens on initial; none when
     // the user cancels.
     virtual std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) = 0;
+    // The rule to load a layer under that no rule names: layer of file (its name without
+    // the directory), chosen from rules listed by keyword. The rule's position in rules;
+    // none when the user skips the layer.
+    virtual std::optional<std::int32_t> ChooseE00Rule(QWidget* parent, const QString& layer, const QString& file,
+                                                      const E00Rules& rules) = 0;
     // Opens address with the desktop's default handler; false when it cannot.
     virtual bool OpenUrl(const QUrl& address) = 0;
     // The desktop's warning sound.

@@ -41,6 +41,8 @@ QString HelpTopicFor(const QWidget* window, bool documentActive) {
     if (window) {
         const QString className = QString::fromLatin1(window->metaObject()->className());
         if (className == QLatin1String("gw::BuildTerrainDialog")) return help_topic::kBuildOptions;
+        if (className == QLatin1String("gw::ImportDemDialog")) return help_topic::kImportDem;
+        if (className == QLatin1String("gw::E00RuleChoiceDialog")) return help_topic::kE00RuleChoice;
         if (className == QLatin1String("gw::E00RulesDialog")) return help_topic::kE00RulesEditor;
         if (className == QLatin1String("gw::HeightDataDialog")) return help_topic::kHeightData;
         if (className == QLatin1String("gw::PreviewSizeDialog")) return help_topic::kPreviewSize;

@@ -17,6 +17,8 @@ namespace help_topic {
 inline const QString kIndex = QStringLiteral("index.html");
 inline const QString kTheaterForm = QStringLiteral("theater-form.html");
 inline const QString kBuildOptions = QStringLiteral("generating.html#options");
+inline const QString kImportDem = QStringLiteral("getting-started.html#import");
+inline const QString kE00RuleChoice = QStringLiteral("e00-files.html#vector");
 inline const QString kE00RulesEditor = QStringLiteral("e00-files.html#editor");
 inline const QString kHeightData = QStringLiteral("height-data.html#editor");
 inline const QString kPreviewSize = QStringLiteral("theater-form.html#map");

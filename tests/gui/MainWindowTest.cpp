@@ -59,7 +59,7 @@ QString PaneText(const QMainWindow& window, const char* name) {
 
 // The commands that work on the active document.
 const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose, kFilePrint, kFilePrintPreview, kEditE00Rules, kHeightData,
-                                      kDrawFeatures,    kLoadE00File,   kDeleteFeatures,     kLoadObjectiveRules,
+                                      kDrawFeatures,    kLoadE00File,   kLoadVectorData,     kDeleteFeatures,     kLoadObjectiveRules,
                                       kWindowNew,       kWindowCascade, kWindowTile,         kWindowArrange};
 // Commands no window handles, and commands that come with later work.
 const QList<int> kDisabledCommands = {kEditUndo, kEditCut, kEditCopy, kEditPaste};
@@ -100,12 +100,12 @@ private slots:
         MainWindow window(choices);
         QCOMPARE(MenuTitles(window), QStringList({"&File", "&View", "&Help"}));
         QCOMPARE(Items(MenuNamed(window, "&File")),
-                 QStringList({"&Open...", "-", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+                 QStringList({"&Open...", "&Import DEM...", "-", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(Items(MenuNamed(window, "&View")), QStringList({"&Toolbar", "&Status Bar"}));
         QCOMPARE(Items(MenuNamed(window, "&Help")), QStringList({"Help...", "-", "&About Gridwright..."}));
         QVERIFY(window.mdiArea()->subWindowList().isEmpty());
         QVERIFY(!window.activeView());
-        for (int id : {kFileOpen, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup, kAppAbout}) QVERIFY(window.action(id)->isEnabled());
+        for (int id : {kFileOpen, kImportDem, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup, kAppAbout}) QVERIFY(window.action(id)->isEnabled());
         QVERIFY(window.action(kViewToolbar)->isChecked());
         QVERIFY(window.action(kViewStatusBar)->isChecked());
         for (int id : kDocumentCommands + kDisabledCommands) QVERIFY2(!window.action(id)->isEnabled(), qPrintable(window.action(id)->objectName()));
@@ -118,14 +118,14 @@ private slots:
         QVERIFY(window.OpenFile(SampleHeader()).ok());
         QCOMPARE(MenuTitles(window), QStringList({"&File", "&Edit", "&View", "Data", "&Window", "&Help"}));
         QCOMPARE(Items(MenuNamed(window, "&File")),
-                 QStringList({"&Open...", "&Generate Terrain", "&Close", "-", "Edit E00 Rules", "-", "&Print...",
+                 QStringList({"&Open...", "&Import DEM...", "&Generate Terrain", "&Close", "-", "Edit E00 Rules", "-", "&Print...",
                               "Print Pre&view", "P&rint Setup...", "-",
                               "&1 " + QFileInfo(SampleHeader()).absoluteFilePath(), "-", "E&xit"}));
         QCOMPARE(Items(MenuNamed(window, "&Edit")),
                  QStringList({"&Undo", "-", "Cu&t", "&Copy", "&Paste", "-", "Height Data"}));
         QCOMPARE(Items(MenuNamed(window, "&View")), QStringList({"Draw Features", "-", "&Toolbar", "&Status Bar"}));
         QCOMPARE(Items(MenuNamed(window, "Data")),
-                 QStringList({"&Load E00 File", "&Delete Features", "Load Objective Rules"}));
+                 QStringList({"&Load E00 File", "Load &Vector Data...", "&Delete Features", "Load Objective Rules"}));
         QCOMPARE(Items(MenuNamed(window, "&Window")),
                  QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
         QCOMPARE(Items(MenuNamed(window, "&Help")), QStringList({"Help...", "-", "&About Gridwright..."}));

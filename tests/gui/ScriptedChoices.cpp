@@ -57,6 +57,16 @@ std::optional<std::uint32_t> ScriptedChoices::ChooseColour(QWidget*, std::uint32
     return colour;
 }
 
+std::optional<std::int32_t> ScriptedChoices::ChooseE00Rule(QWidget*, const QString& layer, const QString& file,
+                                                           const E00Rules& rules) {
+    if (whileAsking) whileAsking();
+    ruleQuestions.append({layer, file, rules});
+    if (rulesChosen.empty()) return std::nullopt;
+    const std::optional<std::int32_t> rule = rulesChosen.front();
+    rulesChosen.pop_front();
+    return rule;
+}
+
 bool ScriptedChoices::OpenUrl(const QUrl& address) {
     openedUrls.append(address);
     if (urlOpens.empty()) return false;

@@ -22,6 +22,11 @@ public:
         QString parentName;
         QString parentTitle;
     };
+    struct RuleQuestion {
+        QString layer;
+        QString file;
+        E00Rules rules;
+    };
 
     void ShowMessage(QWidget* parent, const QString& text, MessageKind kind) override;
     bool AskYesNo(QWidget* parent, const QString& question) override;
@@ -30,6 +35,8 @@ public:
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
     std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
+    std::optional<std::int32_t> ChooseE00Rule(QWidget* parent, const QString& layer, const QString& file,
+                                              const E00Rules& rules) override;
     bool OpenUrl(const QUrl& address) override;
     void Beep() override;
 
@@ -42,6 +49,9 @@ public:
     // Colours chosen, used in order; with none left (or an empty answer), the user
     // cancels.
     std::deque<std::optional<std::uint32_t>> colours;
+    // Rules chosen for layers no rule names, used in order; with none left (or an empty
+    // answer), the user skips the layer.
+    std::deque<std::optional<std::int32_t>> rulesChosen;
     // Whether the desktop opens a link: used in order; with none left, it cannot.
     std::deque<bool> urlOpens;
     // Called at every question, while the command that asks waits for the answer.
@@ -53,6 +63,7 @@ public:
     QList<FileQuestion> fileQuestions;
     QList<BuildOptions> offeredOptions;
     QList<std::uint32_t> offeredColours;
+    QList<RuleQuestion> ruleQuestions;
     QList<QUrl> openedUrls;
     int beeps = 0;
 

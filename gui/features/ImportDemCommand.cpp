@@ -1,0 +1,62 @@
+#include "features/ImportDemCommand.h"
+
+#include "app/DocumentManager.h"
+#include "app/GuiPrompts.h"
+#include "app/ProgressDialog.h"
+#include "app/UserChoices.h"
+#include "app/WaitCursor.h"
+#include "features/ImportDemDialog.h"
+
+#include <QObject>
+
+namespace gw {
+
+std::optional<ImportedDem> ImportDemFile(const DocumentManager& documents, const CommandContext& context) {
+    ImportDemDialog dialog(context.choices, context.window);
+    QString header;
+    while (dialog.exec() == QDialog::Accepted) {
+        header = QString::fromStdString(dialog.options().output);
+        // The open document keeps the raster it mapped, so it would go on showing the old
+        // heights under the new header's name.
+        if (!documents.Find(header)) break;
+        context.choices.ShowMessage(
+            context.window,
+            QObject::tr("%1 is open in a window. Close it before importing over it, or choose another output header.")
+                .arg(header),
+            UserChoices::MessageKind::kWarning);
+        header.clear();
+    }
+    if (header.isEmpty()) return std::nullopt;
+
+    ImportedDem imported{header, {}};
+    Status status;
+    {
+        WaitCursor wait;
+        ProgressDialog progress(context.window);
+        progress.Create();
+        GuiPrompts prompts(context.choices, &progress);
+        status = gdalio::ImportDem(dialog.options(), progress, prompts, imported.report);
+    }
+    if (status.IsCancelled() || imported.report.cancelled) return std::nullopt;
+    if (!status.ok()) {
+        context.choices.ShowMessage(context.window, QString::fromStdString(status.message()),
+                                    UserChoices::MessageKind::kWarning);
+        return std::nullopt;
+    }
+    return imported;
+}
+
+QString ImportSummary(const ImportedDem& imported) {
+    const gdalio::DemImportReport& report = imported.report;
+    const double noData = report.posts ? 100.0 * double(report.noDataPosts) / double(report.posts) : 0.0;
+    QString summary = QObject::tr("Imported %1: %2 posts, %3% without data")
+                          .arg(imported.header)
+                          .arg(report.posts)
+                          .arg(noData, 0, 'g', 3);
+    if (report.clampedPosts) {
+        summary += QObject::tr(", %1 posts clamped to the 16-bit range").arg(report.clampedPosts);
+    }
+    return summary;
+}
+
+}  // namespace gw

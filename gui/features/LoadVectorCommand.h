@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/CommandContext.h"
+
+namespace gw {
+
+class GuiDocument;
+
+// Load Vector Data: the user picks one or more vector files of any format GDAL reads.
+// Every layer of each file loads into document's features under the E00 rule that names
+// it (the layer or the file), or, when none does, under the rule the user chooses for
+// it; a layer the user skips loads nothing. The layers load in order under the wait
+// cursor and the progress dialog, whose Cancel ends the layer it interrupts (the next one
+// still loads). A file that cannot be read, and a layer that fails, are told in message
+// boxes naming them. Nothing happens when the user cancels the file dialog.
+void LoadVectorData(GuiDocument& document, const CommandContext& context);
+
+}  // namespace gw
