@@ -1,8 +1,9 @@
 #pragma once
 
 // What the GUI tests share: quiet faces for the document's loads, answering modal
-// dialogs as they open, running gridwright-cli and writing small DEMs.
+// dialogs as they open, running gridwright-cli and the GDAL tools, and writing small DEMs.
 
+#include "GuiTestData.h"
 #include "progress/ProgressState.h"
 #include "progress/Progress.h"
 
@@ -44,6 +45,15 @@ void AnswerNextModal(std::function<void(T*)> answer) {
     timer->start(0);
 }
 
+// Runs a program found on the PATH (a GDAL tool) with arguments; true when it exits 0,
+// false when it fails or is not installed.
+inline bool RunTool(const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, arguments);
+    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
 // Runs gridwright-cli with arguments; true when it exits 0.
 inline bool RunCli(const QStringList& arguments, QString* output = nullptr) {
     QProcess cli;
@@ -53,8 +63,6 @@ inline bool RunCli(const QStringList& arguments, QString* output = nullptr) {
     if (output) *output = QString::fromLocal8Bit(cli.readAll());
     return cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0;
 }
-
-inline QString SampleHeader() { return QStringLiteral(GRIDWRIGHT_SAMPLE_DIR "/coast.hdr"); }
 
 inline QString SharedData(const QString& relative) {
     return QStringLiteral(GRIDWRIGHT_SHARED_DATA "/") + relative;
