@@ -1,7 +1,8 @@
 #!/bin/sh
 # Screenshots of the desktop program on a virtual screen, into docs/screenshots/: the
-# main window with the sample DEM open, the Build Terrain dialog, the Edit E00 Rules and
-# Height Data dialogs, the help window, the about box, the print preview and the progress dialog.
+# main window with the sample DEM open, the Build Terrain and Import DEM dialogs, the Edit
+# E00 Rules and Height Data dialogs, the help window, the about box, the print preview, the
+# progress dialog and the Choose E00 Rule dialog.
 # Needs xvfb-run, xdotool and imagemagick's import; run from a built tree.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
 set -eu
@@ -49,8 +50,9 @@ shoot() {
 }
 
 shoot "Build Terrain" build-terrain.png ctrl+g
+shoot "Import DEM" import-dem.png alt+f Down Return
 # The two table editors, from their menus.
-shoot "Edit E00 Rules" edit-e00-rules.png alt+f Down Down Down Return
+shoot "Edit E00 Rules" edit-e00-rules.png alt+f Down Down Down Down Return
 shoot "Height Data" height-data.png alt+e Return
 # The help window, opened by F1 over the document window at the theater form's page.
 shoot "Gridwright Help" help-window.png 760 600 F1
@@ -63,4 +65,6 @@ program=""
 
 # The progress dialog, held at one step of a job.
 "$build/tests/gui/gui_progress_snapshot" "$shots/progress-dialog.png"
+# The rule asked for a vector layer no rule names, which comes up part way through a load.
+"$build/tests/gui/gui_rule_choice_snapshot" "$shots/choose-e00-rule.png"
 echo "wrote $(ls "$shots" | tr '\n' ' ')"

@@ -2,6 +2,8 @@
 #include "ScriptedChoices.h"
 #include "app/CommandIds.h"
 #include "app/MainWindow.h"
+#include "features/E00RuleChoiceDialog.h"
+#include "features/ImportDemDialog.h"
 #include "help/HelpWindow.h"
 #include "layout/GridwrightView.h"
 
@@ -208,8 +210,14 @@ private slots:
         QCOMPARE(HelpTopicFor(nullptr, true), help_topic::kTheaterForm);
         QWidget plain;
         QCOMPARE(HelpTopicFor(&plain, true), help_topic::kTheaterForm);
+        ScriptedChoices choices;
+        ImportDemDialog importDem(choices);
+        QCOMPARE(HelpTopicFor(&importDem, true), help_topic::kImportDem);
+        E00RuleChoiceDialog ruleChoice("places", "places.geojson", BuiltInE00Rules());
+        QCOMPARE(HelpTopicFor(&ruleChoice, true), help_topic::kE00RuleChoice);
         for (const QString& topic : {help_topic::kBuildOptions, help_topic::kE00RulesEditor, help_topic::kHeightData,
-                                     help_topic::kPreviewSize, help_topic::kProgress}) {
+                                     help_topic::kPreviewSize, help_topic::kProgress, help_topic::kImportDem,
+                                     help_topic::kE00RuleChoice}) {
             HelpWindow window(kManual);
             window.showTopic(topic);
             QCOMPARE(window.currentTopic(), topic);
