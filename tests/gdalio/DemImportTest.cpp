@@ -1,94 +1,26 @@
-#include <gdal_priv.h>
-#include <ogr_spatialref.h>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <filesystem>
-#include <limits>
-#include <set>
-#include <thread>
-
 #include "DemImport.h"
 #include "GdalSession.h"
 #include "TestSupport.h"
 #include "document/GridwrightDoc.h"
+#include "gdalio/TestRasters.h"
 #include "progress/ProgressState.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <thread>
 
 namespace gw::gdalio {
 namespace {
 
+using test::Raster;
+using test::ReadPosts;
+using test::TestRaster;
+using test::WriteGeoTiff;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// A small raster to write as a GeoTIFF.
-struct TestRaster {
-    int columns = 4;
-    int rows = 3;
-    std::optional<std::array<double, 6>> gt = std::array<double, 6>{10, 0.5, 0, 50, 0, -0.5};
-    std::string srs = "EPSG:4326";  // empty: none
-    GDALDataType type = GDT_Int16;
-    std::vector<double> values;  // row by row from the north; zeros when empty
-    std::optional<double> noData;
-    std::string unit;
-    int bands = 1;
-    std::optional<double> scale;
-    std::optional<double> offset;
-};
-
-// The default raster with change applied.
-template <typename Change>
-TestRaster Raster(Change change) {
-    TestRaster raster;
-    change(raster);
-    return raster;
-}
-
-std::string WriteGeoTiff(const std::string& path, const TestRaster& r) {
-    RegisterGdal();
-    GDALDriver* gtiff = GetGDALDriverManager()->GetDriverByName("GTiff");
-    GDALDatasetUniquePtr ds(gtiff->Create(path.c_str(), r.columns, r.rows, r.bands, r.type, nullptr));
-    EXPECT_TRUE(ds) << path;
-    if (!ds) return path;
-    if (r.gt) {
-        std::array<double, 6> gt = *r.gt;
-        ds->SetGeoTransform(gt.data());
-    }
-    if (!r.srs.empty()) {
-        OGRSpatialReference srs;
-        srs.SetFromUserInput(r.srs.c_str());
-        ds->SetSpatialRef(&srs);
-    }
-    std::vector<double> values = r.values;
-    values.resize(std::size_t(r.columns) * r.rows);
-    for (int b = 1; b <= r.bands; ++b) {
-        std::vector<double> bandValues = b == 1 ? values : std::vector<double>(values.size(), 9999);
-        EXPECT_EQ(ds->GetRasterBand(b)->RasterIO(GF_Write, 0, 0, r.columns, r.rows, bandValues.data(), r.columns,
-                                                 r.rows, GDT_Float64, 0, 0, nullptr),
-                  CE_None);
-    }
-    GDALRasterBand* band = ds->GetRasterBand(1);
-    if (r.noData) band->SetNoDataValue(*r.noData);
-    if (!r.unit.empty()) band->SetUnitType(r.unit.c_str());
-    if (r.scale) band->SetScale(*r.scale);
-    if (r.offset) band->SetOffset(*r.offset);
-    return path;
-}
-
-std::vector<std::int16_t> ReadPosts(const std::string& path) {
-    const std::string bytes = test::ReadFile(path);
-    std::vector<std::int16_t> posts;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        posts.push_back(static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) |
-                                                  static_cast<std::uint8_t>(bytes[i + 1]) << 8));
-    }
-    return posts;
-}
-
-std::set<std::string> Files(const test::TempDir& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path(""))) names.insert(entry.path().filename());
-    return names;
-}
 
 // Answers "Cancel?" as told and counts the questions.
 class Answers : public UserPrompts {
@@ -291,7 +223,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
          "would replace it"},
         {{}, {}, Status::Code::kInvalidArgument, "no source"},
     };
-    const std::set<std::string> before = Files(dir);
+    const std::set<std::string> before = test::FilesIn(dir.Path(""));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
         DemImportOptions options = c.options;
@@ -304,7 +236,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         const Status imported = Import(c.sources, options);
         EXPECT_EQ(imported.code(), c.code);
         EXPECT_EQ(imported.message(), planned.message());
-        EXPECT_EQ(Files(dir), before);
+        EXPECT_EQ(test::FilesIn(dir.Path("")), before);
     }
 }
 
@@ -312,7 +244,7 @@ TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
     const std::string source = WriteGeoTiff(dir.Path("src.tif"), Raster([&](TestRaster& r) { r.values = {5}; }));
     test::WriteFile(dir.Path("dem.hdr"), "old header");
     test::WriteFile(dir.Path("dem.bin"), "old raster");
-    const std::set<std::string> before = Files(dir);
+    const std::set<std::string> before = test::FilesIn(dir.Path(""));
     PressedCancel progress;
     Answers yes(true);
     DemImportOptions options;
@@ -322,7 +254,7 @@ TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
     EXPECT_TRUE(imported.IsCancelled()) << imported.message();
     EXPECT_TRUE(report.cancelled);
     EXPECT_EQ(yes.asked, 1);
-    EXPECT_EQ(Files(dir), before) << "no temporary left";
+    EXPECT_EQ(test::FilesIn(dir.Path("")), before) << "no temporary left";
     EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")), "old header");
     EXPECT_EQ(test::ReadFile(dir.Path("dem.bin")), "old raster");
 
