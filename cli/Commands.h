@@ -75,4 +75,19 @@ struct PreviewArgs {
 // outline and cross. Returns the exit status.
 int RunPreviewCommand(const PreviewArgs& args);
 
+// What import-dem takes: the sources and then the header to write, and the options as
+// typed (checked by the command).
+struct ImportDemArgs {
+    std::vector<std::string> files;  // SRC... OUT.hdr
+    std::optional<std::string> bounds;      // "WEST,SOUTH,EAST,NORTH"
+    std::optional<std::string> spacing;     // degrees
+    std::optional<std::string> title;
+    std::optional<std::string> resampling;  // bilinear, average, nearest, cubic
+};
+
+// Imports rasters that GDAL reads into a DEM, showing progress, then prints a summary:
+// the files written, the grid, the share of posts without data, the clamped posts and
+// the lowest and highest post. Returns the exit status.
+int RunImportDemCommand(const ImportDemArgs& args);
+
 }  // namespace gw::cli

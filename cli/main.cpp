@@ -115,11 +115,22 @@ int Run(int argc, char** argv) {
     preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
     preview->add_flag("--no-outline", pre.noOutline, "leave the theater's outline and cross out");
 
+    ImportDemArgs imp;
+    CLI::App* importDem = app.add_subcommand(
+        "import-dem", "Import elevation rasters of any format GDAL reads as a DEM (OUT.hdr and OUT.bin)");
+    importDem->add_option("SRC... OUT.hdr", imp.files, "the sources, mosaicked in order (a later one wins), then "
+                                                       "the DEM header to write")
+        ->required();
+    importDem->add_option("--bounds", imp.bounds, "WEST,SOUTH,EAST,NORTH in degrees (default: the sources' union)");
+    importDem->add_option("--spacing", imp.spacing, "post spacing in degrees (default: the sources' finest)");
+    importDem->add_option("--title", imp.title, "the DEM's title (default: OUT's name)");
+    importDem->add_option("--resampling", imp.resampling, "bilinear (default), average, nearest or cubic");
+
     if (argc > 1 && argv[1][0] != '-') {
-        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate", "preview"};
+        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate", "preview", "import-dem"};
         if (!known.count(argv[1])) {
             return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
-                         "info, e00, obr, rules, generate and preview (see --help)");
+                         "info, e00, obr, rules, generate, preview and import-dem (see --help)");
         }
     }
     try {
@@ -139,6 +150,7 @@ int Run(int argc, char** argv) {
         return RunObr(obrPath);
     }
     if (*preview) return RunPreviewCommand(pre);
+    if (*importDem) return RunImportDemCommand(imp);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);
 }

@@ -44,17 +44,21 @@ struct DemImportPlan {
 
 // What an import wrote and what it had to change on the way.
 struct DemImportReport {
-    DemImportPlan plan;
+    DemImportPlan plan;  // its header's elev_m_min and elev_m_max as written
     std::uint64_t posts = 0;
     std::uint64_t noDataPosts = 0;   // written as a negative value (read as sea level)
     std::uint64_t clampedPosts = 0;  // heights beyond the 16-bit range, clamped to it
+    std::vector<std::string> warnings;  // what GDAL warned about on the way, each once
     bool cancelled = false;
 };
 
 // Checks the sources and settles the grid without writing anything. Fails, saying why
 // and naming the source, when a source cannot be opened, has no coordinate system, the
 // bounds miss every source or are empty, the spacing is not positive, or the grid would
-// hold more than 2^31 posts.
+// hold more than 2^31 posts. An unusable value of the options (bounds out of range or
+// missing every source, a spacing, a title the header cannot hold, an output name without
+// ".hdr" or one that would replace a source's file) gives kInvalidArgument; too many posts
+// kResourceExhausted; a source that cannot be read or placed kIOError or kCorruption.
 Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan);
 
 // Plans, then warps the sources onto the plan's grid and writes the raster and the

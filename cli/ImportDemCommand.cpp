@@ -1,0 +1,111 @@
+#include "Commands.h"
+
+#include "CommandSteps.h"
+#include "DemImport.h"
+#include "TerminalFace.h"
+#include "util/CNumbers.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace gw::cli {
+namespace {
+
+// "W,S,E,N": four numbers; false when it is not.
+bool ParseBounds(const std::string& text, gdalio::GeoBounds& bounds) {
+    std::istringstream parts(text);
+    double values[4];
+    std::string part;
+    int count = 0;
+    while (std::getline(parts, part, ',')) {
+        if (count == 4 || !ParseWholeDouble(part, values[count])) return false;
+        ++count;
+    }
+    if (count != 4 || text.ends_with(',')) return false;
+    bounds = {values[0], values[1], values[2], values[3]};
+    return true;
+}
+
+// The options the command line gives; 0, or the exit status of a bad value.
+int ReadOptions(const ImportDemArgs& args, gdalio::DemImportOptions& options) {
+    if (args.files.size() < 2) return Fail(kExitUsage, "import-dem takes one or more sources and then OUT.hdr");
+    options.sources.assign(args.files.begin(), args.files.end() - 1);
+    options.output = args.files.back();
+    if (args.bounds) {
+        gdalio::GeoBounds bounds;
+        if (!ParseBounds(*args.bounds, bounds)) {
+            return Fail(kExitUsage, "--bounds takes WEST,SOUTH,EAST,NORTH in degrees, not \"" + *args.bounds + "\"");
+        }
+        options.bounds = bounds;
+    }
+    if (args.spacing) {
+        double spacing = 0;
+        if (!ParseWholeDouble(*args.spacing, spacing)) {
+            return Fail(kExitUsage, "--spacing takes a number of degrees, not \"" + *args.spacing + "\"");
+        }
+        options.spacing = spacing;
+    }
+    if (args.resampling) {
+        const std::optional<gdalio::Resampling> resampling = gdalio::ParseResampling(*args.resampling);
+        if (!resampling) {
+            return Fail(kExitUsage, "--resampling takes bilinear, average, nearest or cubic, not \"" +
+                                        *args.resampling + "\"");
+        }
+        options.resampling = *resampling;
+    }
+    if (args.title) options.title = *args.title;
+    return 0;
+}
+
+long long FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+void PrintSummary(const gdalio::DemImportOptions& options, const gdalio::DemImportReport& report) {
+    const DemHeader& h = report.plan.header;
+    for (const std::string* path : {&report.plan.rasterPath, &options.output}) {
+        std::printf("wrote %s (%lld bytes)\n", path->c_str(), FileSize(*path));
+    }
+    const double share = report.posts ? double(report.noDataPosts) / double(report.posts) : 0.0;
+    std::printf("extent: %s to %s east, %s to %s north\n", FormatShortest(h.left_map_x).c_str(),
+                FormatShortest(h.right_map_x).c_str(), FormatShortest(h.lower_map_y).c_str(),
+                FormatShortest(h.upper_map_y).c_str());
+    std::printf("posts: %d rows x %d columns (%llu), %s degrees apart\n", h.number_of_rows, h.number_of_columns,
+                static_cast<unsigned long long>(report.posts), FormatG(h.grid_size, 6).c_str());
+    std::printf("no data: %llu posts (%s%%)\n", static_cast<unsigned long long>(report.noDataPosts),
+                FormatG(share * 100, 3).c_str());
+    std::printf("clamped: %llu posts\n", static_cast<unsigned long long>(report.clampedPosts));
+    std::printf("lowest: %d m\nhighest: %d m\n", h.elev_m_min, h.elev_m_max);
+}
+
+}  // namespace
+
+int RunImportDemCommand(const ImportDemArgs& args) {
+    gdalio::DemImportOptions options;
+    if (const int status = ReadOptions(args, options); status != 0) return status;
+    gdalio::DemImportPlan plan;
+    if (const Status planned = gdalio::PlanDemImport(options, plan); !planned.ok()) {
+        return Fail(planned.code() == Status::Code::kInvalidArgument ? kExitUsage : kExitFailure, planned.message());
+    }
+
+    InstallInterruptHandler();
+    TerminalProgress progress(::isatty(STDERR_FILENO));
+    TerminalPrompts prompts(progress, std::nullopt);
+    gdalio::DemImportReport report;
+    const Status imported = gdalio::ImportDem(options, progress, prompts, report);
+    progress.EndLine();
+    for (const std::string& warning : report.warnings) Warn(warning);
+    if (imported.IsCancelled()) return kExitInterrupted;
+    if (!imported.ok()) return Fail(kExitFailure, imported.message());
+    if (report.clampedPosts > 0) {
+        Warn(std::to_string(report.clampedPosts) + " heights lay beyond -32767..32767 m and were clamped to it");
+    }
+    PrintSummary(options, report);
+    return kExitOk;
+}
+
+}  // namespace gw::cli

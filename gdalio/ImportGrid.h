@@ -1,0 +1,47 @@
+#pragma once
+
+#include "DemImport.h"
+#include "util/Status.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace gw::gdalio {
+
+// The grid an import writes: its outer cell edges in degrees and its size in posts.
+struct ImportGrid {
+    GeoBounds bounds;
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+
+    double cellWidth() const { return (bounds.east - bounds.west) / columns; }
+    double cellHeight() const { return (bounds.north - bounds.south) / rows; }
+    std::uint64_t posts() const { return std::uint64_t(rows) * std::uint64_t(columns); }
+};
+
+// The most posts an import writes.
+constexpr std::uint64_t kMaxImportPosts = std::uint64_t{1} << 31;
+
+// The grid that covers bounds exactly with cells of about spacing degrees: as many rows
+// and columns as the nearest whole counts (at least one each). Fails, with the counts,
+// when that would make more than kMaxImportPosts posts or more columns than a header
+// can state. REQUIRES: the bounds are ordered and the spacing positive.
+Status SettleGrid(const GeoBounds& bounds, double spacing, ImportGrid& grid);
+
+// A block of a grid: `rows` rows from `row` (0 is the north row), `columns` columns
+// from `column`.
+struct GridWindow {
+    std::int32_t row = 0;
+    std::int32_t column = 0;
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+
+    std::uint64_t posts() const { return std::uint64_t(rows) * std::uint64_t(columns); }
+};
+
+// Blocks of at most maxPosts posts that cover the grid once, in the order the raster
+// stores its posts: bands of whole rows, or pieces of one row when a row alone holds
+// more than maxPosts. REQUIRES: maxPosts > 0.
+std::vector<GridWindow> PlanWindows(const ImportGrid& grid, std::uint64_t maxPosts);
+
+}  // namespace gw::gdalio

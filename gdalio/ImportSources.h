@@ -1,0 +1,42 @@
+#pragma once
+
+#include "DemImport.h"
+#include "GdalSession.h"
+#include "util/Status.h"
+
+#include <gdal_priv.h>
+
+#include <string>
+#include <vector>
+
+namespace gw::gdalio {
+
+// One raster an import reads, as GDAL holds it.
+struct ImportSource {
+    std::string path;
+    // Where it lies in WGS 84 degrees. A source across the antimeridian reaches east
+    // beyond 180.
+    GeoBounds extent;
+    // Its finest post spacing in degrees: along its rows or columns, measured at its
+    // centre for a projected source.
+    double spacing = 0.0;
+    // The files it is read from.
+    std::vector<std::string> files;
+    GDALDatasetUniquePtr opened;
+    // Its first band's heights in metres, when they needed converting or other bands
+    // left out; empty when the opened dataset is warped as it is.
+    GDALDatasetUniquePtr inMetres;
+
+    GDALDatasetH warped() const { return GDALDataset::ToHandle(inMetres ? inMetres.get() : opened.get()); }
+};
+
+// Opens the source at path for an import. Fails, naming it, when GDAL cannot open it
+// as a raster, it is not placed on a grid by a geotransform, it has no coordinate system
+// or none that reaches WGS 84, or its heights are in a unit other than metres and feet.
+Status OpenImportSource(const std::string& path, const GdalMessages& messages, ImportSource& source);
+
+// The factor from a band's unit of height to metres: 1 for metres (and for no unit),
+// the foot's and the US survey foot's lengths; 0 for other units.
+double MetresPerUnit(const std::string& unit);
+
+}  // namespace gw::gdalio

@@ -1,0 +1,154 @@
+#include "DemHeaderText.h"
+#include "HeightPosts.h"
+#include "ImportGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace gw::gdalio {
+namespace {
+
+TEST(SettleGrid, KeepsTheBoundsAndTakesTheNearestWholeCounts) {
+    ImportGrid grid;
+    ASSERT_TRUE(SettleGrid({-6, 35, 20, 52}, 1.0 / 30, grid).ok());
+    EXPECT_EQ(grid.columns, 780);
+    EXPECT_EQ(grid.rows, 510);
+    EXPECT_EQ(grid.bounds.west, -6);
+    EXPECT_EQ(grid.bounds.north, 52);
+
+    // A spacing that does not divide the bounds: they are kept, the cells give way.
+    ASSERT_TRUE(SettleGrid({-6, 35, 20, 52}, 0.0333, grid).ok());
+    EXPECT_EQ(grid.columns, 781);
+    EXPECT_EQ(grid.rows, 511);
+    EXPECT_EQ(grid.bounds.east, 20);
+
+    ASSERT_TRUE(SettleGrid({5, 44, 5.001, 44.001}, 0.5, grid).ok());
+    EXPECT_EQ(grid.rows, 1);
+    EXPECT_EQ(grid.columns, 1) << "at least one post each way";
+}
+
+TEST(SettleGrid, RefusesMoreThanTwoToThe31Posts) {
+    ImportGrid grid;
+    EXPECT_TRUE(SettleGrid({0, 0, 65536, 32768}, 1.0, grid).ok()) << "exactly 2^31 posts";
+    const Status over = SettleGrid({0, 0, 65536, 32769}, 1.0, grid);
+    EXPECT_EQ(over.code(), Status::Code::kResourceExhausted);
+    EXPECT_NE(over.message().find("more than 2^31"), std::string::npos) << over.message();
+
+    const Status row = SettleGrid({0, 0, 360, 1e-9}, 360.0 / 2147483648.0, grid);
+    EXPECT_FALSE(row.ok()) << "2^31 columns in one row do not fit a header's count";
+    EXPECT_FALSE(SettleGrid({0, 0, 360, 180}, 1e-300, grid).ok());
+}
+
+// The windows, laid end to end, must give every post once in the raster's order.
+void ExpectRasterOrder(const ImportGrid& grid, const std::vector<GridWindow>& windows, std::uint64_t maxPosts) {
+    std::int32_t row = 0, column = 0;
+    for (const GridWindow& w : windows) {
+        EXPECT_LE(w.posts(), maxPosts);
+        ASSERT_EQ(w.row, row);
+        ASSERT_EQ(w.column, column);
+        if (w.rows > 1) {
+            EXPECT_EQ(w.columns, grid.columns) << "several rows only whole";
+        }
+        column += w.columns;
+        if (column == grid.columns) {
+            column = 0;
+            row += w.rows;
+        }
+    }
+    EXPECT_EQ(row, grid.rows);
+    EXPECT_EQ(column, 0);
+}
+
+TEST(PlanWindows, CoverTheGridOnceInRasterOrder) {
+    const ImportGrid grid{{}, 10, 7};
+    for (std::uint64_t maxPosts : {1u, 6u, 7u, 15u, 69u, 70u, 1000u}) {
+        SCOPED_TRACE(maxPosts);
+        ExpectRasterOrder(grid, PlanWindows(grid, maxPosts), maxPosts);
+    }
+    EXPECT_EQ(PlanWindows(grid, 1000).size(), 1u);
+    EXPECT_EQ(PlanWindows(grid, 15).size(), 5u) << "bands of two rows";
+    EXPECT_EQ(PlanWindows(grid, 3).size(), 30u) << "three pieces of each row";
+}
+
+TEST(PlanWindows, ARowLongerThanAWindowIsCutWithoutOverflow) {
+    const ImportGrid grid{{}, 1, 2147483647};
+    const std::vector<GridWindow> windows = PlanWindows(grid, std::uint64_t{1} << 30);
+    ASSERT_EQ(windows.size(), 2u);
+    ExpectRasterOrder(grid, windows, std::uint64_t{1} << 30);
+}
+
+std::vector<std::int16_t> Convert(const std::vector<float>& heights, PostTally& tally) {
+    std::vector<std::uint8_t> bytes(heights.size() * 2);
+    ConvertHeights(heights, bytes.data(), tally);
+    std::vector<std::int16_t> posts;
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        posts.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
+    }
+    return posts;
+}
+
+TEST(ConvertHeights, RoundsHalvesAwayFromZeroAndMarksNoData) {
+    PostTally tally;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(Convert({2.5f, -2.5f, 2.49f, -0.4f, nan, 4086.f, -5035.2f}, tally),
+              (std::vector<std::int16_t>{3, -3, 2, 0, -32768, 4086, -5035}));
+    EXPECT_EQ(tally.posts, 7u);
+    EXPECT_EQ(tally.noData, 1u);
+    EXPECT_EQ(tally.clamped, 0u);
+    EXPECT_EQ(tally.lowest, -5035);
+    EXPECT_EQ(tally.highest, 4086);
+}
+
+TEST(ConvertHeights, ClampsToTheRangeAboveTheMissingFlagAndCountsIt) {
+    PostTally tally;
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(Convert({40000.f, -40000.f, -32767.4f, 32767.4f, inf, -inf, -32767.6f}, tally),
+              (std::vector<std::int16_t>{32767, -32767, -32767, 32767, 32767, -32767, -32767}));
+    EXPECT_EQ(tally.clamped, 5u);
+    EXPECT_EQ(tally.noData, 0u) << "a height far below is not no data";
+    EXPECT_EQ(tally.lowest, -32767);
+    EXPECT_EQ(tally.highest, 32767);
+}
+
+TEST(ConvertHeights, WithoutAnyHeightTheRangeStaysEmpty) {
+    PostTally tally;
+    Convert({std::numeric_limits<float>::quiet_NaN()}, tally);
+    EXPECT_GT(tally.lowest, tally.highest);
+}
+
+TEST(DemHeaderLines, ReadBackAsTheSameHeader) {
+    DemHeader written;
+    ApplyHeaderDefaults(written);
+    written.file_title = "Alps = high";
+    written.left_map_x = -5.9833333333333334;
+    written.right_map_x = 20.000000000000004;
+    written.upper_map_y = 1.0 / 3;
+    written.lower_map_y = -1e-7;
+    written.number_of_rows = 510;
+    written.number_of_columns = 2147483647;
+    written.grid_size = 1.0 / 30;
+    written.elev_m_min = -32767;
+    written.elev_m_max = 4086;
+    written.elev_m_missing_flag = -32768;
+
+    DemHeader read;
+    ApplyHeaderDefaults(read);
+    const std::vector<std::string> lines = DemHeaderLines(written);
+    for (const std::string& line : lines) EXPECT_TRUE(ApplyHeaderLine(read, line)) << line;
+    EXPECT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines.front(), "file_title = Alps = high");
+    EXPECT_EQ(read.file_title, written.file_title);
+    EXPECT_EQ(read.left_map_x, written.left_map_x);
+    EXPECT_EQ(read.right_map_x, written.right_map_x);
+    EXPECT_EQ(read.upper_map_y, written.upper_map_y);
+    EXPECT_EQ(read.lower_map_y, written.lower_map_y);
+    EXPECT_EQ(read.number_of_columns, written.number_of_columns);
+    EXPECT_EQ(read.grid_size, written.grid_size);
+    EXPECT_EQ(read.elev_m_min, written.elev_m_min);
+    EXPECT_EQ(read.elev_m_missing_flag, written.elev_m_missing_flag);
+}
+
+}  // namespace
+}  // namespace gw::gdalio

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <gdal.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace gw::test {
+
+// A small raster to write as a GeoTIFF: by default 4 x 3 Int16 posts of half a degree
+// from 10 east, 50 north, in WGS 84.
+struct TestRaster {
+    int columns = 4;
+    int rows = 3;
+    std::optional<std::array<double, 6>> gt = std::array<double, 6>{10, 0.5, 0, 50, 0, -0.5};
+    std::string srs = "EPSG:4326";  // empty: none
+    GDALDataType type = GDT_Int16;
+    std::vector<double> values;  // band 1, row by row from the north; zeros when empty
+    std::optional<double> noData;
+    std::string unit;
+    int bands = 1;  // other bands hold 9999
+    std::optional<double> scale;
+    std::optional<double> offset;
+};
+
+// The default raster with change applied.
+template <typename Change>
+TestRaster Raster(Change change) {
+    TestRaster raster;
+    change(raster);
+    return raster;
+}
+
+// Writes the raster as a GeoTIFF at path; returns path.
+std::string WriteGeoTiff(const std::string& path, const TestRaster& raster);
+
+// The little-endian 16-bit posts of a raw raster file.
+std::vector<std::int16_t> ReadPosts(const std::string& path);
+
+// The names of the entries of a folder, hidden ones included.
+std::set<std::string> FilesIn(const std::string& folder);
+
+}  // namespace gw::test
