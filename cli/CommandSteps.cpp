@@ -1,12 +1,16 @@
 #include "CommandSteps.h"
 
 #include "QtProfileSection.h"
+#include "VectorSource.h"
 #include "document/FeatureLoader.h"
 #include "util/CNumbers.h"
 #include "util/InputFile.h"
 #include "util/Text.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 namespace gw::cli {
@@ -107,30 +111,132 @@ Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source
     return Status::Ok();
 }
 
+namespace {
+
+bool PathExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+std::string KnownRules() {
+    std::string known;
+    for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File + " (" + rule.Keyword + ")";
+    return known.empty() ? "none" : known;
+}
+
+void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
+                 TerminalPrompts& prompts, LoadedFeatures& loaded) {
+    const E00LoadReport report = LoadE00Files(doc, g_e00Rules, {path}, progress, prompts).front();
+    progress.EndLine();
+    if (!report.parsed) Fail(kExitFailure, report.path + ": " + report.parseError);
+    if (!report.recognised) {
+        std::string known;
+        for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File;
+        Fail(kExitFailure, report.path + ": no E00 rule names its coverage \"" + report.coverageName +
+                               "\"; the rules know " + (known.empty() ? "none" : known));
+    }
+    if (report.recognised && !json) {
+        std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
+                    report.featuresAdded);
+    }
+    loaded.files.push_back({{"path", report.path},
+                            {"coverage", report.coverageName},
+                            {"parsed", report.parsed},
+                            {"recognised", report.recognised},
+                            {"features", report.featuresAdded},
+                            {"cancelled", report.cancelled}});
+    loaded.allLoaded &= report.parsed && report.recognised;
+    loaded.cancelled |= report.cancelled;
+}
+
+void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
+                     TerminalPrompts& prompts, LoadedFeatures& loaded) {
+    VectorSpec spec;
+    std::string why;
+    if (!ParseVectorSpec(value, spec, why)) return;  // refused before anything was loaded
+    gdalio::VectorLoadReport report;
+    report.path = spec.path;
+    report.layer = spec.layer;
+    std::optional<std::int32_t> rule;
+    if (spec.rule && !(rule = gdalio::FindRule(g_e00Rules, *spec.rule))) {
+        report.status = Status::InvalidArgument(
+            spec.path + (spec.layer.empty() ? "" : " (layer \"" + spec.layer + "\")") + ": no E00 rule is named \"" +
+            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules());
+    } else {
+        report = gdalio::LoadVectorLayer(doc, g_e00Rules, {spec.path, spec.layer, rule}, progress, prompts);
+    }
+    progress.EndLine();
+    for (const std::string& warning : report.warnings) Warn(report.path + ": " + warning);
+    if (!report.status.ok()) Fail(kExitFailure, report.status.message());
+    const E00Rule* used = report.ruleIndex ? RuleAt(g_e00Rules, *report.ruleIndex) : nullptr;
+    if (report.status.ok() && !json) {
+        std::printf("loaded %s (layer \"%s\" as %s): %zu features\n", report.path.c_str(), report.layer.c_str(),
+                    used ? used->Keyword.c_str() : "", report.featuresAdded);
+    }
+    loaded.layers.push_back({{"path", report.path},
+                             {"layer", report.layer},
+                             {"rule", used ? used->File : ""},
+                             {"keyword", used ? used->Keyword : ""},
+                             {"loaded", report.status.ok()},
+                             {"error", report.status.message()},
+                             {"features", report.featuresAdded},
+                             {"cancelled", report.cancelled}});
+    loaded.allLoaded &= report.status.ok();
+    loaded.cancelled |= report.cancelled;
+}
+
+}  // namespace
+
+bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why) {
+    spec = {};
+    std::string rest = text;
+    if (!PathExists(text)) {
+        if (const std::size_t equals = text.rfind('='); equals != std::string::npos) {
+            spec.rule = text.substr(equals + 1);
+            rest = text.substr(0, equals);
+        }
+        const std::size_t comma = rest.rfind(',');
+        if (comma != std::string::npos && !PathExists(rest)) {
+            spec.layer = rest.substr(comma + 1);
+            rest.resize(comma);
+            if (spec.layer.empty()) why = "the layer after ',' is empty";
+        }
+    }
+    spec.path = rest;
+    if (spec.path.empty()) why = "the file is empty";
+    if (spec.rule && spec.rule->empty()) why = "the rule after '=' is empty";
+    return why.empty();
+}
+
+int CheckFeatureSources(const std::vector<FeatureSource>& sources) {
+    for (const FeatureSource& source : sources) {
+        InputFile file;
+        if (!source.vector) {
+            if (const Status opened = file.Open(source.value); !opened.ok()) return Fail(kExitFailure, opened.message());
+            continue;
+        }
+        VectorSpec spec;
+        std::string why;
+        if (!ParseVectorSpec(source.value, spec, why)) {
+            return Fail(kExitUsage, "--vector takes FILE[,LAYER][=RULE]: " + why + " in \"" + source.value + "\"");
+        }
+        // A folder may be a source (of Shapefiles); anything else must be a file.
+        struct stat info {};
+        if (::stat(spec.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+        if (const Status opened = file.Open(spec.path); !opened.ok()) return Fail(kExitFailure, opened.message());
+    }
+    return 0;
+}
+
 LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
                             TerminalPrompts& prompts) {
     LoadedFeatures loaded;
-    for (const E00LoadReport& report : LoadE00Files(doc, g_e00Rules, args.e00Files, progress, prompts)) {
-        progress.EndLine();
-        if (!report.parsed) Fail(kExitFailure, report.path + ": " + report.parseError);
-        if (!report.recognised) {
-            std::string known;
-            for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File;
-            Fail(kExitFailure, report.path + ": no E00 rule names its coverage \"" + report.coverageName +
-                                   "\"; the rules know " + (known.empty() ? "none" : known));
+    for (const FeatureSource& source : args.featureSources) {
+        if (source.vector) {
+            LoadOneVectorLayer(source.value, args.json, doc, progress, prompts, loaded);
+        } else {
+            LoadE00File(source.value, args.json, doc, progress, prompts, loaded);
         }
-        if (report.recognised && !args.json) {
-            std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
-                        report.featuresAdded);
-        }
-        loaded.files.push_back({{"path", report.path},
-                                {"coverage", report.coverageName},
-                                {"parsed", report.parsed},
-                                {"recognised", report.recognised},
-                                {"features", report.featuresAdded},
-                                {"cancelled", report.cancelled}});
-        loaded.allLoaded &= report.parsed && report.recognised;
-        loaded.cancelled |= report.cancelled;
     }
     return loaded;
 }

@@ -11,6 +11,7 @@
 #include "layout/TheaterLayout.h"
 #include "util/Status.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,15 +36,36 @@ bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout);
 // Loads the rules the choice names; source says where they came from.
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source);
 
-// What the loading of the E00 files gave.
-struct LoadedFeatures {
-    bool allLoaded = true;   // every file parsed and matched a rule
-    bool cancelled = false;  // the user cancelled one file's loading
-    std::vector<Fields> files;
+// A --vector value taken apart: "FILE[,LAYER][=RULE]".
+struct VectorSpec {
+    std::string path;
+    std::string layer;                // empty: the source's only layer
+    std::optional<std::string> rule;  // empty: the rule whose File names the layer or file
 };
 
-// Loads the --e00 files into the document with the rules in g_e00Rules, saying what
-// went wrong with each (and, unless args.json, what each gave).
+// Takes a --vector value apart. File names may hold ',' and '=': a value that names an
+// existing file or folder is the file alone; otherwise RULE is what follows the last
+// '=', and LAYER what follows the last ',' of the rest unless the rest names an
+// existing file or folder. False, with the reason, when the file, the layer after a
+// ',' or the rule after a '=' is empty.
+bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why);
+
+// Checks the feature sources before anything is written: each E00 file opens, each
+// --vector value is well formed and its file or folder exists. 0, having said nothing,
+// or the exit status, having said why.
+int CheckFeatureSources(const std::vector<FeatureSource>& sources);
+
+// What the loading of the E00 files and vector layers gave.
+struct LoadedFeatures {
+    bool allLoaded = true;   // every E00 file parsed and matched a rule, every layer loaded
+    bool cancelled = false;  // the user cancelled one file's or layer's loading
+    std::vector<Fields> files;
+    std::vector<Fields> layers;
+};
+
+// Loads the --e00 files and --vector layers into the document in the order given, with
+// the rules in g_e00Rules, saying what went wrong with each (and, unless args.json, what
+// each gave). A source that fails is told and the next one is still loaded.
 LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
                             TerminalPrompts& prompts);
 

@@ -14,7 +14,6 @@
 #include "layout/TheaterCoverage.h"
 #include "layout/TheaterLayout.h"
 #include "util/CNumbers.h"
-#include "util/InputFile.h"
 #include "util/Text.h"
 
 #include <sys/stat.h>
@@ -161,7 +160,8 @@ bool ObjectivesTime(std::optional<std::time_t>& when) {
 }
 
 // Everything the command reads, checked before anything is written: the output name,
-// the palette (read whole), the E00 files and the objective rules. 0, or the exit status.
+// the palette (read whole), the feature sources and the objective rules. 0, or the exit
+// status.
 int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     if (const Status named = CheckTerrainPath(args.output); !named.ok()) return Fail(kExitUsage, named.message());
     if (NamesOnlyTerrainFiles(args.output)) {
@@ -173,10 +173,7 @@ int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
             return Fail(kExitFailure, read.message());
         }
     }
-    for (const std::string& e00 : args.e00Files) {
-        InputFile file;
-        if (const Status opened = file.Open(e00); !opened.ok()) return Fail(kExitFailure, opened.message());
-    }
+    if (const int status = CheckFeatureSources(args.featureSources); status != 0) return status;
     if (args.obr) {
         if (const Status loaded = objectiveRules.LoadObjectiveRules(*args.obr); !loaded.ok()) {
             return Fail(kExitFailure, loaded.message());
@@ -283,7 +280,8 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
     for (const auto& [keyword, count] : features) {
         kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
     }
-    Fields summary = {{"status", status}, {"files", files}, {"e00", loaded.files}, {"features", kinds}};
+    Fields summary = {{"status", status},     {"files", files},       {"e00", loaded.files},
+                      {"vector", loaded.layers}, {"features", kinds}};
     if (objectivesRan) summary.push_back({"objectives", objectivesJob->result.records});
     if (terrainRan) {
         summary.push_back({"lowest_point_ft", results.m_lowestPoint});

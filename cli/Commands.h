@@ -37,6 +37,16 @@ struct RulesChoice {
 // Prints the E00 rules in effect and where they came from.
 int RunRules(const RulesChoice& choice, bool json);
 
+// Prints the layers of a vector source GDAL reads: name, geometry type, feature count,
+// fields, coordinate system, extent in WGS 84 and the E00 rule each maps to by name.
+int RunVector(const std::string& path, const RulesChoice& rules, bool json);
+
+// One --e00 file or --vector layer ("FILE[,LAYER][=RULE]") to load, in command-line order.
+struct FeatureSource {
+    bool vector = false;
+    std::string value;
+};
+
 struct GenerateArgs {
     std::string header;
     std::string output;
@@ -45,7 +55,7 @@ struct GenerateArgs {
     std::optional<std::string> resolution;  // in the unit
     std::optional<std::string> center;      // "LAT,LON"
     std::optional<std::string> palette;
-    std::vector<std::string> e00Files;
+    std::vector<FeatureSource> featureSources;
     std::optional<bool> tdf;  // default: when features were loaded
     RulesChoice rules;
     bool objectives = false;
@@ -62,7 +72,7 @@ struct GenerateArgs {
 int RunGenerateCommand(const GenerateArgs& args);
 
 // What the preview command takes: the DEM, the PNG to write, the layout and the E00
-// files as generate takes them, and the picture's height.
+// files and vector layers as generate takes them, and the picture's height.
 struct PreviewArgs {
     GenerateArgs form;
     std::optional<std::string> height;  // pixels; the width follows in proportion

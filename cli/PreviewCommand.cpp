@@ -7,7 +7,6 @@
 #include "layout/PreviewImages.h"
 #include "layout/PreviewSize.h"
 #include "util/CNumbers.h"
-#include "util/InputFile.h"
 
 #include <QImage>
 #include <QSaveFile>
@@ -73,12 +72,9 @@ Status SavePng(const RgbImage& picture, const std::string& path) {
 }  // namespace
 
 int RunPreviewCommand(const PreviewArgs& args) {
-    const bool drawFeatures = !args.noFeatures && !args.form.e00Files.empty();
+    const bool drawFeatures = !args.noFeatures && !args.form.featureSources.empty();
     if (drawFeatures) {
-        for (const std::string& e00 : args.form.e00Files) {
-            InputFile file;
-            if (const Status opened = file.Open(e00); !opened.ok()) return Fail(kExitFailure, opened.message());
-        }
+        if (const int status = CheckFeatureSources(args.form.featureSources); status != 0) return status;
         std::string source;
         if (const Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) {
             return Fail(kExitFailure, rules.message());

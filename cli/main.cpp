@@ -17,6 +17,31 @@ int Usage(const std::string& message) {
     return kExitUsage;
 }
 
+// --e00 FILE and --vector FILE[,LAYER][=RULE], once per file or layer, for a command
+// that loads features.
+struct FeatureOptions {
+    CLI::Option* e00 = nullptr;
+    CLI::Option* vector = nullptr;
+
+    static FeatureOptions Add(CLI::App* command) {
+        const auto once = [](CLI::Option* option) { return option->take_all()->expected(1)->allow_extra_args(false); };
+        return {once(command->add_option("--e00", "load an E00 file's features (repeat for more, in order)")),
+                once(command->add_option("--vector",
+                                         "load a vector layer's features as those of an E00 rule: FILE[,LAYER][=RULE] "
+                                         "(repeat for more; loaded in order with the E00 files)"))};
+    }
+    // The values in the order they were given.
+    std::vector<FeatureSource> InOrder(const CLI::App& command) const {
+        std::vector<FeatureSource> sources;
+        std::size_t e00Taken = 0, vectorTaken = 0;
+        for (const CLI::Option* option : command.parse_order()) {
+            if (option == e00) sources.push_back({false, e00->results().at(e00Taken++)});
+            if (option == vector) sources.push_back({true, vector->results().at(vectorTaken++)});
+        }
+        return sources;
+    }
+};
+
 // Everything printed to standard output must have reached it: a full disk or a closed
 // pipe is a failure, not a success with a short listing.
 int CheckedExit(int status) {
@@ -65,6 +90,15 @@ int Run(int argc, char** argv) {
     addRulesChoice(rules, rulesChoice);
     rules->add_flag("--json", rulesJson, "print JSON");
 
+    std::string vectorPath;
+    RulesChoice vectorRules;
+    bool vectorJson = false;
+    CLI::App* vector = app.add_subcommand(
+        "vector", "List the layers of a vector source GDAL reads and the E00 rule each would load with");
+    vector->add_option("FILE", vectorPath, "Shapefile, GeoPackage, GeoJSON or any other vector source")->required();
+    addRulesChoice(vector, vectorRules);
+    vector->add_flag("--json", vectorJson, "print JSON");
+
     GenerateArgs gen;
     bool tdfOn = false, tdfOff = false;
     CLI::App* generate = app.add_subcommand("generate", "Generate the theater's files");
@@ -81,11 +115,7 @@ int Run(int argc, char** argv) {
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
     generate->add_option("--map", gen.palette, "write the MAP file with this JASC-PAL palette");
-    CLI::Option* e00Files =
-        generate->add_option("--e00", gen.e00Files, "load an E00 file's features (repeat for more, in order)")
-            ->take_all()
-            ->expected(1)
-            ->allow_extra_args(false);
+    const FeatureOptions generateFeatures = FeatureOptions::Add(generate);
     CLI::Option* tdf = generate->add_flag("--tdf", tdfOn, "write the TDF files (default: when features were loaded)");
     generate->add_flag("--no-tdf", tdfOff, "do not write the TDF files")->excludes(tdf);
     addRulesChoice(generate, gen.rules);
@@ -106,11 +136,7 @@ int Run(int argc, char** argv) {
         ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
     preview->add_option("--resolution", pre.form.resolution, "resolution in the unit");
     preview->add_option("--center", pre.form.center, "theater centre LAT,LON in degrees (default: the DEM's)");
-    CLI::Option* previewE00 =
-        preview->add_option("--e00", pre.form.e00Files, "load an E00 file's features (repeat for more, in order)")
-            ->take_all()
-            ->expected(1)
-            ->allow_extra_args(false);
+    const FeatureOptions previewFeatures = FeatureOptions::Add(preview);
     addRulesChoice(preview, pre.form.rules);
     preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
     preview->add_flag("--no-outline", pre.noOutline, "leave the theater's outline and cross out");
@@ -127,30 +153,41 @@ int Run(int argc, char** argv) {
     importDem->add_option("--resampling", imp.resampling, "bilinear (default), average, nearest or cubic");
 
     if (argc > 1 && argv[1][0] != '-') {
-        const std::set<std::string> known = {"info", "e00", "obr", "rules", "generate", "preview", "import-dem"};
+        const std::set<std::string> known = {"info", "e00", "obr", "rules", "vector", "generate", "preview", "import-dem"};
         if (!known.count(argv[1])) {
             return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
-                         "info, e00, obr, rules, generate, preview and import-dem (see --help)");
+                         "info, e00, obr, rules, vector, generate, preview and import-dem (see --help)");
         }
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int status = app.exit(e);
-        if (status != 0 && dynamic_cast<const CLI::ExtrasError*>(&e) && (e00Files->count() > 0 || previewE00->count() > 0)) {
-            std::fprintf(stderr, "gridwright-cli: --e00 takes one file; repeat it for more: --e00 a.e00 --e00 b.e00\n");
+        if (status != 0 && dynamic_cast<const CLI::ExtrasError*>(&e)) {
+            if (generateFeatures.e00->count() > 0 || previewFeatures.e00->count() > 0) {
+                std::fprintf(stderr, "gridwright-cli: --e00 takes one file; repeat it for more: --e00 a.e00 --e00 b.e00\n");
+            }
+            if (generateFeatures.vector->count() > 0 || previewFeatures.vector->count() > 0) {
+                std::fprintf(stderr, "gridwright-cli: --vector takes one layer; repeat it for more: "
+                                     "--vector a.shp --vector b.gpkg,roads=ROAD\n");
+            }
         }
         return status == 0 ? kExitOk : kExitUsage;
     }
     if (*info) return RunInfo(infoHeader, infoJson, infoStats);
     if (*e00) return RunE00(e00Path, e00Json, e00Dem);
     if (*rules) return RunRules(rulesChoice, rulesJson);
+    if (*vector) return RunVector(vectorPath, vectorRules, vectorJson);
     if (*obr) {
         if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");
         return RunObr(obrPath);
     }
-    if (*preview) return RunPreviewCommand(pre);
+    if (*preview) {
+        pre.form.featureSources = previewFeatures.InOrder(*preview);
+        return RunPreviewCommand(pre);
+    }
     if (*importDem) return RunImportDemCommand(imp);
+    gen.featureSources = generateFeatures.InOrder(*generate);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);
 }

@@ -26,15 +26,17 @@ struct VectorField {
 struct VectorLayerInfo {
     std::string name;
     std::string geometryType;  // OGR's name ("Line String", "Point", "Multi Polygon" ...)
-    std::int64_t featureCount = -1;  // -1 when the source cannot tell without reading
+    std::int64_t featureCount = -1;  // -1 when the source cannot tell, even by reading
     std::vector<VectorField> fields;
     bool hasCoordinateSystem = false;
+    std::string coordinateSystem;  // its name ("WGS 84", "WGS 84 / UTM zone 32N")
     std::optional<GeoBounds> extent;  // in WGS 84; none when empty or without a system
     std::optional<std::int32_t> ruleIndex;  // the E00 rule the layer maps to by name
 };
 
-// Lists the layers of the source at path. Fails, naming the file, when GDAL cannot open
-// it as a vector source.
+// Lists the layers of the source at path, in the source's order; counts and extents may
+// take a reading of each layer. Fails, naming the file, when GDAL cannot open it as a
+// vector source.
 Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vector<VectorLayerInfo>& layers);
 
 // The rule a layer maps to when none is named: the first whose File (case ignored)
@@ -59,7 +61,8 @@ struct VectorLoadReport {
     std::optional<std::int32_t> ruleIndex;
     Status status = Status::Ok();  // why the layer was not (fully) loaded, naming it
     std::size_t featuresAdded = 0;
-    bool cancelled = false;
+    bool cancelled = false;               // the user ended the loading; status stays ok
+    std::vector<std::string> warnings;    // what GDAL warned of while reading, each once
 };
 
 // Loads the layer into the document's features under the rule, reprojected to WGS 84,
@@ -69,7 +72,9 @@ struct VectorLoadReport {
 // TypeField when the layer has them. Multi-geometries give one feature per part, in
 // order. A layer without a coordinate system, a missing layer or rule, or geometry the
 // rule cannot take fails with a reason that names the layer; features of the layer
-// added before a failure stay. Cancel works as for E00 files.
+// added before a failure stay. Cancel works as for E00 files: a confirmed Cancel ends
+// the loading, the features added so far stay. Nothing is said through prompts but
+// "Cancel?"; the report says what went wrong.
 VectorLoadReport LoadVectorLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadRequest& request,
                                  Progress& progress, UserPrompts& prompts);
 

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "GeometryParts.h"
+#include "LabelFields.h"
+#include "Wgs84Transform.h"
+#include "features/E00Rules.h"
+#include "progress/Progress.h"
+#include "util/Status.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class OGRFeature;
+class OGRGeometry;
+class OGRLayer;
+
+namespace gw {
+class CGridwrightDoc;
+}
+
+namespace gw::gdalio {
+
+// Turns the features of one layer into the document's features under one rule, the
+// way an E00 file's arcs and labels become features: each line keeps its points on the
+// DEM (edges included) and gives no feature when none is; each point on the DEM gives
+// a point feature with the name and type its fields hold.
+class LayerLoader {
+public:
+    // named names the layer in messages ("layer \"roads\" of roads.gpkg").
+    LayerLoader(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t ruleIndex, std::string named);
+    LayerLoader(const LayerLoader&) = delete;
+    LayerLoader& operator=(const LayerLoader&) = delete;
+
+    // Whether the rule can take what the layer declares it holds; says why not.
+    Status CheckDeclaredGeometry(OGRLayer& layer) const;
+
+    // Reads every feature of the layer from the start, its coordinates carried to
+    // WGS 84 by transform. Fails at the first geometry of a kind the rule cannot take
+    // or when GDAL cannot read on; the features added before stay. A confirmed Cancel
+    // ends the reading, with cancelled() true.
+    Status Load(OGRLayer& layer, const Wgs84Transform& transform, const LabelFields& labels, Progress& progress,
+                UserPrompts& prompts);
+
+    std::size_t added() const { return m_added; }
+    bool cancelled() const { return m_cancelled; }
+    // What GDAL warned of while reading.
+    const std::vector<std::string>& warnings() const { return m_warnings; }
+
+private:
+    // Adds the features of one geometry of feature.
+    Status AddGeometry(const OGRFeature& feature, const OGRGeometry& geometry, const Wgs84Transform& transform,
+                       const LabelFields& labels);
+    Status WrongKind(bool points, const std::string& where) const;
+
+    CGridwrightDoc& m_doc;
+    const E00Rule& m_rule;
+    std::int32_t m_ruleIndex;
+    std::string m_named;
+    std::size_t m_added = 0;
+    bool m_cancelled = false;
+    std::vector<std::string> m_warnings;
+    GeometryParts m_parts;
+    std::vector<int> m_valid;
+};
+
+}  // namespace gw::gdalio

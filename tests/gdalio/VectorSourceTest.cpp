@@ -1,0 +1,173 @@
+#include "VectorSource.h"
+#include "generate/WriterFixture.h"
+
+#include <sys/stat.h>
+
+namespace gw::gdalio {
+namespace {
+
+// A GeoJSON feature collection of the given features; WGS 84 unless crs names another.
+std::string Collection(const std::string& features, const std::string& crs = "") {
+    const std::string system =
+        crs.empty() ? "" : R"("crs": {"type": "name", "properties": {"name": ")" + crs + R"("}}, )";
+    return R"({"type": "FeatureCollection", )" + system + R"("features": [)" + features + "]}";
+}
+
+std::string Feature(const std::string& geometry, const std::string& properties = "{}") {
+    return R"({"type": "Feature", "properties": )" + properties + R"(, "geometry": )" + geometry + "}";
+}
+
+// The flat DEM of the writer tests, over -1..1 degrees both ways, with the built-in rules
+// (0 RIVER, a line rule; 5 LABEL, a point rule named by PPPTNAME, typed by PPPTTYPE).
+class VectorSourceTest : public test::WriterFixture {
+protected:
+    void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        test::WriteFile(dir.Path(name), text);
+        return dir.Path(name);
+    }
+    VectorLoadReport Load(const std::string& path, std::optional<std::int32_t> rule, const std::string& layer = "") {
+        return LoadVectorLayer(doc, rules, {path, layer, rule}, *progress, prompts);
+    }
+    std::vector<GeoPoint> PointsOf(std::size_t feature) const { return doc.features().at(feature).points; }
+};
+
+TEST_F(VectorSourceTest, RulesAreFoundByTheLayerOrFileNameWithOrWithoutExtension) {
+    EXPECT_EQ(RuleForLayer(rules, "/data/DNNET.geojson", "ARC"), 0) << "the file, its extension left out";
+    EXPECT_EQ(RuleForLayer(rules, "/data/europe.gpkg", "pppoint"), 5) << "the layer, the rule's extension left out";
+    EXPECT_EQ(RuleForLayer(rules, "/data/x.gpkg", "aepoint.e00"), 4);
+    EXPECT_EQ(RuleForLayer(rules, "/dnnet.e00/roads.shp", "roads"), std::nullopt) << "folders do not count";
+    rules.insert(rules.begin(), E00Rule{"Dnnet", 0xff, "WATER", "", "", "", "", 0});
+    EXPECT_EQ(RuleForLayer(rules, "dnnet.shp", "dnnet"), 0) << "the first rule that names it";
+
+    EXPECT_EQ(FindRule(rules, "DNNET.E00"), 1) << "by File, case ignored";
+    EXPECT_EQ(FindRule(rules, "water"), 0) << "by Keyword";
+    EXPECT_EQ(FindRule(rules, "7"), 7) << "by position from 0";
+    EXPECT_EQ(FindRule(rules, "8"), std::nullopt);
+    EXPECT_EQ(FindRule(rules, "-1"), std::nullopt);
+    EXPECT_EQ(FindRule(rules, "ponet"), std::nullopt) << "a File is named whole";
+}
+
+TEST_F(VectorSourceTest, LinesKeepTheirPointsOnTheDemOnePerPartInOrder) {
+    const std::string path = Write(
+        "rivers.geojson",
+        Collection(Feature(R"({"type": "LineString", "coordinates": [[0, 0], [5, 5], [1, 0.5]]})") + "," +
+                   Feature(R"({"type": "LineString", "coordinates": [[3, 3], [4, 4]]})") + "," +
+                   Feature("null") + "," +
+                   Feature(R"({"type": "MultiLineString", "coordinates": [[[-1, 0.25]], [[0.5, -1], [0.5, 1]]]})") +
+                   "," +
+                   Feature(R"({"type": "Polygon", "coordinates": [[[-0.5, -0.5], [0.5, -0.5], [0, 0.5], [-0.5, -0.5]],
+                                                                   [[0, 0], [0.1, 0], [0, 0.1], [0, 0]]]})")));
+    const VectorLoadReport report = Load(path, 0);
+    ASSERT_TRUE(report.status.ok()) << report.status.message();
+    EXPECT_EQ(report.layer, "rivers");
+    EXPECT_EQ(report.featuresAdded, 5u) << "the line wholly off the DEM and the empty feature give none";
+    ASSERT_EQ(doc.features().size(), 5u);
+    EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{0, 0}, {0.5, 1}})) << "x is the longitude";
+    EXPECT_EQ(PointsOf(1), (std::vector<GeoPoint>{{0.25, -1}})) << "the edge counts as inside";
+    EXPECT_EQ(PointsOf(2), (std::vector<GeoPoint>{{-1, 0.5}, {1, 0.5}}));
+    EXPECT_EQ(PointsOf(3).size(), 4u) << "a ring is a closed line";
+    EXPECT_EQ(PointsOf(3).front(), PointsOf(3).back());
+    EXPECT_EQ(PointsOf(4).at(1), (GeoPoint{0, 0.1})) << "the inner ring follows";
+    EXPECT_EQ(doc.features()[4].ruleIndex, 0);
+    EXPECT_TRUE(doc.features()[4].name.empty());
+}
+
+TEST_F(VectorSourceTest, PointsTakeTheirNameAndTypeAsAnInfoItemWouldGiveThem) {
+    const std::string path = Write(
+        "pppoint.geojson",
+        Collection(Feature(R"({"type": "Point", "coordinates": [0.5, 0.25]})",
+                           R"({"pppttype": "12 a", "PPPTNAME": "Besan\u00e7on\r\nNord \u0141\u00f3d\u017a"})") +
+                   "," + Feature(R"({"type": "Point", "coordinates": [2, 0]})", R"({"PPPTNAME": "off"})") + "," +
+                   Feature(R"({"type": "MultiPoint", "coordinates": [[0, 0], [1, 1]]})",
+                           R"({"PPPTNAME": null, "pppttype": 2.7})")));
+    const VectorLoadReport report = Load(path, std::nullopt);
+    ASSERT_TRUE(report.status.ok()) << report.status.message();
+    EXPECT_EQ(report.ruleIndex, 5) << "the rule whose File names the file";
+    ASSERT_EQ(doc.features().size(), 3u);
+    EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{0.25, 0.5}}));
+    EXPECT_EQ(doc.features()[0].name, "Besan\xe7on  Nord ?\xf3" "d?") << "Latin-1, line breaks as blanks";
+    EXPECT_EQ(doc.features()[0].type, 12) << "the text read as atoi reads it";
+    EXPECT_EQ(doc.features()[1].name, "");
+    EXPECT_EQ(doc.features()[1].type, 2);
+    EXPECT_EQ(PointsOf(2), (std::vector<GeoPoint>{{1, 1}})) << "each part of a multi-point";
+    EXPECT_EQ(report.warnings.size(), 1u) << "GDAL says that characters were lost";
+}
+
+TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
+    // Web Mercator: x = R * longitude, y = R * ln(tan(45 degrees + latitude / 2)).
+    const std::string path = Write(
+        "mercator.geojson",
+        Collection(Feature(R"({"type": "LineString", "coordinates": [[0, 0], [55659.74539663678, 27829.961005654874],
+                                                                      [0, 1e7]]})"),
+                   "urn:ogc:def:crs:EPSG::3857"));
+    ASSERT_TRUE(Load(path, 0).status.ok());
+    ASSERT_EQ(doc.features().size(), 1u);
+    ASSERT_EQ(PointsOf(0).size(), 2u) << "the point far north is off the DEM";
+    EXPECT_EQ(PointsOf(0)[0], (GeoPoint{0, 0}));
+    EXPECT_NEAR(PointsOf(0)[1].lon, 0.5, 1e-12);
+    EXPECT_NEAR(PointsOf(0)[1].lat, 0.25, 1e-12);
+
+    std::vector<VectorLayerInfo> layers;
+    ASSERT_TRUE(ListVectorLayers(path, rules, layers).ok());
+    ASSERT_EQ(layers.size(), 1u);
+    EXPECT_EQ(layers[0].name, "mercator");
+    EXPECT_EQ(layers[0].geometryType, "Line String");
+    EXPECT_EQ(layers[0].featureCount, 1);
+    EXPECT_EQ(layers[0].coordinateSystem, "WGS 84 / Pseudo-Mercator");
+    ASSERT_TRUE(layers[0].extent);
+    EXPECT_NEAR(layers[0].extent->east, 0.5, 1e-12);
+    EXPECT_NEAR(layers[0].extent->north, 66.5, 0.1);
+    EXPECT_EQ(layers[0].ruleIndex, std::nullopt);
+}
+
+TEST_F(VectorSourceTest, WhatCannotBeLoadedIsToldWithTheLayerAndTheRest) {
+    const std::string points = Write("towns.geojson", Collection(Feature(R"({"type": "Point", "coordinates": [0, 0]})")));
+    VectorLoadReport report = Load(points, 0);
+    EXPECT_EQ(report.status.message(), "layer \"towns\" of " + points + " holds points, but rule dnnet.e00 (RIVER) takes lines");
+    EXPECT_EQ(Load(points, std::nullopt).status.message(),
+              "layer \"towns\" of " + points + ": no E00 rule's File names the layer or the file; name the rule");
+    EXPECT_EQ(Load(points, 99).status.message(),
+              "layer \"towns\" of " + points + ": there is no E00 rule 99 (the rules number 7)");
+    EXPECT_EQ(Load(points, 5, "roads").status.message(), points + " holds no layer \"roads\"; its layers are towns");
+    EXPECT_TRUE(Load(points, 5, "TOWNS").status.ok()) << "layer names are matched as GDAL matches them";
+
+    const std::string mixed = Write(
+        "mixed.geojson", Collection(Feature(R"({"type": "LineString", "coordinates": [[0, 0], [1, 1]]})") + "," +
+                                    Feature(R"({"type": "GeometryCollection", "geometries": [
+                                                  {"type": "LineString", "coordinates": [[0, 0], [0, 1]]},
+                                                  {"type": "Point", "coordinates": [0, 0]}]})")));
+    doc.OnDeleteFeatures();
+    report = Load(mixed, 0);
+    EXPECT_EQ(report.status.message(), "layer \"mixed\" of " + mixed +
+                                           " (feature 1) holds points, but rule dnnet.e00 (RIVER) takes lines");
+    EXPECT_EQ(report.featuresAdded, 2u) << "what came before stays";
+
+    const std::string csv = Write("plain.csv", "WKT,name\n\"POINT (0 0)\",a\n");
+    EXPECT_EQ(Load(csv, 5).status.message(), "layer \"plain\" of " + csv + " has no coordinate system");
+    const std::string broken = Write("broken.geojson", "{\"type\": \"FeatureCollection\", \"features\": [");
+    report = Load(broken, 0);
+    EXPECT_EQ(report.status.code(), Status::Code::kIOError);
+    EXPECT_EQ(report.status.message().rfind("cannot open " + broken + " as vector data: ", 0), 0u)
+        << report.status.message();
+    ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(Load(dir.Path("pipe"), 0).status.message(), dir.Path("pipe") + " is a pipe, not a regular file")
+        << "GDAL would wait for a writer";
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(VectorSourceTest, CancelEndsTheLayerKeepingWhatWasLoaded) {
+    const std::string point = Feature(R"({"type": "Point", "coordinates": [0, 0]})");
+    const std::string path = Write("pppoint.geojson", Collection(point + "," + point + "," + point + "," + point));
+    test::CancellingProgress cancelling(2);
+    progress = &cancelling;
+    const VectorLoadReport report = Load(path, std::nullopt);
+    EXPECT_TRUE(report.status.ok());
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.featuresAdded, 2u);
+    EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
+}
+
+}  // namespace
+}  // namespace gw::gdalio
