@@ -5,6 +5,7 @@
 #include "app/ProgressDialog.h"
 #include "app/UserChoices.h"
 #include "app/WaitCursor.h"
+#include "features/GdalWarnings.h"
 #include "features/ImportDemDialog.h"
 
 #include <QObject>
@@ -42,6 +43,11 @@ std::optional<ImportedDem> ImportDemFile(const DocumentManager& documents, const
         context.choices.ShowMessage(context.window, QString::fromStdString(status.message()),
                                     UserChoices::MessageKind::kWarning);
         return std::nullopt;
+    }
+    if (const QString warnings = GdalWarningsText(QObject::tr("GDAL warned while importing %1:").arg(header),
+                                                  ToStringList(imported.report.warnings));
+        !warnings.isEmpty()) {
+        context.choices.ShowMessage(context.window, warnings, UserChoices::MessageKind::kInformation);
     }
     return imported;
 }

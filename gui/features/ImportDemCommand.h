@@ -20,8 +20,9 @@ struct ImportedDem {
 // File > Import DEM: the Import DEM dialog, then the import under the wait cursor and the
 // progress dialog, whose Cancel asks "Cancel?". An output header that is open in
 // documents cannot be written over: a message says so and the dialog comes back as it
-// was left. Returns what was written; none when the user cancelled, or when the import
-// failed, after a message box said why.
+// was left. Returns what was written, after a message box listed what GDAL warned of, if
+// anything; none when the user cancelled, or when the import failed, after a message box
+// said why.
 std::optional<ImportedDem> ImportDemFile(const DocumentManager& documents, const CommandContext& context);
 
 // The status bar's account of an import: the header, its posts, the share of them without

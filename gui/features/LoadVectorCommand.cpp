@@ -6,6 +6,7 @@
 #include "app/ProgressDialog.h"
 #include "app/UserChoices.h"
 #include "app/WaitCursor.h"
+#include "features/GdalWarnings.h"
 
 #include <QFileInfo>
 
@@ -59,10 +60,16 @@ void LoadVectorData(GuiDocument& document, const CommandContext& context) {
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
+    QStringList warnings;
     for (const gdalio::VectorLoadReport& report : document.LoadVectorLayers(requests, progress, prompts)) {
-        if (!report.status.ok() && !report.status.IsCancelled() && !report.cancelled) {
-            prompts.ShowMessage(report.status.message());
-        }
+        if (!report.status.ok()) prompts.ShowMessage(report.status.message());
+        const QString layer = QObject::tr("layer \u201c%1\u201d of %2: ")
+                                  .arg(QString::fromStdString(report.layer), QString::fromStdString(report.path));
+        for (const std::string& warning : report.warnings) warnings << layer + QString::fromStdString(warning);
+    }
+    if (!warnings.isEmpty()) {
+        context.choices.ShowMessage(&progress, GdalWarningsText(QObject::tr("GDAL warned while loading:"), warnings),
+                                    UserChoices::MessageKind::kInformation);
     }
 }
 

@@ -12,7 +12,8 @@ class GuiDocument;
 // it; a layer the user skips loads nothing. The layers load in order under the wait
 // cursor and the progress dialog, whose Cancel ends the layer it interrupts (the next one
 // still loads). A file that cannot be read, and a layer that fails, are told in message
-// boxes naming them. Nothing happens when the user cancels the file dialog.
+// boxes naming them; what GDAL warned of while loading, in one more. Nothing happens when
+// the user cancels the file dialog.
 void LoadVectorData(GuiDocument& document, const CommandContext& context);
 
 }  // namespace gw

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -44,6 +45,27 @@ void AnswerNextModal(std::function<void(T*)> answer) {
     });
     timer->start(0);
 }
+
+// Watches for the progress dialog while a command runs (at every turn of the event loop,
+// which the dialog gives as it comes up): notes whether it showed, and presses its Cancel
+// button once when asked to.
+class ProgressWatch {
+public:
+    explicit ProgressWatch(bool pressCancel = false) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, pressCancel] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() != QLatin1String("progressDialog") || !top->isVisible()) continue;
+                if (pressCancel && !shown) top->findChild<QPushButton*>("cancelButton")->click();
+                shown = true;
+            }
+        });
+        m_timer.start(0);
+    }
+    bool shown = false;
+
+private:
+    QTimer m_timer;
+};
 
 // Runs a program found on the PATH (a GDAL tool) with arguments; true when it exits 0,
 // false when it fails or is not installed.

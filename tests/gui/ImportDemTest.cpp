@@ -108,6 +108,7 @@ private slots:
     void theSourcesAndAnOutputHeaderAreRequired();
     void aSourceGdalCannotReadFailsWithItsReason();
     void anOutputThatIsOpenIsRefused();
+    void cancelLeavesNothingBehind();
 
 private:
     QTemporaryDir m_dir;
@@ -224,19 +225,11 @@ void ImportDemTest::aGeoTiffImportsAndOpensAsADocument() {
                         Widget<QComboBox>(dialog, "resamplingCombo")->setCurrentText("Nearest");
                     }},
                    &after);
-    bool progressShown = false;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, [&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == "progressDialog" && top->isVisible()) progressShown = true;
-        }
-    });
-    watch.start(0);
+    ProgressWatch progress;
     window.action(kImportDem)->trigger();
-    watch.stop();
     QVERIFY(!after.leftOpen);
     QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
-    QVERIFY(progressShown);
+    QVERIFY(progress.shown);
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(window.isEnabled());
 
@@ -380,6 +373,23 @@ void ImportDemTest::anOutputThatIsOpenIsRefused() {
     QCOMPARE(sourcesAgain, QStringList({m_dir.filePath("alps.tif")}));
     QCOMPARE(window.activeView()->document()->doc().header().number_of_columns, 6);
     QCOMPARE(Contents(dir.filePath("open.bin")), QByteArray(2 * 3 * 6, '\0'));
+}
+
+void ImportDemTest::cancelLeavesNothingBehind() {
+    if (m_tif.isEmpty()) QSKIP("the shared data or gdal_translate are missing");
+    ScriptedChoices choices;
+    MainWindow window(choices);
+    QTemporaryDir dir;
+    FillAndPressOk(choices, {{m_tif}, dir.filePath("cancelled.hdr"), {}});
+    choices.yesNo = {true};
+    ProgressWatch cancel(true);
+    window.action(kImportDem)->trigger();
+    QVERIFY(cancel.shown);
+    QCOMPARE(choices.questions, QStringList({"Cancel?"}));
+    QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
+    QVERIFY(!window.activeView());
+    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QVERIFY(window.statusBar()->currentMessage().isEmpty());
 }
 
 }  // namespace gw::test

@@ -42,15 +42,22 @@ QString FeaturesPane(const MainWindow& window) {
     return window.statusBar()->findChild<QLabel*>("featuresPane")->text();
 }
 
+// A name without the blanks an E00 text item is padded with (GDAL drops them on reading).
+std::string Unpadded(std::string name) {
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
+}
+
 // Whether two feature lists hold the same features, the points to within a millionth of a
-// degree (the E00 text's precision).
+// degree (the E00 text's precision), the names but for their padding.
 bool SameFeatures(const std::vector<Feature>& a, const std::vector<Feature>& b, QString* difference) {
     if (a.size() != b.size()) {
         *difference = QString("%1 features against %2").arg(a.size()).arg(b.size());
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        bool same = a[i].ruleIndex == b[i].ruleIndex && a[i].name == b[i].name && a[i].type == b[i].type &&
+        bool same = a[i].ruleIndex == b[i].ruleIndex && Unpadded(a[i].name) == Unpadded(b[i].name) &&
+                    a[i].type == b[i].type &&
                     a[i].points.size() == b[i].points.size();
         for (std::size_t p = 0; same && p < a[i].points.size(); ++p) {
             same = std::fabs(a[i].points[p].lat - b[i].points[p].lat) < 1e-6 &&
@@ -71,23 +78,6 @@ bool SameFeatures(const std::vector<Feature>& a, const std::vector<Feature>& b, 
     return true;
 }
 
-// Notes whether the progress dialog shows while it runs.
-class ProgressWatch {
-public:
-    ProgressWatch() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == "progressDialog" && top->isVisible()) shown = true;
-            }
-        });
-        m_timer.start(0);
-    }
-    bool shown = false;
-
-private:
-    QTimer m_timer;
-};
-
 }  // namespace
 
 class LoadVectorDataTest : public QObject {
@@ -99,6 +89,7 @@ private slots:
     void aLayerLoadsAsTheE00FileItCameFrom();
     void aLayerNoRuleNamesLoadsUnderTheRuleChosen();
     void failuresAreToldByName();
+    void cancelEndsTheLayerItInterrupts();
 
 private:
     bool haveData() const { return !m_named.isEmpty(); }
@@ -262,6 +253,24 @@ void LoadVectorDataTest::failuresAreToldByName() {
     QCOMPARE(choices.messages[1].parent, &window);
     QCOMPARE(FeaturesOf(window).size(), std::size_t{899});
     QVERIFY(!window.commandRunning());
+}
+
+void LoadVectorDataTest::cancelEndsTheLayerItInterrupts() {
+    if (!haveData()) QSKIP("the shared data or ogr2ogr are missing");
+    ScriptedChoices choices;
+    MainWindow window(choices);
+    QVERIFY(OpenDem(window));
+    choices.files = {{m_named, m_named}};
+    choices.yesNo = {true};
+    ProgressWatch cancel(true);
+    window.action(kLoadVectorData)->trigger();
+    QVERIFY(cancel.shown);
+    QCOMPARE(choices.questions, QStringList({"Cancel?"}));
+    QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
+    // The first layer ends where it was cancelled, the second loads whole.
+    const std::size_t loaded = FeaturesOf(window).size();
+    QVERIFY2(loaded >= 899 && loaded < 2 * 899, qPrintable(QString::number(loaded)));
+    QCOMPARE(FeaturesPane(window), QString("%1 features").arg(loaded));
 }
 
 }  // namespace gw::test
