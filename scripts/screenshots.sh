@@ -50,7 +50,9 @@ shoot() {
 }
 
 shoot "Build Terrain" build-terrain.png ctrl+g
-shoot "Import DEM" import-dem.png alt+f Down Return
+# Import DEM with bounds and a title typed in (the sources come from a file dialog).
+shoot "Import DEM" import-dem.png alt+f Down Return alt+w 5 alt+e 1 1 alt+s 4 4 alt+n 4 7 \
+    alt+t W e s t e r n space A l p s
 # The two table editors, from their menus.
 shoot "Edit E00 Rules" edit-e00-rules.png alt+f Down Down Down Down Return
 shoot "Height Data" height-data.png alt+e Return

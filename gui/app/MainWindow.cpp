@@ -429,6 +429,8 @@ QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
 void MainWindow::runCommand(const std::function<void()>& command) {
     if (m_commandRunning) return;
     m_commandRunning = true;
+    // What the last command told in the status bar is about its own work.
+    statusBar()->clearMessage();
     updateActions();
     // A command that runs out of memory (or fails in any other way core does not report
     // as a status) ends with a message; the program goes on.

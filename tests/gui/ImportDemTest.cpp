@@ -103,6 +103,7 @@ private slots:
     void theEntriesMakeTheImport();
     void sourcesAreListedOnceInTheOrderAdded();
     void aGeoTiffImportsAndOpensAsADocument();
+    void theSummaryTellsPostsWithoutDataAndClamped();
     void entriesThatMakeNoImportAreRefused_data();
     void entriesThatMakeNoImportAreRefused();
     void theSourcesAndAnOutputHeaderAreRequired();
@@ -253,6 +254,41 @@ void ImportDemTest::aGeoTiffImportsAndOpensAsADocument() {
     const QString summary = window.statusBar()->currentMessage();
     QVERIFY2(summary.startsWith("Imported " + output + ": 16200 posts, 0% without data"), qPrintable(summary));
     QVERIFY2(!summary.contains("clamped"), qPrintable(summary));
+    // It stays until the next command starts.
+    window.action(kWindowNew)->trigger();
+    QVERIFY(window.statusBar()->currentMessage().isEmpty());
+}
+
+void ImportDemTest::theSummaryTellsPostsWithoutDataAndClamped() {
+    if (m_tif.isEmpty()) QSKIP("the shared data or gdal_translate are missing");
+    // Heights ten times the Alps', beyond the 16-bit range on the peaks.
+    const QString tenfold = m_dir.filePath("tenfold.tif");
+    QVERIFY(RunTool("gdal_translate", {"-q", "-ot", "Float32", "-scale", "0", "1", "0", "10", m_tif, tenfold}));
+    int clamped = 0;
+    for (int i = 0; i + 1 < m_posts.size(); i += 2) {
+        const int height = qint16(quint8(m_posts[i]) | quint8(m_posts[i + 1]) << 8) * 10;
+        if (height > 32767 || height < -32767) ++clamped;
+    }
+    QVERIFY(clamped > 0);
+    ScriptedChoices choices;
+    MainWindow window(choices);
+    const QString output = m_dir.filePath("tenfold.hdr");
+    // A degree more to the west than the source covers: 30 of 210 columns without data.
+    FillAndPressOk(choices, {{tenfold}, output, [](ImportDemDialog* dialog) {
+                                 SetText(dialog, "westEdit", "4");
+                                 SetText(dialog, "southEdit", "44");
+                                 SetText(dialog, "eastEdit", "11");
+                                 SetText(dialog, "northEdit", "47");
+                                 Widget<QComboBox>(dialog, "resamplingCombo")->setCurrentText("Nearest");
+                             }});
+    window.action(kImportDem)->trigger();
+    QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
+    QVERIFY(window.activeView());
+    QCOMPARE(window.activeView()->document()->doc().header().number_of_columns, 210);
+    QCOMPARE(window.statusBar()->currentMessage(),
+             QString("Imported %1: 18900 posts, 14.3% without data, %2 posts clamped to the 16-bit range")
+                 .arg(output)
+                 .arg(clamped));
 }
 
 void ImportDemTest::entriesThatMakeNoImportAreRefused_data() {
