@@ -213,7 +213,8 @@ void MainWindow::createMenus() {
     addMenu(m_documentMenus, "editMenu", tr("&Edit"),
             {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
     addMenu(m_documentMenus, "viewMenu", tr("&View"), {kDrawFeatures, kSeparator, kViewToolbar, kViewStatusBar});
-    addMenu(m_documentMenus, "dataMenu", tr("Data"), {kLoadE00File, kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules});
+    addMenu(m_documentMenus, "dataMenu", tr("Data"),
+            {kLoadE00File, kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules});
     addMenu(m_documentMenus, "windowMenu", tr("&Window"), {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange});
     addMenu(m_documentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
 }
@@ -281,8 +282,9 @@ void MainWindow::updateActions() {
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
     action(kHelp)->setEnabled(idle);
-    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kLoadVectorData, kDeleteFeatures,
-                   kLoadObjectiveRules, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File,
+                   kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules, kWindowNew, kWindowCascade, kWindowTile,
+                   kWindowArrange}) {
         action(id)->setEnabled(document);
     }
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());

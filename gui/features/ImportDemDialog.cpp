@@ -111,12 +111,15 @@ bool ImportDemDialog::ReadBounds(gdalio::DemImportOptions& options) {
         }
     }
     if (given == 0) return true;
-    if (given < 4) return Refuse(firstEmpty, tr("Give all four bounds, or leave all four empty to cover every source."));
+    if (given < 4) {
+        return Refuse(firstEmpty, tr("Give all four bounds, or leave all four empty to cover every source."));
+    }
     std::array<double, 4> degrees{};
     for (std::size_t i = 0; i < bounds.size(); ++i) {
         const QString text = bounds[i].edit->text().trimmed();
         if (!ParseWholeDouble(text.toStdString(), degrees[i])) {
-            return Refuse(bounds[i].edit, tr("%1 must be a number of degrees, not \u201c%2\u201d.").arg(bounds[i].name, text));
+            return Refuse(bounds[i].edit,
+                          tr("%1 must be a number of degrees, not \u201c%2\u201d.").arg(bounds[i].name, text));
         }
         if (std::fabs(degrees[i]) > bounds[i].limit) {
             return Refuse(bounds[i].edit,
