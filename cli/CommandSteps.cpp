@@ -189,20 +189,31 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
 
 bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why) {
     spec = {};
-    std::string rest = text;
-    if (!PathExists(text)) {
-        if (const std::size_t equals = text.rfind('='); equals != std::string::npos) {
-            spec.rule = text.substr(equals + 1);
-            rest = text.substr(0, equals);
-        }
-        const std::size_t comma = rest.rfind(',');
-        if (comma != std::string::npos && !PathExists(rest)) {
-            spec.layer = rest.substr(comma + 1);
-            rest.resize(comma);
-            if (spec.layer.empty()) why = "the layer after ',' is empty";
-        }
+    // The longest beginning that ends at a ',' or '=' (or is the whole value) and names
+    // an existing file or folder is the file; without one, the last '=' and ',' split.
+    std::size_t end = text.size();
+    while (end != std::string::npos && end > 0 && !PathExists(text.substr(0, end))) {
+        end = text.find_last_of(",=", end - 1);
+    }
+    const bool found = end != std::string::npos && end > 0;
+    std::string rest = found ? text.substr(0, end) : text;
+    std::string after = found && end < text.size() ? text.substr(end) : "";
+    if (!found) {
+        const std::size_t equals = text.rfind('=');
+        const std::size_t comma = text.find_last_of(',', equals == std::string::npos ? equals : equals - 1);
+        const std::size_t split = comma != std::string::npos ? comma : equals;
+        rest = text.substr(0, split);
+        after = split == std::string::npos ? "" : text.substr(split);
     }
     spec.path = rest;
+    if (!after.empty() && after.front() == ',') {
+        const std::size_t equals = after.rfind('=');
+        spec.layer = after.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
+        if (spec.layer.empty()) why = "the layer after ',' is empty";
+        if (equals != std::string::npos) spec.rule = after.substr(equals + 1);
+    } else if (!after.empty()) {
+        spec.rule = after.substr(1);
+    }
     if (spec.path.empty()) why = "the file is empty";
     if (spec.rule && spec.rule->empty()) why = "the rule after '=' is empty";
     return why.empty();

@@ -43,11 +43,11 @@ struct VectorSpec {
     std::optional<std::string> rule;  // empty: the rule whose File names the layer or file
 };
 
-// Takes a --vector value apart. File names may hold ',' and '=': a value that names an
-// existing file or folder is the file alone; otherwise RULE is what follows the last
-// '=', and LAYER what follows the last ',' of the rest unless the rest names an
-// existing file or folder. False, with the reason, when the file, the layer after a
-// ',' or the rule after a '=' is empty.
+// Takes a --vector value apart. File names may hold ',' and '=': the file is the longest
+// beginning of the value, ending at a ',' or '=' or at its end, that names an existing
+// file or folder (when none does, the rule follows the last '=' and the layer the last
+// ',' before it). After the file, ",LAYER" then "=RULE", RULE after the last '='. False,
+// with the reason, when the file, the layer after a ',' or the rule after a '=' is empty.
 bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why);
 
 // Checks the feature sources before anything is written: each E00 file opens, each

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: theater generation (against MD5 and gdalwarp) and E00
-# parsing (against avcimport and ogrinfo), the map preview's pictures, and the theater form (a drag
-# step, and opening a 1 GB DEM until its form is painted). Installs the peers they are measured against.
+# Builds and runs the benchmarks: theater generation (against MD5 and gdalwarp), E00
+# parsing (against avcimport and ogrinfo), loading a vector layer (against ogrinfo), the
+# map preview's pictures, and the theater form (a drag step, and opening a 1 GB DEM until
+# its form is painted). Installs the peers they are measured against.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,6 +15,8 @@ done
 build/bench/bench_generate
 echo
 build/bench/bench_e00
+echo
+scripts/bench_vector.sh
 echo
 build/bench/bench_preview
 echo

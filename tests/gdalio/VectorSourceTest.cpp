@@ -95,6 +95,20 @@ TEST_F(VectorSourceTest, PointsTakeTheirNameAndTypeAsAnInfoItemWouldGiveThem) {
     EXPECT_EQ(report.warnings.size(), 1u) << "GDAL says that characters were lost";
 }
 
+// A Shapefile keeps ten characters of a field's name and a text field's width.
+TEST_F(VectorSourceTest, ShapefileFieldsAreFoundByTheirFirstTenCharactersAndNamesPaddedToTheirWidth) {
+    if (test::RunCommand("command -v ogr2ogr").status != 0) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
+    Write("towns.csv", "WKT,TOWN_NAME_TEXT,TOWN_TYPE_CODE\n\"POINT (0.5 0.5)\",Aosta,3\n");
+    Write("towns.csvt", "WKT,String(12),Integer\n");
+    const auto converted = test::RunCommand("ogr2ogr -a_srs EPSG:4326 " + dir.Path("towns.shp") + " " + dir.Path("towns.csv"));
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    rules.push_back({"towns.e00", 0xff, "TOWN", "", "", "TOWN_NAME_TEXT", "TOWN_TYPE_CODE", 1});
+    ASSERT_TRUE(Load(dir.Path("towns.shp"), std::nullopt).status.ok());
+    ASSERT_EQ(doc.features().size(), 1u);
+    EXPECT_EQ(doc.features()[0].name, "Aosta       ") << "as a 12-character INFO item stands";
+    EXPECT_EQ(doc.features()[0].type, 3);
+}
+
 TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
     // Web Mercator: x = R * longitude, y = R * ln(tan(45 degrees + latitude / 2)).
     const std::string path = Write(
