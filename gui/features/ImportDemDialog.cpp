@@ -97,9 +97,10 @@ bool ImportDemDialog::ReadBounds(gdalio::DemImportOptions& options) {
         QString name;
         double limit;
     };
-    const std::array<Bound, 4> bounds = {Bound{m_ui->westEdit, tr("West"), 180.0},
+    // Longitudes beyond 180 make a DEM across the antimeridian.
+    const std::array<Bound, 4> bounds = {Bound{m_ui->westEdit, tr("West"), 360.0},
                                          Bound{m_ui->southEdit, tr("South"), 90.0},
-                                         Bound{m_ui->eastEdit, tr("East"), 180.0},
+                                         Bound{m_ui->eastEdit, tr("East"), 360.0},
                                          Bound{m_ui->northEdit, tr("North"), 90.0}};
     QLineEdit* firstEmpty = nullptr;
     int given = 0;
@@ -128,6 +129,7 @@ bool ImportDemDialog::ReadBounds(gdalio::DemImportOptions& options) {
     }
     const auto [west, south, east, north] = degrees;
     if (west >= east) return Refuse(m_ui->westEdit, tr("West must be less than East."));
+    if (east - west > 360.0) return Refuse(m_ui->westEdit, tr("West and East must lie at most 360 degrees apart."));
     if (south >= north) return Refuse(m_ui->southEdit, tr("South must be less than North."));
     options.bounds = gdalio::GeoBounds{west, south, east, north};
     return true;

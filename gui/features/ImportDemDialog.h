@@ -23,8 +23,9 @@ class UserChoices;
 // save dialog. OK checks the entries first and, when they do not make an import, says
 // what is wrong in a message box and stays open on the entry to fix: there must be a
 // source and an output header ending in ".hdr"; the bounds are all four empty (the union
-// of the sources) or all four numbers, West below East within -180..180 and South below
-// North within -90..90; the spacing is empty (the sources' finest) or a positive number.
+// of the sources) or all four numbers, West below East within -360..360 and at most 360
+// apart, South below North within -90..90; the spacing is empty (the sources' finest) or
+// a positive number.
 // Numbers are read alike in every locale ("0.5"); an empty title leaves the output's name.
 class ImportDemDialog : public QDialog {
     Q_OBJECT

@@ -163,10 +163,11 @@ void ImportDemTest::theEntriesMakeTheImport() {
     QCOMPARE(dialog.options().title, std::string());
     QVERIFY(dialog.options().resampling == gdalio::Resampling::kBilinear);
 
-    // Every entry given; blanks around numbers and the title do not count.
+    // Every entry given, the bounds across the antimeridian; blanks around numbers and the
+    // title do not count.
     SetText(&dialog, "westEdit", " -5.25");
     SetText(&dialog, "southEdit", "-44");
-    SetText(&dialog, "eastEdit", "180");
+    SetText(&dialog, "eastEdit", "190");
     SetText(&dialog, "northEdit", "1e1 ");
     SetText(&dialog, "spacingEdit", "0.0083333");
     SetText(&dialog, "titleEdit", " Alpes Maritimes ");
@@ -186,7 +187,7 @@ void ImportDemTest::theEntriesMakeTheImport() {
     QVERIFY(dialog.options().bounds);
     QCOMPARE(dialog.options().bounds->west, -5.25);
     QCOMPARE(dialog.options().bounds->south, -44.0);
-    QCOMPARE(dialog.options().bounds->east, 180.0);
+    QCOMPARE(dialog.options().bounds->east, 190.0);
     QCOMPARE(dialog.options().bounds->north, 10.0);
     QCOMPARE(dialog.options().spacing.value_or(0), 0.0083333);
     QCOMPARE(dialog.options().title, std::string("Alpes Maritimes"));
@@ -306,9 +307,11 @@ void ImportDemTest::entriesThatMakeNoImportAreRefused_data() {
         "South must be a number of degrees, not \u201c44,5\u201d.", "southEdit");
     row("three of four", {"5", "44", "", "47"}, "",
         "Give all four bounds, or leave all four empty to cover every source.", "eastEdit");
-    row("east beyond 180", {"5", "44", "180.5", "47"}, "", "East must lie between -180 and 180 degrees.", "eastEdit");
+    row("east beyond 360", {"5", "44", "360.5", "47"}, "", "East must lie between -360 and 360 degrees.", "eastEdit");
     row("north beyond 90", {"5", "44", "11", "91"}, "", "North must lie between -90 and 90 degrees.", "northEdit");
     row("west not below east", {"11", "44", "5", "47"}, "", "West must be less than East.", "westEdit");
+    row("round the globe", {"-200", "44", "170", "47"}, "", "West and East must lie at most 360 degrees apart.",
+        "westEdit");
     row("empty latitudes", {"5", "47", "11", "47"}, "", "South must be less than North.", "southEdit");
     row("zero spacing", none, "0", badSpacing.arg("0"), "spacingEdit");
     row("negative spacing", none, "-0.01", badSpacing.arg("-0.01"), "spacingEdit");
