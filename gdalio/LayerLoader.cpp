@@ -13,10 +13,10 @@ namespace gw::gdalio {
 LayerLoader::LayerLoader(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t ruleIndex, std::string named)
     : m_doc(doc), m_rule(rule), m_ruleIndex(ruleIndex), m_named(std::move(named)) {}
 
-Status LayerLoader::WrongKind(bool points, const std::string& where) const {
+Status LayerLoader::WrongKind(const std::string& where) const {
     const bool pointRule = m_rule.Label != 0;
-    return Status::InvalidArgument(m_named + where + " holds " + (points ? "points" : "lines") + ", but rule " +
-                                   m_rule.File + " (" + m_rule.Keyword + ") takes " +
+    return Status::InvalidArgument(m_named + where + " holds " + (pointRule ? "lines or polygons" : "points") +
+                                   ", but rule " + m_rule.File + " (" + m_rule.Keyword + ") takes " +
                                    (pointRule ? "points" : "lines"));
 }
 
@@ -24,8 +24,8 @@ Status LayerLoader::CheckDeclaredGeometry(OGRLayer& layer) const {
     const GeometryKind kind = KindOf(layer.GetGeomType());
     if (kind == GeometryKind::kNone) return Status::InvalidArgument(m_named + " holds no geometry");
     const bool pointRule = m_rule.Label != 0;
-    if (kind == GeometryKind::kPoints && !pointRule) return WrongKind(true, "");
-    if (kind == GeometryKind::kLines && pointRule) return WrongKind(false, "");
+    if (kind == GeometryKind::kPoints && !pointRule) return WrongKind("");
+    if (kind == GeometryKind::kLines && pointRule) return WrongKind("");
     return Status::Ok();
 }
 
@@ -63,7 +63,7 @@ Status LayerLoader::AddGeometry(const OGRFeature& feature, const OGRGeometry& ge
     m_parts.Split(geometry);
     for (std::size_t i = 0; i < m_parts.size(); ++i) {
         GeometryPart& part = m_parts[i];
-        if (part.point != pointRule) return WrongKind(part.point, " (feature " + std::to_string(feature.GetFID()) + ")");
+        if (part.point != pointRule) return WrongKind(" (feature " + std::to_string(feature.GetFID()) + ")");
         transform.Apply(part.x, part.y, m_valid);
         Feature made;
         made.ruleIndex = m_ruleIndex;

@@ -51,7 +51,8 @@ private:
     // Adds the features of one geometry of feature.
     Status AddGeometry(const OGRFeature& feature, const OGRGeometry& geometry, const Wgs84Transform& transform,
                        const LabelFields& labels);
-    Status WrongKind(bool points, const std::string& where) const;
+    // Geometry of the kind the rule does not take, found where.
+    Status WrongKind(const std::string& where) const;
 
     CGridwrightDoc& m_doc;
     const E00Rule& m_rule;

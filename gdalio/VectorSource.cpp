@@ -133,12 +133,12 @@ Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vec
 std::optional<std::int32_t> RuleForLayer(const E00Rules& rules, const std::string& path, const std::string& layer) {
     const std::string file = FileNameOf(path);
     const std::array<std::string_view, 4> names = {layer, Stem(layer), file, Stem(file)};
-    const auto namesTheLayer = [&](const E00Rule& rule) {
+    const auto namesTheSource = [&](const E00Rule& rule) {
         return !rule.File.empty() && std::any_of(names.begin(), names.end(), [&](std::string_view name) {
                    return !name.empty() && (EqualsNoCase(rule.File, name) || EqualsNoCase(Stem(rule.File), name));
                });
     };
-    const auto rule = std::find_if(rules.begin(), rules.end(), namesTheLayer);
+    const auto rule = std::find_if(rules.begin(), rules.end(), namesTheSource);
     if (rule == rules.end()) return std::nullopt;
     return static_cast<std::int32_t>(rule - rules.begin());
 }

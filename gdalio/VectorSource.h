@@ -61,16 +61,17 @@ struct VectorLoadReport {
     std::optional<std::int32_t> ruleIndex;
     Status status = Status::Ok();  // why the layer was not (fully) loaded, naming it
     std::size_t featuresAdded = 0;
-    bool cancelled = false;               // the user ended the loading; status stays ok
-    std::vector<std::string> warnings;    // what GDAL warned of while reading, each once
+    bool cancelled = false;             // the user ended the loading; status stays ok
+    std::vector<std::string> warnings;  // what GDAL warned of while reading, each once
 };
 
 // Loads the layer into the document's features under the rule, reprojected to WGS 84,
 // as E00 arcs and labels load: lines (and polygon rings, as closed lines) keep their
 // points on the DEM and become line features for a line rule; points on the DEM become
 // point features for a label rule, named and typed by the rule's NameField and
-// TypeField when the layer has them. Multi-geometries give one feature per part, in
-// order. A layer without a coordinate system, a missing layer or rule, or geometry the
+// TypeField when the layer has them (names in Latin-1, padded with blanks to the width
+// the layer declares for the field, as an INFO item's text stands; types the field's
+// text read as atoi reads it). Multi-geometries give one feature per part, in order. A layer without a coordinate system, a missing layer or rule, or geometry the
 // rule cannot take fails with a reason that names the layer; features of the layer
 // added before a failure stay. Cancel works as for E00 files: a confirmed Cancel ends
 // the loading, the features added so far stay. Nothing is said through prompts but

@@ -90,7 +90,7 @@ TEST(VectorCommand, LayersThatCannotBeLoadedAreToldAndTheRunGoesOn) {
                                     ",dnnet=LABEL --vector " + dir.Path("dnnet.geojson")));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Has(run.err, "layer \"plain\" of " + dir.Path("plain.csv") + " has no coordinate system")) << run.err;
-    EXPECT_TRUE(Has(run.err, "holds lines, but rule pppoint.e00 (LABEL) takes points")) << run.err;
+    EXPECT_TRUE(Has(run.err, "holds lines or polygons, but rule pppoint.e00 (LABEL) takes points")) << run.err;
     EXPECT_TRUE(Has(run.out, "loaded " + dir.Path("dnnet.geojson") + " (layer \"dnnet\" as RIVER): 1 features"));
     EXPECT_EQ(ReadFile(dir.Path("t-RIVER.tdf")), "RIVER 2 32,32 39,43 0\r\n");
 
