@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <clocale>
+
 namespace gw::gdalio {
 namespace {
 
@@ -134,6 +136,20 @@ TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
     EXPECT_NEAR(layers[0].extent->east, 0.5, 1e-12);
     EXPECT_NEAR(layers[0].extent->north, 66.5, 0.1);
     EXPECT_EQ(layers[0].ruleIndex, std::nullopt);
+}
+
+// The desktop program runs with the user's locale, whose decimal point may be a comma.
+TEST_F(VectorSourceTest, CoordinatesIgnoreTheLocale) {
+    const std::string path = Write(
+        "pppoint.geojson", Collection(Feature(R"({"type": "Point", "coordinates": [0.5, -0.25]})")));
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    const VectorLoadReport report = Load(path, std::nullopt);
+    std::setlocale(LC_ALL, saved.c_str());
+    ASSERT_TRUE(report.status.ok()) << report.status.message();
+    ASSERT_EQ(doc.features().size(), 1u);
+    EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{-0.25, 0.5}}));
 }
 
 TEST_F(VectorSourceTest, WhatCannotBeLoadedIsToldWithTheLayerAndTheRest) {
