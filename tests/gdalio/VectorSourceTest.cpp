@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <clocale>
+#include <cmath>
 
 namespace gw::gdalio {
 namespace {
@@ -109,6 +110,21 @@ TEST_F(VectorSourceTest, ShapefileFieldsAreFoundByTheirFirstTenCharactersAndName
     ASSERT_EQ(doc.features().size(), 1u);
     EXPECT_EQ(doc.features()[0].name, "Aosta       ") << "as a 12-character INFO item stands";
     EXPECT_EQ(doc.features()[0].type, 3);
+}
+
+TEST_F(VectorSourceTest, CurvesLoadAsTheLinesThatApproximateThem) {
+    if (test::RunCommand("command -v ogr2ogr").status != 0) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
+    Write("arc.csv", "WKT,id\n\"CIRCULARSTRING (0 0,0.5 0.5,1 0)\",1\n");
+    const auto converted = test::RunCommand("ogr2ogr -a_srs EPSG:4326 -nlt CIRCULARSTRING " + dir.Path("arc.gpkg") +
+                                            " " + dir.Path("arc.csv"));
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    ASSERT_TRUE(Load(dir.Path("arc.gpkg"), 0).status.ok());
+    ASSERT_EQ(doc.features().size(), 1u);
+    const std::vector<GeoPoint> points = PointsOf(0);
+    EXPECT_GT(points.size(), 3u);
+    EXPECT_EQ(points.front(), (GeoPoint{0, 0}));
+    EXPECT_EQ(points.back(), (GeoPoint{0, 1}));
+    for (const GeoPoint& p : points) EXPECT_NEAR(std::hypot(p.lon - 0.5, p.lat), 0.5, 1e-9) << "on the circle";
 }
 
 TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
