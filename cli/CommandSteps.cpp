@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -150,7 +151,7 @@ void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, Termin
 }
 
 void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
-                     TerminalPrompts& prompts, LoadedFeatures& loaded) {
+                        TerminalPrompts& prompts, LoadedFeatures& loaded) {
     VectorSpec spec;
     std::string why;
     if (!ParseVectorSpec(value, spec, why)) return;  // refused before anything was loaded
@@ -190,22 +191,20 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
 bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why) {
     spec = {};
     // The longest beginning that ends at a ',' or '=' (or is the whole value) and names
-    // an existing file or folder is the file; without one, the last '=' and ',' split.
+    // an existing file or folder is the file.
     std::size_t end = text.size();
-    while (end != std::string::npos && end > 0 && !PathExists(text.substr(0, end))) {
-        end = text.find_last_of(",=", end - 1);
+    while (end > 0 && !PathExists(text.substr(0, end))) {
+        const std::size_t separator = text.find_last_of(",=", end - 1);
+        end = separator == std::string::npos ? 0 : separator;
     }
-    const bool found = end != std::string::npos && end > 0;
-    std::string rest = found ? text.substr(0, end) : text;
-    std::string after = found && end < text.size() ? text.substr(end) : "";
-    if (!found) {
-        const std::size_t equals = text.rfind('=');
-        const std::size_t comma = text.find_last_of(',', equals == std::string::npos ? equals : equals - 1);
-        const std::size_t split = comma != std::string::npos ? comma : equals;
-        rest = text.substr(0, split);
-        after = split == std::string::npos ? "" : text.substr(split);
+    if (end == 0) {
+        // None is: the rule follows the last '=', the layer the last ',' before it.
+        const std::size_t equals = std::min(text.rfind('='), text.size());
+        const std::size_t comma = equals == 0 ? std::string::npos : text.find_last_of(',', equals - 1);
+        end = comma != std::string::npos ? comma : equals;
     }
-    spec.path = rest;
+    spec.path = text.substr(0, end);
+    const std::string after = text.substr(end);
     if (!after.empty() && after.front() == ',') {
         const std::size_t equals = after.rfind('=');
         spec.layer = after.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
