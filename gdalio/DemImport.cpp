@@ -6,16 +6,16 @@
 #include "HeightPosts.h"
 #include "ImportGrid.h"
 #include "ImportSources.h"
+#include "ScaledProgress.h"
 #include "util/CNumbers.h"
 #include "util/OutputSet.h"
 #include "util/Text.h"
-
-#include <cpl_progress.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <variant>
 
 namespace gw::gdalio {
 namespace {
@@ -149,38 +149,24 @@ Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::
     return Settle(options, sources, grid, plan);
 }
 
-// Feeds one window's share of the whole job into GDAL's progress for the import.
-class WindowProgress {
-public:
-    WindowProgress(GdalProgress& whole, std::uint64_t done, std::uint64_t posts, std::uint64_t total)
-        : m_scaled(GDALCreateScaledProgress(double(done) / double(total), double(done + posts) / double(total),
-                                            GdalProgress::Callback, &whole)) {}
-    ~WindowProgress() { GDALDestroyScaledProgress(m_scaled); }
-    WindowProgress(const WindowProgress&) = delete;
-    WindowProgress& operator=(const WindowProgress&) = delete;
-
-    void* data() const { return m_scaled; }
-
-private:
-    void* m_scaled;
-};
-
 // Warps the grid window by window into the raster file.
 Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& grid, Resampling resampling,
                    OutputFile& raster, GdalProgress& progress, const GdalMessages& messages, PostTally& tally) {
-    std::vector<GDALDatasetH> warped;
-    for (const ImportSource& source : sources) warped.push_back(source.warped());
+    std::vector<WarpSource> warped;
+    for (const ImportSource& source : sources) warped.push_back({source.warped(), source.extent});
     GridWarper warper(warped, grid, resampling);
-    std::vector<float> heights;
+    WarpedHeights heights;
     std::vector<std::uint8_t> posts;
     std::uint64_t done = 0;
     for (const GridWindow& window : PlanWindows(grid, kWindowPosts)) {
-        const WindowProgress share(progress, done, window.posts(), grid.posts());
+        const ScaledProgress share(double(done) / double(grid.posts()),
+                                   double(done + window.posts()) / double(grid.posts()), GdalProgress::Callback,
+                                   &progress);
         const Status warpedWindow = warper.Warp(window, heights, GDALScaledProgress, share.data(), messages);
         if (progress.cancelled()) return Status::Cancelled("the import was cancelled");
         if (!warpedWindow.ok()) return warpedWindow;
-        posts.resize(heights.size() * 2);
-        ConvertHeights(heights, posts.data(), tally);
+        posts.resize(window.posts() * 2);
+        std::visit([&](const auto& values) { ConvertHeights(values, posts.data(), tally); }, heights);
         raster.Write(posts.data(), posts.size());
         done += window.posts();
     }

@@ -79,9 +79,10 @@ TEST(PlanWindows, ARowLongerThanAWindowIsCutWithoutOverflow) {
     ExpectRasterOrder(grid, windows, std::uint64_t{1} << 30);
 }
 
-std::vector<std::int16_t> Convert(const std::vector<float>& heights, PostTally& tally) {
+template <typename T>
+std::vector<std::int16_t> Convert(const std::vector<T>& heights, PostTally& tally) {
     std::vector<std::uint8_t> bytes(heights.size() * 2);
-    ConvertHeights(heights, bytes.data(), tally);
+    ConvertHeights(std::span<const T>(heights), bytes.data(), tally);
     std::vector<std::int16_t> posts;
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
         posts.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
@@ -92,7 +93,7 @@ std::vector<std::int16_t> Convert(const std::vector<float>& heights, PostTally& 
 TEST(ConvertHeights, RoundsHalvesAwayFromZeroAndMarksNoData) {
     PostTally tally;
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(Convert({2.5f, -2.5f, 2.49f, -0.4f, nan, 4086.f, -5035.2f}, tally),
+    EXPECT_EQ(Convert(std::vector<float>{2.5f, -2.5f, 2.49f, -0.4f, nan, 4086.f, -5035.2f}, tally),
               (std::vector<std::int16_t>{3, -3, 2, 0, -32768, 4086, -5035}));
     EXPECT_EQ(tally.posts, 7u);
     EXPECT_EQ(tally.noData, 1u);
@@ -104,17 +105,27 @@ TEST(ConvertHeights, RoundsHalvesAwayFromZeroAndMarksNoData) {
 TEST(ConvertHeights, ClampsToTheRangeAboveTheMissingFlagAndCountsIt) {
     PostTally tally;
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(Convert({40000.f, -40000.f, -32767.4f, 32767.4f, inf, -inf, -32767.6f}, tally),
-              (std::vector<std::int16_t>{32767, -32767, -32767, 32767, 32767, -32767, -32767}));
-    EXPECT_EQ(tally.clamped, 5u);
+    EXPECT_EQ(Convert(std::vector<float>{40000.f, -40000.f, -32767.4f, 32767.4f, inf, -inf, -32767.6f, -32767.5f}, tally),
+              (std::vector<std::int16_t>{32767, -32767, -32767, 32767, 32767, -32767, -32767, -32767}));
+    EXPECT_EQ(tally.clamped, 6u);
     EXPECT_EQ(tally.noData, 0u) << "a height far below is not no data";
+    EXPECT_EQ(tally.lowest, -32767);
+    EXPECT_EQ(tally.highest, 32767);
+}
+
+TEST(ConvertHeights, WholeMetresAreWrittenAsTheyAreAndCounted) {
+    PostTally tally;
+    const std::vector<std::int16_t> posts = {-32768, -32767, 0, 255, 32767, -32768};
+    EXPECT_EQ(Convert(posts, tally), posts);
+    EXPECT_EQ(tally.posts, 6u);
+    EXPECT_EQ(tally.noData, 2u);
     EXPECT_EQ(tally.lowest, -32767);
     EXPECT_EQ(tally.highest, 32767);
 }
 
 TEST(ConvertHeights, WithoutAnyHeightTheRangeStaysEmpty) {
     PostTally tally;
-    Convert({std::numeric_limits<float>::quiet_NaN()}, tally);
+    Convert(std::vector<float>{std::numeric_limits<float>::quiet_NaN()}, tally);
     EXPECT_GT(tally.lowest, tally.highest);
 }
 
