@@ -75,10 +75,6 @@ Status CheckOptions(const DemImportOptions& options) {
     return CheckTitle(TitleFor(options));
 }
 
-bool Overlap(const GeoBounds& a, const GeoBounds& b) {
-    return a.west < b.east && b.west < a.east && a.south < b.north && b.south < a.north;
-}
-
 // Refuses an output that would replace a file a source is read from.
 Status CheckNotASource(const DemImportPlan& plan, const std::string& header, const std::vector<ImportSource>& sources) {
     for (const ImportSource& source : sources) {
@@ -98,17 +94,13 @@ Status CheckNotASource(const DemImportPlan& plan, const std::string& header, con
 // The grid and header the options and the opened sources give.
 Status Settle(const DemImportOptions& options, const std::vector<ImportSource>& sources, ImportGrid& grid,
               DemImportPlan& plan) {
-    GeoBounds all = sources.front().extent;
+    std::vector<GeoBounds> extents;
     double finest = sources.front().spacing;
     for (const ImportSource& source : sources) {
-        all = {std::min(all.west, source.extent.west), std::min(all.south, source.extent.south),
-               std::max(all.east, source.extent.east), std::max(all.north, source.extent.north)};
+        extents.push_back(source.extent);
         finest = std::min(finest, source.spacing);
     }
-    if (all.east - all.west > 360.0) {
-        return Status::InvalidArgument("the sources together span more than 360 degrees of longitude (" + Bounds(all) +
-                                       "); give --bounds");
-    }
+    const GeoBounds all = UnionOf(extents);
     const GeoBounds bounds = options.bounds.value_or(all);
     if (std::none_of(sources.begin(), sources.end(),
                      [&](const ImportSource& source) { return Overlap(source.extent, bounds); })) {

@@ -159,6 +159,28 @@ TEST_F(DemImportTest, ALaterSourceWinsWhereTheyOverlap) {
     EXPECT_EQ(Posts(), (std::vector<std::int16_t>{1, 1, 1, 1, 2, 2}));
 }
 
+TEST_F(DemImportTest, SourcesEitherSideOfTheAntimeridianMakeOneDemAcrossIt) {
+    const auto tile = [&](const char* name, double west, double value) {
+        return WriteGeoTiff(dir.Path(name), Raster([&](TestRaster& r) {
+                                r.columns = 2;
+                                r.rows = 1;
+                                r.gt = std::array<double, 6>{west, 0.5, 0, -15, 0, -0.5};
+                                r.values = {value, value};
+                            }));
+    };
+    const std::string west = tile("west.tif", 179, 1), east = tile("east.tif", -180, 2);
+    ASSERT_TRUE(Import({west, east}).ok());
+    EXPECT_EQ(report.plan.header.left_map_x, 179);
+    EXPECT_EQ(report.plan.header.right_map_x, 181);
+    EXPECT_EQ(Posts(), (std::vector<std::int16_t>{1, 1, 2, 2}));
+
+    // A source given in longitudes beyond 180 lands on bounds given west of the antimeridian.
+    DemImportOptions options;
+    options.bounds = GeoBounds{-170, -15.5, -169, -15};
+    ASSERT_TRUE(Import({tile("far.tif", 190, 3)}, options).ok());
+    EXPECT_EQ(Posts(), (std::vector<std::int16_t>{3, 3}));
+}
+
 TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
     const std::string good = WriteGeoTiff(dir.Path("good.tif"), {});
     const std::string notOnGrid = WriteGeoTiff(dir.Path("nogrid.tif"), Raster([&](TestRaster& r) {

@@ -41,6 +41,31 @@ TEST(SettleGrid, RefusesMoreThanTwoToThe31Posts) {
     EXPECT_FALSE(SettleGrid({0, 0, 360, 180}, 1e-300, grid).ok());
 }
 
+TEST(UnionOf, GoesEastPastTheAntimeridianWhenThatIsNarrower) {
+    const auto longitudes = [](std::vector<GeoBounds> extents) {
+        const GeoBounds u = UnionOf(extents);
+        return std::pair{u.west, u.east};
+    };
+    EXPECT_EQ(longitudes({{10, 40, 12, 41}, {11, 42, 13, 43}}), std::pair(10.0, 13.0));
+    EXPECT_EQ(UnionOf({{10, 40, 12, 41}, {11, 42, 13, 43}}).north, 43);
+    EXPECT_EQ(UnionOf({{10, 40, 12, 41}, {11, 42, 13, 43}}).south, 40);
+    EXPECT_EQ(longitudes({{179, -16, 180, -15}, {-180, -16, -179, -15}}), std::pair(179.0, 181.0));
+    EXPECT_EQ(longitudes({{175.5, 0, 182.5, 1}, {-179, 0, -178, 1}}), std::pair(175.5, 182.5))
+        << "one source already across, the other inside it";
+    EXPECT_EQ(longitudes({{190, 0, 191, 1}, {195, 0, 196, 1}}), std::pair(190.0, 196.0)) << "sources keep their "
+                                                                                            "longitudes";
+    EXPECT_EQ(longitudes({{0, 0, 360, 1}, {-180, 0, -170, 1}}), std::pair(0.0, 360.0)) << "the globe, once";
+    EXPECT_EQ(longitudes({{-10, 0, 10, 1}, {172, 0, 175, 1}, {-175, 0, -170, 1}}), std::pair(172.0, 10.0 + 360))
+        << "the widest gap, 10 to 172 east, is left out";
+}
+
+TEST(Overlap, TakesLongitudesRoundTheGlobe) {
+    EXPECT_TRUE(Overlap({190, 0, 191, 1}, {-170, 0, -169, 1}));
+    EXPECT_TRUE(Overlap({-180, 0, -179, 1}, {179, 0, 181, 1}));
+    EXPECT_FALSE(Overlap({10, 0, 11, 1}, {11, 0, 12, 1})) << "touching is no overlap";
+    EXPECT_FALSE(Overlap({10, 0, 11, 1}, {10, 1, 11, 2}));
+}
+
 // The windows, laid end to end, must give every post once in the raster's order.
 void ExpectRasterOrder(const ImportGrid& grid, const std::vector<GridWindow>& windows, std::uint64_t maxPosts) {
     std::int32_t row = 0, column = 0;
