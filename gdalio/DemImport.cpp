@@ -14,13 +14,12 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <memory>
 #include <variant>
 
 namespace gw::gdalio {
 namespace {
 
-// Posts warped and converted at a time: 32 MB of heights, as much again in GDAL's block.
+// Posts warped and converted at a time: at most 32 MB of heights and 16 MB of posts.
 constexpr std::uint64_t kWindowPosts = std::uint64_t{8} << 20;
 // GDAL's cache of source blocks, in bytes.
 constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
@@ -41,8 +40,8 @@ std::string TitleFor(const DemImportOptions& options) {
 
 // The header reads a title back only when it is one line that starts with no blank.
 Status CheckTitle(const std::string& title) {
-    if (title.empty() || title.size() > kMaxTitle || title.find_first_of(std::string("\r\n\0", 3)) != std::string::npos ||
-        title.find_first_of(" \t\v\f") == 0) {
+    const bool oneLine = title.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+    if (title.empty() || title.size() > kMaxTitle || !oneLine || title.find_first_of(" \t\v\f") == 0) {
         return Status::InvalidArgument("the title must be one line of 1 to 1023 characters that starts with no "
                                        "blank; the header could not hold \"" + title + "\"");
     }

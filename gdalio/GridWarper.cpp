@@ -1,6 +1,7 @@
 #include "GridWarper.h"
 
 #include "HeightPosts.h"
+#include "ImportSources.h"
 #include "ScaledProgress.h"
 
 #include <gdal_priv.h>
@@ -40,7 +41,7 @@ bool WholeHeights(const std::vector<WarpSource>& sources, Resampling resampling)
     });
 }
 
-// Makes heights hold posts values of type T, each value; returns their first byte.
+// Makes heights a vector of `posts` copies of value; returns its first byte.
 template <typename T>
 std::uint8_t* Fill(WarpedHeights& heights, std::uint64_t posts, T value) {
     if (!std::holds_alternative<std::vector<T>>(heights)) heights.emplace<std::vector<T>>();
@@ -56,9 +57,8 @@ bool OnOneSideOfTheAntimeridian(const GeoBounds& b) { return b.west >= -180.0 &&
 GridWarper::GridWarper(std::vector<WarpSource> sources, const ImportGrid& grid, Resampling resampling)
     : m_sources(std::move(sources)),
       m_grid(grid),
-      m_type(WholeHeights(m_sources, resampling) ? GDT_Int16 : GDT_Float32) {
-    m_wgs84.SetWellKnownGeogCS("WGS84");
-    m_wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+      m_type(WholeHeights(m_sources, resampling) ? GDT_Int16 : GDT_Float32),
+      m_wgs84(Wgs84()) {
     // Each block starts as no data and every source paints the posts it gives a height,
     // so chunks no source reaches are skipped. The block has no no-data value of its own:
     // with one, GDAL would test every post of it before painting, and take its slow path.
