@@ -130,8 +130,9 @@ TEST(ConvertHeights, RoundsHalvesAwayFromZeroAndMarksNoData) {
 TEST(ConvertHeights, ClampsToTheRangeAboveTheMissingFlagAndCountsIt) {
     PostTally tally;
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(Convert(std::vector<float>{40000.f, -40000.f, -32767.4f, 32767.4f, inf, -inf, -32767.6f, -32767.5f}, tally),
-              (std::vector<std::int16_t>{32767, -32767, -32767, 32767, 32767, -32767, -32767, -32767}));
+    EXPECT_EQ(
+        Convert(std::vector<float>{40000.f, -40000.f, -32767.4f, 32767.4f, inf, -inf, -32767.6f, -32767.5f}, tally),
+        (std::vector<std::int16_t>{32767, -32767, -32767, 32767, 32767, -32767, -32767, -32767}));
     EXPECT_EQ(tally.clamped, 6u);
     EXPECT_EQ(tally.noData, 0u) << "a height far below is not no data";
     EXPECT_EQ(tally.lowest, -32767);
@@ -162,28 +163,15 @@ TEST(DemHeaderLines, ReadBackAsTheSameHeader) {
     written.right_map_x = 20.000000000000004;
     written.upper_map_y = 1.0 / 3;
     written.lower_map_y = -1e-7;
-    written.number_of_rows = 510;
     written.number_of_columns = 2147483647;
     written.grid_size = 1.0 / 30;
     written.elev_m_min = -32767;
-    written.elev_m_max = 4086;
     written.elev_m_missing_flag = -32768;
-
     DemHeader read;
-    ApplyHeaderDefaults(read);
-    const std::vector<std::string> lines = DemHeaderLines(written);
-    for (const std::string& line : lines) EXPECT_TRUE(ApplyHeaderLine(read, line)) << line;
-    EXPECT_EQ(lines.size(), 15u);
-    EXPECT_EQ(lines.front(), "file_title = Alps = high");
-    EXPECT_EQ(read.file_title, written.file_title);
-    EXPECT_EQ(read.left_map_x, written.left_map_x);
-    EXPECT_EQ(read.right_map_x, written.right_map_x);
-    EXPECT_EQ(read.upper_map_y, written.upper_map_y);
-    EXPECT_EQ(read.lower_map_y, written.lower_map_y);
-    EXPECT_EQ(read.number_of_columns, written.number_of_columns);
-    EXPECT_EQ(read.grid_size, written.grid_size);
-    EXPECT_EQ(read.elev_m_min, written.elev_m_min);
-    EXPECT_EQ(read.elev_m_missing_flag, written.elev_m_missing_flag);
+    for (const std::string& line : DemHeaderLines(written)) EXPECT_TRUE(ApplyHeaderLine(read, line)) << line;
+    // The shortest text of a double reads back as that double, and no other does.
+    EXPECT_EQ(DemHeaderLines(read), DemHeaderLines(written));
+    EXPECT_EQ(DemHeaderLines(written).front(), "file_title = Alps = high");
 }
 
 }  // namespace
