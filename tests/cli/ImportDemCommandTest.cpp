@@ -3,6 +3,7 @@
 #include "gdalio/TestRasters.h"
 #include "util/CNumbers.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -267,17 +268,23 @@ TEST(ImportDemCommand, CtrlCCancelsAndLeavesNothingBehind) {
         test::WriteGeoTiff(dir.Path("src.tif"), test::TestRaster().Size(1000, 1000).Grid({{0, 0.01, 0, 10, 0, -0.01}}));
     const std::set<std::string> before = test::FilesIn(dir.Path(""));
     // 10 x 10 degrees at 0.0005 degrees: 400 million posts, far more than can be warped
-    // before the interrupt arrives.
+    // before the interrupt arrives. Only async-signal-safe calls between fork and exec.
+    const std::string out = dir.Path("out.hdr"), cli = test::CliPath();
+    const int errors = ::open(dir.Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int nothing = ::open("/dev/null", O_WRONLY);
+    ASSERT_GE(errors, 0);
+    ASSERT_GE(nothing, 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const std::string out = dir.Path("out.hdr");
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen(dir.Path("err").c_str(), "w", stderr);
-        ::execl(test::CliPath().c_str(), "gridwright-cli", "import-dem", source.c_str(), out.c_str(), "--spacing",
-                "0.0005", static_cast<char*>(nullptr));
+        ::dup2(nothing, STDOUT_FILENO);
+        ::dup2(errors, STDERR_FILENO);
+        ::execl(cli.c_str(), "gridwright-cli", "import-dem", source.c_str(), out.c_str(), "--spacing", "0.0005",
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
+    ::close(errors);
+    ::close(nothing);
     int status = 0;
     bool started = false, ended = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -287,7 +294,11 @@ TEST(ImportDemCommand, CtrlCCancelsAndLeavesNothingBehind) {
         ended = ::waitpid(child, &status, WNOHANG) == child;
         if (!started && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    ASSERT_TRUE(started) << "the import wrote no temporary";
+    if (!started && !ended) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    ASSERT_TRUE(started) << "the import wrote no temporary: " << ReadFile(dir.Path("err"));
     ::kill(child, SIGINT);
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
