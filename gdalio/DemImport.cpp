@@ -6,21 +6,20 @@
 #include "HeightPosts.h"
 #include "ImportGrid.h"
 #include "ImportSources.h"
+#include "ScaledProgress.h"
 #include "util/CNumbers.h"
 #include "util/OutputSet.h"
 #include "util/Text.h"
 
-#include <cpl_progress.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <memory>
+#include <variant>
 
 namespace gw::gdalio {
 namespace {
 
-// Posts warped and converted at a time: 32 MB of heights, as much again in GDAL's block.
+// Posts warped and converted at a time: at most 32 MB of heights and 16 MB of posts.
 constexpr std::uint64_t kWindowPosts = std::uint64_t{8} << 20;
 // GDAL's cache of source blocks, in bytes.
 constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
@@ -41,8 +40,8 @@ std::string TitleFor(const DemImportOptions& options) {
 
 // The header reads a title back only when it is one line that starts with no blank.
 Status CheckTitle(const std::string& title) {
-    if (title.empty() || title.size() > kMaxTitle || title.find_first_of(std::string("\r\n\0", 3)) != std::string::npos ||
-        title.find_first_of(" \t\v\f") == 0) {
+    const bool oneLine = title.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+    if (title.empty() || title.size() > kMaxTitle || !oneLine || title.find_first_of(" \t\v\f") == 0) {
         return Status::InvalidArgument("the title must be one line of 1 to 1023 characters that starts with no "
                                        "blank; the header could not hold \"" + title + "\"");
     }
@@ -75,10 +74,6 @@ Status CheckOptions(const DemImportOptions& options) {
     return CheckTitle(TitleFor(options));
 }
 
-bool Overlap(const GeoBounds& a, const GeoBounds& b) {
-    return a.west < b.east && b.west < a.east && a.south < b.north && b.south < a.north;
-}
-
 // Refuses an output that would replace a file a source is read from.
 Status CheckNotASource(const DemImportPlan& plan, const std::string& header, const std::vector<ImportSource>& sources) {
     for (const ImportSource& source : sources) {
@@ -98,17 +93,13 @@ Status CheckNotASource(const DemImportPlan& plan, const std::string& header, con
 // The grid and header the options and the opened sources give.
 Status Settle(const DemImportOptions& options, const std::vector<ImportSource>& sources, ImportGrid& grid,
               DemImportPlan& plan) {
-    GeoBounds all = sources.front().extent;
+    std::vector<GeoBounds> extents;
     double finest = sources.front().spacing;
     for (const ImportSource& source : sources) {
-        all = {std::min(all.west, source.extent.west), std::min(all.south, source.extent.south),
-               std::max(all.east, source.extent.east), std::max(all.north, source.extent.north)};
+        extents.push_back(source.extent);
         finest = std::min(finest, source.spacing);
     }
-    if (all.east - all.west > 360.0) {
-        return Status::InvalidArgument("the sources together span more than 360 degrees of longitude (" + Bounds(all) +
-                                       "); give --bounds");
-    }
+    const GeoBounds all = UnionOf(extents);
     const GeoBounds bounds = options.bounds.value_or(all);
     if (std::none_of(sources.begin(), sources.end(),
                      [&](const ImportSource& source) { return Overlap(source.extent, bounds); })) {
@@ -149,38 +140,24 @@ Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::
     return Settle(options, sources, grid, plan);
 }
 
-// Feeds one window's share of the whole job into GDAL's progress for the import.
-class WindowProgress {
-public:
-    WindowProgress(GdalProgress& whole, std::uint64_t done, std::uint64_t posts, std::uint64_t total)
-        : m_scaled(GDALCreateScaledProgress(double(done) / double(total), double(done + posts) / double(total),
-                                            GdalProgress::Callback, &whole)) {}
-    ~WindowProgress() { GDALDestroyScaledProgress(m_scaled); }
-    WindowProgress(const WindowProgress&) = delete;
-    WindowProgress& operator=(const WindowProgress&) = delete;
-
-    void* data() const { return m_scaled; }
-
-private:
-    void* m_scaled;
-};
-
 // Warps the grid window by window into the raster file.
 Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& grid, Resampling resampling,
                    OutputFile& raster, GdalProgress& progress, const GdalMessages& messages, PostTally& tally) {
-    std::vector<GDALDatasetH> warped;
-    for (const ImportSource& source : sources) warped.push_back(source.warped());
+    std::vector<WarpSource> warped;
+    for (const ImportSource& source : sources) warped.push_back({source.warped(), source.extent});
     GridWarper warper(warped, grid, resampling);
-    std::vector<float> heights;
+    WarpedHeights heights;
     std::vector<std::uint8_t> posts;
     std::uint64_t done = 0;
     for (const GridWindow& window : PlanWindows(grid, kWindowPosts)) {
-        const WindowProgress share(progress, done, window.posts(), grid.posts());
+        const ScaledProgress share(double(done) / double(grid.posts()),
+                                   double(done + window.posts()) / double(grid.posts()), GdalProgress::Callback,
+                                   &progress);
         const Status warpedWindow = warper.Warp(window, heights, GDALScaledProgress, share.data(), messages);
         if (progress.cancelled()) return Status::Cancelled("the import was cancelled");
         if (!warpedWindow.ok()) return warpedWindow;
-        posts.resize(heights.size() * 2);
-        ConvertHeights(heights, posts.data(), tally);
+        posts.resize(window.posts() * 2);
+        std::visit([&](const auto& values) { ConvertHeights(values, posts.data(), tally); }, heights);
         raster.Write(posts.data(), posts.size());
         done += window.posts();
     }

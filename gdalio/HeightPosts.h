@@ -29,4 +29,8 @@ struct PostTally {
 // Counts what it converted into tally.
 void ConvertHeights(std::span<const float> metres, std::uint8_t* out, PostTally& tally);
 
+// Writes posts already in whole metres (kNoDataPost where there is no data) as
+// little-endian posts, counting them into tally.
+void ConvertHeights(std::span<const std::int16_t> posts, std::uint8_t* out, PostTally& tally);
+
 }  // namespace gw::gdalio

@@ -17,7 +17,52 @@ std::int64_t CountOf(double span, double spacing) {
     return std::max<std::int64_t>(1, static_cast<std::int64_t>(count));
 }
 
+// The span of longitudes west..east moved by whole turns so that west lies in [-180, 180).
+std::pair<double, double> Normalised(double west, double east) {
+    const double turns = std::floor((west + 180.0) / 360.0);
+    return {west - 360.0 * turns, east - 360.0 * turns};
+}
+
 }  // namespace
+
+GeoBounds UnionOf(const std::vector<GeoBounds>& extents) {
+    GeoBounds all = extents.front();
+    std::vector<std::pair<double, double>> spans;
+    for (const GeoBounds& e : extents) {
+        all = {std::min(all.west, e.west), std::min(all.south, e.south), std::max(all.east, e.east),
+               std::max(all.north, e.north)};
+        spans.push_back(Normalised(e.west, e.east));
+    }
+    // The longitudes no extent covers, as the widest gap between them going east; the
+    // union is the rest of the circle, from the gap's east end round to its west end.
+    std::sort(spans.begin(), spans.end());
+    double reach = spans.front().second, widestGap = 0.0, west = spans.front().first, eastBeforeGap = 0.0;
+    for (std::size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].first - reach > widestGap) {
+            widestGap = spans[i].first - reach;
+            west = spans[i].first;
+            eastBeforeGap = reach + 360.0;
+        }
+        reach = std::max(reach, spans[i].second);
+    }
+    std::pair<double, double> around = {spans.front().first, reach};
+    if (spans.front().first + 360.0 - reach < widestGap) around = {west, std::max(eastBeforeGap, reach)};
+    around.second = std::min(around.second, around.first + 360.0);
+    // Sources given east of 180 (or west of -180) keep their own longitudes when the union
+    // is the plain one.
+    if (around.second - around.first >= all.east - all.west) around = {all.west, all.east};
+    all.west = around.first;
+    all.east = around.second;
+    return all;
+}
+
+bool Overlap(const GeoBounds& a, const GeoBounds& b) {
+    if (!(a.south < b.north && b.south < a.north)) return false;
+    for (const double turn : {-360.0, 0.0, 360.0}) {
+        if (a.west + turn < b.east && b.west < a.east + turn) return true;
+    }
+    return false;
+}
 
 Status SettleGrid(const GeoBounds& bounds, double spacing, ImportGrid& grid) {
     const std::int64_t columns = CountOf(bounds.east - bounds.west, spacing);

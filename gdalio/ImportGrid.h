@@ -19,6 +19,15 @@ struct ImportGrid {
     std::uint64_t posts() const { return std::uint64_t(rows) * std::uint64_t(columns); }
 };
 
+// The smallest extent that holds every one of extents. Longitudes go round: when the
+// extents lie either side of the antimeridian, the union reaches east past 180 degrees
+// rather than round the other way. REQUIRES: at least one extent, none wider than 360
+// degrees.
+GeoBounds UnionOf(const std::vector<GeoBounds>& extents);
+
+// Whether two extents share an area, longitudes taken round the globe.
+bool Overlap(const GeoBounds& a, const GeoBounds& b);
+
 // The most posts an import writes.
 constexpr std::uint64_t kMaxImportPosts = std::uint64_t{1} << 31;
 

@@ -3,7 +3,6 @@
 #include "util/Text.h"
 
 #include <gdal_vrt.h>
-#include <ogr_spatialref.h>
 
 #include <algorithm>
 #include <array>
@@ -15,13 +14,6 @@ namespace gw::gdalio {
 namespace {
 
 using GeoTransform = std::array<double, 6>;
-
-OGRSpatialReference Wgs84() {
-    OGRSpatialReference wgs84;
-    wgs84.SetWellKnownGeogCS("WGS84");
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    return wgs84;
-}
 
 // The source's corners' bounding box in its own coordinates, then in WGS 84 degrees
 // (GDAL follows the edges, and takes in a pole inside the source).
@@ -104,6 +96,13 @@ Status ConvertToMetres(ImportSource& source, const GeoTransform& gt, double metr
 }
 
 }  // namespace
+
+OGRSpatialReference Wgs84() {
+    OGRSpatialReference wgs84;
+    wgs84.SetWellKnownGeogCS("WGS84");
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return wgs84;
+}
 
 double MetresPerUnit(const std::string& unit) {
     for (const char* metres : {"", "m", "metre", "metres", "meter", "meters"}) {

@@ -5,6 +5,7 @@
 #include "util/Status.h"
 
 #include <gdal_priv.h>
+#include <ogr_spatialref.h>
 
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ struct ImportSource {
 // as a raster, it is not placed on a grid by a geotransform, it has no coordinate system
 // or none that reaches WGS 84, or its heights are in a unit other than metres and feet.
 Status OpenImportSource(const std::string& path, const GdalMessages& messages, ImportSource& source);
+
+// The geographic coordinate system of WGS 84, longitude first.
+OGRSpatialReference Wgs84();
 
 // The factor from a band's unit of height to metres: 1 for metres (and for no unit),
 // the foot's and the US survey foot's lengths; 0 for other units.

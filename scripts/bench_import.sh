@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times gridwright-cli import-dem on a synthetic GeoTIFF mosaic of 4 x 4 tiles (1.08 GB of
 # 16-bit posts by default) against gdalwarp doing the same job in the same run: the same
-# sources, grid, resampling, warp memory, block cache and threads, writing a raw raster.
+# sources, grid, resampling, block cache and warp options (memory, threads, chunks without
+# a source skipped), writing a raw raster.
 # Prints each one's time and peak memory, and the ratio of the times. Not run by CI.
 # Usage: scripts/bench_import.sh [POSTS_PER_SIDE]   (default 23200; a multiple of 4)
 set -euo pipefail
@@ -44,7 +45,8 @@ rm "$work/base.bin"
 echo "mosaic: $(du -cb "${tiles[@]}" | tail -1 | cut -f1) bytes"
 cat "${tiles[@]}" >/dev/null  # both runs start with the sources in the page cache
 
-# The job: bilinear onto the sources' own grid, 64 MB of warp memory and block cache.
+# The job: the import's defaults (the sources' union and spacing, bilinear), 64 MB of warp
+# memory and of block cache.
 mkdir "$work/gdalwarp" "$work/import"
 timed() {  # label, command...: prints "label seconds peak-kB"
   local label=$1

@@ -26,7 +26,7 @@ std::string WriteGeoTiff(const std::string& path, const TestRaster& r) {
         ds->SetSpatialRef(&srs);
     }
     std::vector<double> values = r.values;
-    values.resize(std::size_t(r.columns) * r.rows);
+    values.resize(std::size_t(r.columns) * r.rows);  // zeros after the values given
     for (int b = 1; b <= r.bands; ++b) {
         std::vector<double> bandValues = b == 1 ? values : std::vector<double>(values.size(), 9999);
         EXPECT_EQ(ds->GetRasterBand(b)->RasterIO(GF_Write, 0, 0, r.columns, r.rows, bandValues.data(), r.columns,
