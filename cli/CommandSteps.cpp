@@ -154,7 +154,12 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
                         TerminalPrompts& prompts, LoadedFeatures& loaded) {
     VectorSpec spec;
     std::string why;
-    if (!ParseVectorSpec(value, spec, why)) return;  // refused before anything was loaded
+    if (!ParseVectorSpec(value, spec, why)) {
+        // Checked before loading began; only a file that vanished since lands here.
+        Fail(kExitFailure, why);
+        loaded.allLoaded = false;
+        return;
+    }
     gdalio::VectorLoadReport report;
     report.path = spec.path;
     report.layer = spec.layer;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace gw::gdalio {
 
@@ -48,13 +49,22 @@ Status LayerLoader::Load(OGRLayer& layer, const Wgs84Transform& transform, const
         }
     }
     m_warnings = messages.warnings();
-    // A reading that broke off ends as the end of the layer would: GDAL's error tells.
+    // A reading that broke off ends as the end of the layer would, and a driver may skip
+    // a bad record and read on: either way GDAL's error tells.
     if (status.ok() && !m_cancelled) {
         if (const std::string error = messages.LastError(""); !error.empty()) {
-            status = Status::Corruption("reading " + m_named + " stopped: " + error);
+            status = Status::Corruption("GDAL reported an error while reading " + m_named + " (" +
+                                        std::to_string(m_added) + " features loaded): " + error);
         }
     }
     return status;
+}
+
+std::optional<GeoPoint> LayerLoader::OnDem(double lat, double lon) const {
+    for (const double turn : {0.0, 360.0, -360.0}) {
+        if (m_doc.IsInside(lat, lon + turn)) return GeoPoint{lat, lon + turn};
+    }
+    return std::nullopt;
 }
 
 Status LayerLoader::AddGeometry(const OGRFeature& feature, const OGRGeometry& geometry,
@@ -68,7 +78,8 @@ Status LayerLoader::AddGeometry(const OGRFeature& feature, const OGRGeometry& ge
         Feature made;
         made.ruleIndex = m_ruleIndex;
         for (std::size_t p = 0; p < part.x.size(); ++p) {
-            if (m_valid[p] && m_doc.IsInside(part.y[p], part.x[p])) made.points.push_back({part.y[p], part.x[p]});
+            if (!m_valid[p]) continue;
+            if (const std::optional<GeoPoint> onDem = OnDem(part.y[p], part.x[p])) made.points.push_back(*onDem);
         }
         if (made.points.empty()) continue;
         if (pointRule) {

@@ -4,10 +4,12 @@
 #include "LabelFields.h"
 #include "Wgs84Transform.h"
 #include "features/E00Rules.h"
+#include "features/Feature.h"
 #include "progress/Progress.h"
 #include "util/Status.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,10 @@ private:
     // Adds the features of one geometry of feature.
     Status AddGeometry(const OGRFeature& feature, const OGRGeometry& geometry, const Wgs84Transform& transform,
                        const LabelFields& labels);
+    // The point as it lies on the DEM: its longitude as given or a whole turn east or
+    // west of it, so that a DEM reaching past 180 degrees (179 to 181) holds -179.5 as
+    // 180.5; none when off the DEM either way.
+    std::optional<GeoPoint> OnDem(double lat, double lon) const;
     // Geometry of the kind the rule does not take, found where.
     Status WrongKind(const std::string& where) const;
 

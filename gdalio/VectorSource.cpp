@@ -109,6 +109,7 @@ Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vec
         VectorLayerInfo info;
         info.name = layer->GetName();
         info.geometryType = OGRGeometryTypeToName(layer->GetGeomType());
+        info.hasGeometry = layer->GetGeomType() != wkbNone;
         info.featureCount = layer->GetFeatureCount(TRUE);
         const OGRFeatureDefn& fields = *layer->GetLayerDefn();
         for (int f = 0; f < fields.GetFieldCount(); ++f) {

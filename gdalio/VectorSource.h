@@ -28,6 +28,7 @@ struct VectorLayerInfo {
     std::string geometryType;  // OGR's name ("Line String", "Point", "Multi Polygon" ...)
     std::int64_t featureCount = -1;  // -1 when the source cannot tell, even by reading
     std::vector<VectorField> fields;
+    bool hasGeometry = true;  // false for a table of attributes only
     bool hasCoordinateSystem = false;
     std::string coordinateSystem;  // its name ("WGS 84", "WGS 84 / UTM zone 32N")
     std::optional<GeoBounds> extent;  // in WGS 84; none when empty or without a system
@@ -71,9 +72,11 @@ struct VectorLoadReport {
 // point features for a label rule, named and typed by the rule's NameField and
 // TypeField when the layer has them (names in Latin-1, padded with blanks to the width
 // the layer declares for the field, as an INFO item's text stands; types the field's
-// text read as atoi reads it). Multi-geometries give one feature per part, in order. A layer without a coordinate system, a missing layer or rule, or geometry the
-// rule cannot take fails with a reason that names the layer; features of the layer
-// added before a failure stay. Cancel works as for E00 files: a confirmed Cancel ends
+// text read as atoi reads it). Multi-geometries give one feature per part, in order.
+// On a DEM that reaches past 180 degrees, longitudes are taken a whole turn round where
+// that puts them on it. A layer without a coordinate system, a missing layer or rule, or
+// geometry the rule cannot take fails with a reason that names the layer; features of
+// the layer added before a failure stay. Cancel works as for E00 files: a confirmed Cancel ends
 // the loading, the features added so far stay. Nothing is said through prompts but
 // "Cancel?"; the report says what went wrong.
 VectorLoadReport LoadVectorLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadRequest& request,

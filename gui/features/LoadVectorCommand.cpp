@@ -15,21 +15,23 @@ namespace {
 
 const FileQuestion kVectorQuestion{
     QStringLiteral("Load Vector Data"),
-    {QStringLiteral("Vector Files (*.shp *.geojson *.json *.gpkg *.kml *.kmz *.gml *.gpx *.tab *.mif *.sqlite *.fgb "
-                    "*.e00)"),
+    {QStringLiteral("Vector Files (*.shp *.geojson *.json *.gpkg *.kml *.kmz *.gml *.gpx *.tab *.mif *.sqlite *.fgb)"),
      QStringLiteral("Shapefiles (*.shp)"), QStringLiteral("GeoJSON Files (*.geojson *.json)"),
      QStringLiteral("GeoPackages (*.gpkg)"), QStringLiteral("KML Files (*.kml *.kmz)"),
      QStringLiteral("All Files (*)")},
     {}};
 
 // The layers of the file at path to load, each with its rule: the one that names it, or
-// the user's choice; layers the user skips are left out. A file that cannot be read, or
-// holds no layer, is told.
+// the user's choice; layers the user skips, and tables without geometry, are left out. A
+// file that cannot be read, or holds no layer with geometry, is told.
 void AddLayersToLoad(const QString& path, const CommandContext& context,
                      std::vector<gdalio::VectorLoadRequest>& requests) {
     std::vector<gdalio::VectorLayerInfo> layers;
     Status listed = gdalio::ListVectorLayers(path.toStdString(), g_e00Rules, layers);
-    if (listed.ok() && layers.empty()) listed = Status::Corruption(path.toStdString() + " holds no vector layer");
+    std::erase_if(layers, [](const gdalio::VectorLayerInfo& layer) { return !layer.hasGeometry; });
+    if (listed.ok() && layers.empty()) {
+        listed = Status::Corruption(path.toStdString() + " holds no vector layer with geometry");
+    }
     if (!listed.ok()) {
         context.choices.ShowMessage(context.window, QString::fromStdString(listed.message()),
                                     UserChoices::MessageKind::kWarning);

@@ -154,6 +154,20 @@ TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
     EXPECT_EQ(layers[0].ruleIndex, std::nullopt);
 }
 
+// An imported DEM may reach past 180 degrees; data sources give longitudes within +-180.
+TEST_F(VectorSourceTest, ADemAcrossTheAntimeridianHoldsLongitudesAWholeTurnRound) {
+    test::DemSpec spec = test::MinuteDem([](int, int) { return 0; });
+    spec.left = 179;
+    spec.right = 181;
+    OpenDem(spec);
+    const std::string path = Write(
+        "rivers.geojson",
+        Collection(Feature(R"({"type": "LineString", "coordinates": [[179.5, 0], [180, 0.5], [-179.5, 0], [-178, 0]]})")));
+    ASSERT_TRUE(Load(path, 0).status.ok());
+    ASSERT_EQ(doc.features().size(), 1u);
+    EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{0, 179.5}, {0.5, 180}, {0, 180.5}}));
+}
+
 // The desktop program runs with the user's locale, whose decimal point may be a comma.
 TEST_F(VectorSourceTest, CoordinatesIgnoreTheLocale) {
     const std::string path = Write(

@@ -104,6 +104,8 @@ private:
     QString m_named;
     QString m_unnamed;
     QString m_noSystem;
+    // The unnamed places in a GeoPackage beside a table without geometry.
+    QString m_withTable;
 };
 
 void LoadVectorDataTest::initTestCase() {
@@ -120,6 +122,13 @@ void LoadVectorDataTest::initTestCase() {
     if (!RunTool("ogr2ogr", {"-f", "GeoJSON", named, e00, "LAB"}) ||
         !RunTool("ogr2ogr", {"-f", "GeoJSON", "-nln", "places", unnamed, e00, "LAB"}) ||
         !RunTool("ogr2ogr", {"-f", "ESRI Shapefile", shapefile, e00, "LAB"})) {
+        return;
+    }
+    const QString table = m_dir.filePath("notes.csv");
+    WriteText(table, "note,count\nquiet,1\n");
+    m_withTable = m_dir.filePath("with-table.gpkg");
+    if (!RunTool("ogr2ogr", {"-f", "GPKG", m_withTable, unnamed}) ||
+        !RunTool("ogr2ogr", {"-update", m_withTable, table, "-nln", "notes"})) {
         return;
     }
     QFile::remove(m_dir.filePath("shp/pppoint.prj"));
@@ -216,13 +225,20 @@ void LoadVectorDataTest::aLayerNoRuleNamesLoadsUnderTheRuleChosen() {
     QVERIFY(!skipped.shown);
     QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
 
+    // A table without geometry is not offered.
+    choices.files = {{m_withTable}};
+    window.action(kLoadVectorData)->trigger();
+    QCOMPARE(choices.ruleQuestions.size(), 2);
+    QCOMPARE(choices.ruleQuestions[1].layer, QString("places"));
+    QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
+
     // The LABEL rule chosen: the places load under it.
     const std::int32_t label = 5;
     QCOMPARE(g_e00Rules[label].Keyword, std::string("LABEL"));
     choices.files = {{m_unnamed}};
     choices.rulesChosen = {label};
     window.action(kLoadVectorData)->trigger();
-    QCOMPARE(choices.ruleQuestions.size(), 2);
+    QCOMPARE(choices.ruleQuestions.size(), 3);
     QVERIFY2(choices.messages.isEmpty(), qPrintable(MessagesOf(choices)));
     QCOMPARE(FeaturesOf(window).size(), std::size_t{899});
     for (const Feature& feature : FeaturesOf(window)) QCOMPARE(feature.ruleIndex, label);
