@@ -2,6 +2,8 @@
 
 #include "util/Text.h"
 
+#include <sys/stat.h>
+
 #include <gdal_vrt.h>
 
 #include <algorithm>
@@ -14,6 +16,15 @@ namespace gw::gdalio {
 namespace {
 
 using GeoTransform = std::array<double, 6>;
+
+// GDAL would wait on a pipe for a writer: only files and folders are handed to it, and
+// names the file system does not know (GDAL's own, such as /vsizip/...).
+Status CheckOpenable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) return Status::Ok();
+    const char* what = S_ISFIFO(info.st_mode) ? "a pipe" : S_ISSOCK(info.st_mode) ? "a socket" : "a device";
+    return Status::IOError("cannot open " + path + " as a raster: it is " + what + ", not a file or folder");
+}
 
 // The source's corners' bounding box in its own coordinates, then in WGS 84 degrees
 // (GDAL follows the edges, and takes in a pole inside the source).
@@ -119,6 +130,7 @@ double MetresPerUnit(const std::string& unit) {
 
 Status OpenImportSource(const std::string& path, const GdalMessages& messages, ImportSource& source) {
     source.path = path;
+    if (Status s = CheckOpenable(path); !s.ok()) return s;
     source.opened.reset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
     if (!source.opened) {
         return Status::IOError("cannot open " + path + " as a raster: " + messages.LastError("GDAL cannot read it"));

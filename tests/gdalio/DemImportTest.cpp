@@ -4,6 +4,8 @@
 #include "gdalio/TestRasters.h"
 #include "progress/ProgressState.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -147,6 +149,8 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
     const std::string noSystem = Tif("nosrs.tif", TestRaster().Srs(""));
     const std::string inches = Tif("inches.tif", TestRaster().Unit("in"));
     const std::string itsRaster = Tif("raster.bin", TestRaster());
+    const std::string pipe = dir.Path("pipe.tif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const auto with = [](auto change) {
         DemImportOptions options;
         change(options);
@@ -164,6 +168,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         {{noSystem}, {}, kCorruption, "nosrs.tif: it has no coordinate system"},
         {{inches}, {}, kCorruption, "inches.tif: its heights are in \"in\""},
         {{dir.Path("none.tif")}, {}, kIOError, "cannot open " + dir.Path("none.tif")},
+        {{good, pipe}, {}, kIOError, "cannot open " + pipe + " as a raster: it is a pipe"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{20, 48, 21, 49}; }), kInvalidArgument, "miss every source"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{12, 48, 10, 49}; }), kInvalidArgument, "enclose nothing"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{10, 48, 12, kNaN}; }), kInvalidArgument, "enclose nothing"},
