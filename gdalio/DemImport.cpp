@@ -127,7 +127,7 @@ Status Settle(const DemImportOptions& options, const std::vector<ImportSource>& 
     return CheckNotASource(plan, options.output, sources);
 }
 
-Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::vector<ImportSource>& sources,
+Status Plan(const DemImportOptions& options, GdalMessages& messages, std::vector<ImportSource>& sources,
             ImportGrid& grid, DemImportPlan& plan) {
     if (Status s = CheckOptions(options); !s.ok()) return s;
     RegisterGdal();
@@ -142,7 +142,7 @@ Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::
 
 // Warps the grid window by window into the raster file.
 Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& grid, Resampling resampling,
-                   OutputFile& raster, GdalProgress& progress, const GdalMessages& messages, PostTally& tally) {
+                   OutputFile& raster, GdalProgress& progress, GdalMessages& messages, PostTally& tally) {
     std::vector<WarpSource> warped;
     for (const ImportSource& source : sources) warped.push_back({source.warped(), source.extent});
     GridWarper warper(warped, grid, resampling);
@@ -177,7 +177,7 @@ std::optional<Resampling> ParseResampling(const std::string& word) {
 }
 
 Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan) {
-    const GdalMessages messages;
+    GdalMessages messages;
     std::vector<ImportSource> sources;
     ImportGrid grid;
     return Plan(options, messages, sources, grid, plan);
@@ -186,7 +186,7 @@ Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan) {
 Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompts& prompts,
                  DemImportReport& report) {
     report = DemImportReport{};
-    const GdalMessages messages;
+    GdalMessages messages;
     std::vector<ImportSource> sources;
     ImportGrid grid;
     if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;

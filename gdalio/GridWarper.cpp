@@ -91,7 +91,8 @@ GridWindow GridWarper::Reach(const GridWindow& window, const GeoBounds& extent) 
 
 Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, std::uint8_t* first,
                             std::int64_t lineBytes, GDALProgressFunc progress, void* data,
-                            const GdalMessages& messages) {
+                            GdalMessages& messages) {
+    messages.ClearLastError();
     GDALDatasetUniquePtr view(MEMDataset::Create("", part.columns, part.rows, 0, m_type, nullptr));
     if (!view) return Status::ResourceExhausted("cannot warp: " + messages.LastError("GDAL has no memory"));
     static_cast<MEMDataset*>(view.get())
@@ -104,6 +105,7 @@ Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, st
     GDALWarpAppOptionsSetProgress(m_options, progress, data);
     GDALDatasetH sources[] = {source.dataset};
     int usageError = FALSE;
+    messages.ClearLastError();
     if (!GDALWarp(nullptr, GDALDataset::ToHandle(view.get()), 1, sources, m_options, &usageError)) {
         return Status::IOError("cannot warp " + std::string(GDALGetDescription(source.dataset)) + ": " +
                                messages.LastError("GDAL's warper failed"));
@@ -112,7 +114,7 @@ Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, st
 }
 
 Status GridWarper::Warp(const GridWindow& window, WarpedHeights& heights, GDALProgressFunc progress, void* data,
-                        const GdalMessages& messages) {
+                        GdalMessages& messages) {
     std::uint8_t* block = m_type == GDT_Int16 ? Fill(heights, window.posts(), kNoDataPost)
                                               : Fill(heights, window.posts(), kNoHeight);
     const std::int64_t postBytes = GDALGetDataTypeSizeBytes(m_type), lineBytes = postBytes * window.columns;

@@ -42,14 +42,14 @@ public:
     // progress(fraction, message, data) and stops when that returns false. Fails with
     // GDAL's reason.
     Status Warp(const GridWindow& window, WarpedHeights& heights, GDALProgressFunc progress, void* data,
-                const GdalMessages& messages);
+                GdalMessages& messages);
 
 private:
     // The part of the window the source's extent reaches; no posts when it reaches none.
     GridWindow Reach(const GridWindow& window, const GeoBounds& extent) const;
     // Warps one source into the part of the block given, whose posts start at first.
     Status WarpInto(const WarpSource& source, const GridWindow& part, std::uint8_t* first, std::int64_t lineBytes,
-                    GDALProgressFunc progress, void* data, const GdalMessages& messages);
+                    GDALProgressFunc progress, void* data, GdalMessages& messages);
 
     std::vector<WarpSource> m_sources;
     ImportGrid m_grid;

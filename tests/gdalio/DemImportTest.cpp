@@ -1,10 +1,13 @@
 #include "DemImport.h"
+#include "GdalSession.h"
 #include "TestSupport.h"
 #include "document/GridwrightDoc.h"
 #include "gdalio/TestRasters.h"
 #include "progress/ProgressState.h"
 
 #include <sys/stat.h>
+
+#include <cpl_error.h>
 
 #include <algorithm>
 #include <cmath>
@@ -281,6 +284,18 @@ TEST(PlanDemImport, MeasuresProjectedSourcesAtTheirCentreAndGoesAcrossTheAntimer
     EXPECT_EQ(pole.upper_map_y, 90.0);
     EXPECT_EQ(pole.left_map_x, -180.0);
     EXPECT_EQ(pole.right_map_x, 180.0);
+}
+
+TEST(GdalMessages, AClearedFailureIsNotToldAgainButTheWarningsStay) {
+    GdalMessages messages;
+    CPLError(CE_Warning, CPLE_AppDefined, "a warning");
+    CPLError(CE_Failure, CPLE_AppDefined, "an earlier failure");
+    EXPECT_EQ(messages.LastError("none"), "an earlier failure");
+    messages.ClearLastError();
+    EXPECT_EQ(messages.LastError("none"), "none") << "a later operation that reports nothing";
+    CPLError(CE_Failure, CPLE_AppDefined, "its own failure");
+    EXPECT_EQ(messages.LastError("none"), "its own failure");
+    EXPECT_EQ(messages.warnings(), std::vector<std::string>{"a warning"});
 }
 
 TEST(ParseResampling, KnowsFourMethodsWhateverTheCase) {
