@@ -21,10 +21,28 @@ namespace {
 
 // Posts warped and converted at a time: at most 32 MB of heights and 16 MB of posts.
 constexpr std::uint64_t kWindowPosts = std::uint64_t{8} << 20;
-// GDAL's cache of source blocks, in bytes.
+// GDAL's cache of source blocks, in bytes, while an import runs.
 constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
 // The longest value a header line can carry.
 constexpr std::size_t kMaxTitle = 1023;
+
+// Holds GDAL's block cache, shared by the whole process, to at most `bytes` while the
+// object lives, and gives it back its size after. GDAL's default cache grows with the
+// machine's memory; a fixed one keeps the import small.
+class CacheLimit {
+public:
+    explicit CacheLimit(GIntBig bytes) : m_before(GDALGetCacheMax64()) {
+        if (m_before > bytes) GDALSetCacheMax64(bytes);
+    }
+    ~CacheLimit() {
+        if (GDALGetCacheMax64() != m_before) GDALSetCacheMax64(m_before);
+    }
+    CacheLimit(const CacheLimit&) = delete;
+    CacheLimit& operator=(const CacheLimit&) = delete;
+
+private:
+    GIntBig m_before;
+};
 
 std::string Bounds(const GeoBounds& b) {
     return FormatShortest(b.west) + "," + FormatShortest(b.south) + "," + FormatShortest(b.east) + "," +
@@ -190,8 +208,7 @@ Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompt
     std::vector<ImportSource> sources;
     ImportGrid grid;
     if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
-    // GDAL's default cache grows with the machine's memory; a fixed one keeps the import small.
-    if (GDALGetCacheMax64() > kCacheBytes) GDALSetCacheMax64(kCacheBytes);
+    const CacheLimit cache(kCacheBytes);
 
     OutputSet outputs;
     OutputFile* raster = nullptr;

@@ -233,6 +233,20 @@ TEST_F(DemImportTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
         << imported.message();
 }
 
+TEST_F(DemImportTest, GdalsCacheHasItsSizeBackAfterwards) {
+    const GIntBig before = GDALGetCacheMax64();
+    const GIntBig large = GIntBig{1} << 30;
+    GDALSetCacheMax64(large);
+    const std::string source = Tif("src.tif", TestRaster());
+    EXPECT_TRUE(Import({source}).ok());
+    EXPECT_EQ(GDALGetCacheMax64(), large);
+    DemImportOptions unwritable;
+    unwritable.output = dir.Path("missing/dem.hdr");
+    EXPECT_FALSE(Import({source}, unwritable).ok());
+    EXPECT_EQ(GDALGetCacheMax64(), large) << "after a failure too";
+    GDALSetCacheMax64(before);
+}
+
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
     // Reprojected and cubic: GDAL's warper at work on several threads.
     DemImportOptions options;
