@@ -182,6 +182,37 @@ Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& g
     return Status::Ok();
 }
 
+// The import itself; the caller collects GDAL's warnings and the cancellation.
+Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& prompts, GdalMessages& messages,
+              DemImportReport& report) {
+    std::vector<ImportSource> sources;
+    ImportGrid grid;
+    if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
+    const CacheLimit cache(kCacheBytes);
+
+    OutputSet outputs;
+    OutputFile* raster = nullptr;
+    OutputFile* header = nullptr;
+    if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
+    if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
+
+    GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));
+    PostTally tally;
+    if (Status s = WriteRaster(sources, grid, options.resampling, *raster, gdalProgress, messages, tally); !s.ok()) {
+        return s;
+    }
+
+    DemHeader& h = report.plan.header;
+    h.elev_m_min = tally.lowest <= tally.highest ? tally.lowest : 0;
+    h.elev_m_max = tally.lowest <= tally.highest ? tally.highest : 0;
+    for (const std::string& line : DemHeaderLines(h)) header->WriteLine(line);
+    if (Status s = outputs.Commit(); !s.ok()) return s;
+    report.posts = tally.posts;
+    report.noDataPosts = tally.noData;
+    report.clampedPosts = tally.clamped;
+    return Status::Ok();
+}
+
 }  // namespace
 
 std::optional<Resampling> ParseResampling(const std::string& word) {
@@ -205,33 +236,10 @@ Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompt
                  DemImportReport& report) {
     report = DemImportReport{};
     GdalMessages messages;
-    std::vector<ImportSource> sources;
-    ImportGrid grid;
-    if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
-    const CacheLimit cache(kCacheBytes);
-
-    OutputSet outputs;
-    OutputFile* raster = nullptr;
-    OutputFile* header = nullptr;
-    if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
-    if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
-
-    GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));
-    PostTally tally;
-    const Status written = WriteRaster(sources, grid, options.resampling, *raster, gdalProgress, messages, tally);
+    const Status imported = Import(options, progress, prompts, messages, report);
     report.warnings = messages.warnings();
-    report.cancelled = written.IsCancelled();
-    if (!written.ok()) return written;
-
-    DemHeader& h = report.plan.header;
-    h.elev_m_min = tally.lowest <= tally.highest ? tally.lowest : 0;
-    h.elev_m_max = tally.lowest <= tally.highest ? tally.highest : 0;
-    for (const std::string& line : DemHeaderLines(h)) header->WriteLine(line);
-    if (Status s = outputs.Commit(); !s.ok()) return s;
-    report.posts = tally.posts;
-    report.noDataPosts = tally.noData;
-    report.clampedPosts = tally.clamped;
-    return Status::Ok();
+    report.cancelled = imported.IsCancelled();
+    return imported;
 }
 
 }  // namespace gw::gdalio

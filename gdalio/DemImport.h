@@ -48,7 +48,8 @@ struct DemImportReport {
     std::uint64_t posts = 0;
     std::uint64_t noDataPosts = 0;   // written as a negative value (read as sea level)
     std::uint64_t clampedPosts = 0;  // heights beyond the 16-bit range, clamped to it
-    std::vector<std::string> warnings;  // what GDAL warned about on the way, each once
+    std::vector<std::string> warnings;  // what GDAL warned about on the way, each once,
+                                        // however the import ended
     bool cancelled = false;
 };
 
