@@ -31,10 +31,11 @@ const char* GdalName(Resampling resampling) {
 }
 
 // Whether the warper can work in 16-bit integers: every source holds whole numbers within
-// 16 bits, and the resampling never leaves the range of the posts it blends (cubic can), so
-// GDAL's rounding into the block loses nothing and clamps nothing.
+// 16 bits and the resampling picks posts rather than blending them, so the block holds the
+// sources' own heights. A blend goes through floats, to be rounded like every other height
+// (halves away from zero), whatever type the sources hold.
 bool WholeHeights(const std::vector<WarpSource>& sources, Resampling resampling) {
-    if (resampling == Resampling::kCubic) return false;
+    if (resampling != Resampling::kNearest) return false;
     return std::all_of(sources.begin(), sources.end(), [](const WarpSource& source) {
         const GDALDataType type = GDALGetRasterDataType(GDALGetRasterBand(source.dataset, 1));
         return type == GDT_Byte || type == GDT_Int16;

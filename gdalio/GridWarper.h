@@ -21,9 +21,9 @@ struct WarpSource {
     GeoBounds extent;
 };
 
-// The heights warped onto a block, row by row from the north: whole metres when every
-// source holds whole metres (kNoDataPost where no source gives one), else metres (NaN
-// where none does).
+// The heights warped onto a block, row by row from the north: whole metres when the
+// resampling is nearest and every source holds 8- or 16-bit whole metres (kNoDataPost
+// where no source gives one), else metres (NaN where none does).
 using WarpedHeights = std::variant<std::vector<std::int16_t>, std::vector<float>>;
 
 // Warps sources onto blocks of a grid in WGS 84 degrees with GDAL's warper, in the order

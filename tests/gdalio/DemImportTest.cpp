@@ -122,6 +122,19 @@ TEST_F(DemImportTest, FeetScaledAndFloatingHeightsBecomeWholeMetres) {
     EXPECT_EQ(Posts().front(), 1200);
 }
 
+TEST_F(DemImportTest, BlendedHalvesRoundAwayFromZeroWhateverTheSourcesType) {
+    // Averaged two by two, the posts give -2.5 and 5.5.
+    DemImportOptions options;
+    options.spacing = 1.0;
+    options.resampling = Resampling::kAverage;
+    for (const GDALDataType type : {GDT_Int16, GDT_Float32}) {
+        SCOPED_TRACE(GDALGetDataTypeName(type));
+        const TestRaster halves = TestRaster().Size(4, 2).Type(type).Values({-2, -3, 5, 6, -2, -3, 5, 6});
+        ASSERT_TRUE(Import({Tif("halves.tif", halves)}, options).ok());
+        EXPECT_EQ(Posts(), (std::vector<std::int16_t>{-3, 6}));
+    }
+}
+
 TEST_F(DemImportTest, PostsNoSourceCoversAreMissingAndCounted) {
     DemImportOptions options;
     options.bounds = GeoBounds{9.5, 48.5, 12, 50.5};
