@@ -56,10 +56,11 @@ struct DemImportReport {
 // Checks the sources and settles the grid without writing anything. Fails, saying why
 // and naming the source, when a source cannot be opened, has no coordinate system, the
 // bounds miss every source or are empty, the spacing is not positive, or the grid would
-// hold more than 2^31 posts. An unusable value of the options (bounds out of range or
-// missing every source, a spacing, a title the header cannot hold, an output name without
-// ".hdr" or one that would replace a source's file) gives kInvalidArgument; too many posts
-// kResourceExhausted; a source that cannot be read or placed kIOError or kCorruption.
+// hold more than 2^31 posts or 2^31 - 1 rows or columns. An unusable value of the options
+// (bounds out of range or missing every source, a spacing, a title the header cannot
+// hold, an output name without ".hdr" or one that would replace a source's file) gives
+// kInvalidArgument; too many posts, rows or columns kResourceExhausted; a source that
+// cannot be read or placed kIOError or kCorruption.
 Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan);
 
 // Plans, then warps the sources onto the plan's grid and writes the raster and the
