@@ -21,10 +21,28 @@ namespace {
 
 // Posts warped and converted at a time: at most 32 MB of heights and 16 MB of posts.
 constexpr std::uint64_t kWindowPosts = std::uint64_t{8} << 20;
-// GDAL's cache of source blocks, in bytes.
+// GDAL's cache of source blocks, in bytes, while an import runs.
 constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
 // The longest value a header line can carry.
 constexpr std::size_t kMaxTitle = 1023;
+
+// Holds GDAL's block cache, shared by the whole process, to at most `bytes` while the
+// object lives, and gives it back its size after. GDAL's default cache grows with the
+// machine's memory; a fixed one keeps the import small.
+class CacheLimit {
+public:
+    explicit CacheLimit(GIntBig bytes) : m_before(GDALGetCacheMax64()) {
+        if (m_before > bytes) GDALSetCacheMax64(bytes);
+    }
+    ~CacheLimit() {
+        if (GDALGetCacheMax64() != m_before) GDALSetCacheMax64(m_before);
+    }
+    CacheLimit(const CacheLimit&) = delete;
+    CacheLimit& operator=(const CacheLimit&) = delete;
+
+private:
+    GIntBig m_before;
+};
 
 std::string Bounds(const GeoBounds& b) {
     return FormatShortest(b.west) + "," + FormatShortest(b.south) + "," + FormatShortest(b.east) + "," +
@@ -127,7 +145,7 @@ Status Settle(const DemImportOptions& options, const std::vector<ImportSource>& 
     return CheckNotASource(plan, options.output, sources);
 }
 
-Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::vector<ImportSource>& sources,
+Status Plan(const DemImportOptions& options, GdalMessages& messages, std::vector<ImportSource>& sources,
             ImportGrid& grid, DemImportPlan& plan) {
     if (Status s = CheckOptions(options); !s.ok()) return s;
     RegisterGdal();
@@ -142,7 +160,7 @@ Status Plan(const DemImportOptions& options, const GdalMessages& messages, std::
 
 // Warps the grid window by window into the raster file.
 Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& grid, Resampling resampling,
-                   OutputFile& raster, GdalProgress& progress, const GdalMessages& messages, PostTally& tally) {
+                   OutputFile& raster, GdalProgress& progress, GdalMessages& messages, PostTally& tally) {
     std::vector<WarpSource> warped;
     for (const ImportSource& source : sources) warped.push_back({source.warped(), source.extent});
     GridWarper warper(warped, grid, resampling);
@@ -164,6 +182,37 @@ Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& g
     return Status::Ok();
 }
 
+// The import itself; the caller collects GDAL's warnings and the cancellation.
+Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& prompts, GdalMessages& messages,
+              DemImportReport& report) {
+    std::vector<ImportSource> sources;
+    ImportGrid grid;
+    if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
+    const CacheLimit cache(kCacheBytes);
+
+    OutputSet outputs;
+    OutputFile* raster = nullptr;
+    OutputFile* header = nullptr;
+    if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
+    if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
+
+    GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));
+    PostTally tally;
+    if (Status s = WriteRaster(sources, grid, options.resampling, *raster, gdalProgress, messages, tally); !s.ok()) {
+        return s;
+    }
+
+    DemHeader& h = report.plan.header;
+    h.elev_m_min = tally.lowest <= tally.highest ? tally.lowest : 0;
+    h.elev_m_max = tally.lowest <= tally.highest ? tally.highest : 0;
+    for (const std::string& line : DemHeaderLines(h)) header->WriteLine(line);
+    if (Status s = outputs.Commit(); !s.ok()) return s;
+    report.posts = tally.posts;
+    report.noDataPosts = tally.noData;
+    report.clampedPosts = tally.clamped;
+    return Status::Ok();
+}
+
 }  // namespace
 
 std::optional<Resampling> ParseResampling(const std::string& word) {
@@ -177,7 +226,7 @@ std::optional<Resampling> ParseResampling(const std::string& word) {
 }
 
 Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan) {
-    const GdalMessages messages;
+    GdalMessages messages;
     std::vector<ImportSource> sources;
     ImportGrid grid;
     return Plan(options, messages, sources, grid, plan);
@@ -186,35 +235,11 @@ Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan) {
 Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompts& prompts,
                  DemImportReport& report) {
     report = DemImportReport{};
-    const GdalMessages messages;
-    std::vector<ImportSource> sources;
-    ImportGrid grid;
-    if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
-    // GDAL's default cache grows with the machine's memory; a fixed one keeps the import small.
-    if (GDALGetCacheMax64() > kCacheBytes) GDALSetCacheMax64(kCacheBytes);
-
-    OutputSet outputs;
-    OutputFile* raster = nullptr;
-    OutputFile* header = nullptr;
-    if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
-    if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
-
-    GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));
-    PostTally tally;
-    const Status written = WriteRaster(sources, grid, options.resampling, *raster, gdalProgress, messages, tally);
+    GdalMessages messages;
+    const Status imported = Import(options, progress, prompts, messages, report);
     report.warnings = messages.warnings();
-    report.cancelled = written.IsCancelled();
-    if (!written.ok()) return written;
-
-    DemHeader& h = report.plan.header;
-    h.elev_m_min = tally.lowest <= tally.highest ? tally.lowest : 0;
-    h.elev_m_max = tally.lowest <= tally.highest ? tally.highest : 0;
-    for (const std::string& line : DemHeaderLines(h)) header->WriteLine(line);
-    if (Status s = outputs.Commit(); !s.ok()) return s;
-    report.posts = tally.posts;
-    report.noDataPosts = tally.noData;
-    report.clampedPosts = tally.clamped;
-    return Status::Ok();
+    report.cancelled = imported.IsCancelled();
+    return imported;
 }
 
 }  // namespace gw::gdalio

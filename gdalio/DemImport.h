@@ -48,23 +48,26 @@ struct DemImportReport {
     std::uint64_t posts = 0;
     std::uint64_t noDataPosts = 0;   // written as a negative value (read as sea level)
     std::uint64_t clampedPosts = 0;  // heights beyond the 16-bit range, clamped to it
-    std::vector<std::string> warnings;  // what GDAL warned about on the way, each once
+    std::vector<std::string> warnings;  // what GDAL warned about on the way, each once,
+                                        // however the import ended
     bool cancelled = false;
 };
 
 // Checks the sources and settles the grid without writing anything. Fails, saying why
 // and naming the source, when a source cannot be opened, has no coordinate system, the
 // bounds miss every source or are empty, the spacing is not positive, or the grid would
-// hold more than 2^31 posts. An unusable value of the options (bounds out of range or
-// missing every source, a spacing, a title the header cannot hold, an output name without
-// ".hdr" or one that would replace a source's file) gives kInvalidArgument; too many posts
-// kResourceExhausted; a source that cannot be read or placed kIOError or kCorruption.
+// hold more than 2^31 posts or 2^31 - 1 rows or columns. An unusable value of the options
+// (bounds out of range or missing every source, a spacing, a title the header cannot
+// hold, an output name without ".hdr" or one that would replace a source's file) gives
+// kInvalidArgument; too many posts, rows or columns kResourceExhausted; a source that
+// cannot be read or placed kIOError or kCorruption.
 Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan);
 
 // Plans, then warps the sources onto the plan's grid and writes the raster and the
 // header, each under a temporary name renamed into place when complete. Progress runs
 // from 0 to 100; a confirmed Cancel stops the import, leaves nothing behind and reports
-// cancelled (the Status is then kCancelled).
+// cancelled (the Status is then kCancelled). GDAL's block cache, which the whole process
+// shares, is held to 64 MB while the import runs and has its earlier size back after.
 Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompts& prompts,
                  DemImportReport& report);
 

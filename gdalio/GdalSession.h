@@ -19,8 +19,12 @@ public:
     GdalMessages(const GdalMessages&) = delete;
     GdalMessages& operator=(const GdalMessages&) = delete;
 
-    // The text of the last failure GDAL reported, or fallback when it reported none.
+    // The text of the last failure GDAL reported since the object was made or
+    // ClearLastError was last called, or fallback when it reported none.
     std::string LastError(const std::string& fallback) const;
+    // Forgets the failures reported so far: call it before a GDAL operation whose own
+    // failure LastError is to tell. The warnings are kept.
+    void ClearLastError() { m_lastError.clear(); }
     // Every warning GDAL reported, in order, each once.
     const std::vector<std::string>& warnings() const { return m_warnings; }
 

@@ -31,10 +31,11 @@ const char* GdalName(Resampling resampling) {
 }
 
 // Whether the warper can work in 16-bit integers: every source holds whole numbers within
-// 16 bits, and the resampling never leaves the range of the posts it blends (cubic can), so
-// GDAL's rounding into the block loses nothing and clamps nothing.
+// 16 bits and the resampling picks posts rather than blending them, so the block holds the
+// sources' own heights. A blend goes through floats, to be rounded like every other height
+// (halves away from zero), whatever type the sources hold.
 bool WholeHeights(const std::vector<WarpSource>& sources, Resampling resampling) {
-    if (resampling == Resampling::kCubic) return false;
+    if (resampling != Resampling::kNearest) return false;
     return std::all_of(sources.begin(), sources.end(), [](const WarpSource& source) {
         const GDALDataType type = GDALGetRasterDataType(GDALGetRasterBand(source.dataset, 1));
         return type == GDT_Byte || type == GDT_Int16;
@@ -91,7 +92,8 @@ GridWindow GridWarper::Reach(const GridWindow& window, const GeoBounds& extent) 
 
 Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, std::uint8_t* first,
                             std::int64_t lineBytes, GDALProgressFunc progress, void* data,
-                            const GdalMessages& messages) {
+                            GdalMessages& messages) {
+    messages.ClearLastError();
     GDALDatasetUniquePtr view(MEMDataset::Create("", part.columns, part.rows, 0, m_type, nullptr));
     if (!view) return Status::ResourceExhausted("cannot warp: " + messages.LastError("GDAL has no memory"));
     static_cast<MEMDataset*>(view.get())
@@ -104,6 +106,7 @@ Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, st
     GDALWarpAppOptionsSetProgress(m_options, progress, data);
     GDALDatasetH sources[] = {source.dataset};
     int usageError = FALSE;
+    messages.ClearLastError();
     if (!GDALWarp(nullptr, GDALDataset::ToHandle(view.get()), 1, sources, m_options, &usageError)) {
         return Status::IOError("cannot warp " + std::string(GDALGetDescription(source.dataset)) + ": " +
                                messages.LastError("GDAL's warper failed"));
@@ -112,7 +115,7 @@ Status GridWarper::WarpInto(const WarpSource& source, const GridWindow& part, st
 }
 
 Status GridWarper::Warp(const GridWindow& window, WarpedHeights& heights, GDALProgressFunc progress, void* data,
-                        const GdalMessages& messages) {
+                        GdalMessages& messages) {
     std::uint8_t* block = m_type == GDT_Int16 ? Fill(heights, window.posts(), kNoDataPost)
                                               : Fill(heights, window.posts(), kNoHeight);
     const std::int64_t postBytes = GDALGetDataTypeSizeBytes(m_type), lineBytes = postBytes * window.columns;

@@ -21,9 +21,9 @@ struct WarpSource {
     GeoBounds extent;
 };
 
-// The heights warped onto a block, row by row from the north: whole metres when every
-// source holds whole metres (kNoDataPost where no source gives one), else metres (NaN
-// where none does).
+// The heights warped onto a block, row by row from the north: whole metres when the
+// resampling is nearest and every source holds 8- or 16-bit whole metres (kNoDataPost
+// where no source gives one), else metres (NaN where none does).
 using WarpedHeights = std::variant<std::vector<std::int16_t>, std::vector<float>>;
 
 // Warps sources onto blocks of a grid in WGS 84 degrees with GDAL's warper, in the order
@@ -42,14 +42,14 @@ public:
     // progress(fraction, message, data) and stops when that returns false. Fails with
     // GDAL's reason.
     Status Warp(const GridWindow& window, WarpedHeights& heights, GDALProgressFunc progress, void* data,
-                const GdalMessages& messages);
+                GdalMessages& messages);
 
 private:
     // The part of the window the source's extent reaches; no posts when it reaches none.
     GridWindow Reach(const GridWindow& window, const GeoBounds& extent) const;
     // Warps one source into the part of the block given, whose posts start at first.
     Status WarpInto(const WarpSource& source, const GridWindow& part, std::uint8_t* first, std::int64_t lineBytes,
-                    GDALProgressFunc progress, void* data, const GdalMessages& messages);
+                    GDALProgressFunc progress, void* data, GdalMessages& messages);
 
     std::vector<WarpSource> m_sources;
     ImportGrid m_grid;

@@ -9,12 +9,18 @@
 namespace gw::gdalio {
 namespace {
 
-// The whole number of spacings nearest to span, at least one; 0 when it would pass the
-// 32-bit range.
-std::int64_t CountOf(double span, double spacing) {
-    const double count = std::round(span / spacing);
-    if (!(count < double(kMaxImportPosts) * 2)) return 0;
-    return std::max<std::int64_t>(1, static_cast<std::int64_t>(count));
+// The whole number of spacings nearest to span, at least one.
+double CountOf(double span, double spacing) { return std::max(1.0, std::round(span / spacing)); }
+
+// Fails when count rows or columns (what) are more than a header's count can state.
+Status CheckCount(double count, const char* what, const std::string& spacing) {
+    constexpr auto kMaxCount = std::numeric_limits<std::int32_t>::max();
+    if (count <= kMaxCount) return Status::Ok();
+    const std::string stated =
+        count < 0x1p63 ? std::to_string(static_cast<std::int64_t>(count)) : "about " + FormatG(count, 3);
+    return Status::ResourceExhausted(spacing + " would make " + stated + " " + what +
+                                     ", more than a DEM header can state (2147483647); choose a coarser spacing "
+                                     "or smaller bounds");
 }
 
 // The span of longitudes west..east moved by whole turns so that west lies in [-180, 180).
@@ -65,18 +71,15 @@ bool Overlap(const GeoBounds& a, const GeoBounds& b) {
 }
 
 Status SettleGrid(const GeoBounds& bounds, double spacing, ImportGrid& grid) {
-    const std::int64_t columns = CountOf(bounds.east - bounds.west, spacing);
-    const std::int64_t rows = CountOf(bounds.north - bounds.south, spacing);
+    const double columns = CountOf(bounds.east - bounds.west, spacing);
+    const double rows = CountOf(bounds.north - bounds.south, spacing);
     const std::string what = "a spacing of " + FormatShortest(spacing) + " degrees";
-    if (columns == 0 || rows == 0 || double(columns) * double(rows) > double(kMaxImportPosts)) {
-        const double posts = (bounds.east - bounds.west) / spacing * ((bounds.north - bounds.south) / spacing);
-        return Status::ResourceExhausted(what + " would make about " + FormatG(posts, 3) +
+    if (Status s = CheckCount(rows, "rows", what); !s.ok()) return s;
+    if (Status s = CheckCount(columns, "columns", what); !s.ok()) return s;
+    if (columns * rows > double(kMaxImportPosts)) {
+        return Status::ResourceExhausted(what + " would make about " + FormatG(columns * rows, 3) +
                                          " posts, more than 2^31 (2147483648); choose a coarser spacing or "
                                          "smaller bounds");
-    }
-    if (columns > std::numeric_limits<std::int32_t>::max()) {
-        return Status::ResourceExhausted(what + " would make " + std::to_string(columns) +
-                                         " columns, more than a DEM header can state (2147483647)");
     }
     grid.bounds = bounds;
     grid.rows = static_cast<std::int32_t>(rows);

@@ -32,9 +32,9 @@ bool Overlap(const GeoBounds& a, const GeoBounds& b);
 constexpr std::uint64_t kMaxImportPosts = std::uint64_t{1} << 31;
 
 // The grid that covers bounds exactly with cells of about spacing degrees: as many rows
-// and columns as the nearest whole counts (at least one each). Fails, with the counts,
-// when that would make more than kMaxImportPosts posts or more columns than a header
-// can state. REQUIRES: the bounds are ordered and the spacing positive.
+// and columns as the nearest whole counts (at least one each). Fails with
+// kResourceExhausted, giving the counts, when that would make more rows or columns than
+// a header can state (2^31 - 1) or more than kMaxImportPosts posts. REQUIRES: the bounds are ordered and the spacing positive.
 Status SettleGrid(const GeoBounds& bounds, double spacing, ImportGrid& grid);
 
 // A block of a grid: `rows` rows from `row` (0 is the north row), `columns` columns

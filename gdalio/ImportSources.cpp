@@ -2,6 +2,8 @@
 
 #include "util/Text.h"
 
+#include <sys/stat.h>
+
 #include <gdal_vrt.h>
 
 #include <algorithm>
@@ -15,16 +17,26 @@ namespace {
 
 using GeoTransform = std::array<double, 6>;
 
+// GDAL would wait on a pipe for a writer: only files and folders are handed to it, and
+// names the file system does not know (GDAL's own, such as /vsizip/...).
+Status CheckOpenable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) return Status::Ok();
+    const char* what = S_ISFIFO(info.st_mode) ? "a pipe" : S_ISSOCK(info.st_mode) ? "a socket" : "a device";
+    return Status::IOError("cannot open " + path + " as a raster: it is " + what + ", not a file or folder");
+}
+
 // The source's corners' bounding box in its own coordinates, then in WGS 84 degrees
 // (GDAL follows the edges, and takes in a pole inside the source).
 Status FindExtent(const ImportSource& source, const GeoTransform& gt, OGRCoordinateTransformation& toWgs84,
-                  const GdalMessages& messages, GeoBounds& extent) {
+                  GdalMessages& messages, GeoBounds& extent) {
     const double columns = source.opened->GetRasterXSize(), rows = source.opened->GetRasterYSize();
     double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
     for (const auto& [column, row] : {std::pair{0.0, 0.0}, {columns, 0.0}, {0.0, rows}, {columns, rows}}) {
         const double x = gt[0] + column * gt[1] + row * gt[2], y = gt[3] + column * gt[4] + row * gt[5];
         minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
+    messages.ClearLastError();
     if (!toWgs84.TransformBounds(minX, minY, maxX, maxY, &extent.west, &extent.south, &extent.east, &extent.north,
                                  21)) {
         return Status::Corruption(source.path + ": its extent cannot be expressed in WGS 84 degrees: " +
@@ -39,7 +51,7 @@ Status FindExtent(const ImportSource& source, const GeoTransform& gt, OGRCoordin
 // The length in degrees of one step along a column and along a row at the source's
 // centre, the shorter of the two.
 Status FindSpacing(ImportSource& source, const GeoTransform& gt, const OGRSpatialReference& srs,
-                   OGRCoordinateTransformation& toWgs84, const GdalMessages& messages) {
+                   OGRCoordinateTransformation& toWgs84, GdalMessages& messages) {
     if (srs.IsGeographic()) {
         const double degrees = srs.GetAngularUnits() * 180.0 / M_PI;
         source.spacing = std::min(std::hypot(gt[1], gt[4]), std::hypot(gt[2], gt[5])) * degrees;
@@ -53,6 +65,7 @@ Status FindSpacing(ImportSource& source, const GeoTransform& gt, const OGRSpatia
         x[i] = gt[0] + c * gt[1] + r * gt[2];
         y[i] = gt[3] + c * gt[4] + r * gt[5];
     }
+    messages.ClearLastError();
     if (!toWgs84.Transform(3, x, y)) {
         return Status::Corruption(source.path + ": its centre cannot be expressed in WGS 84 degrees: " +
                                   messages.LastError("the transformation failed"));
@@ -117,8 +130,10 @@ double MetresPerUnit(const std::string& unit) {
     return 0.0;
 }
 
-Status OpenImportSource(const std::string& path, const GdalMessages& messages, ImportSource& source) {
+Status OpenImportSource(const std::string& path, GdalMessages& messages, ImportSource& source) {
     source.path = path;
+    if (Status s = CheckOpenable(path); !s.ok()) return s;
+    messages.ClearLastError();
     source.opened.reset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
     if (!source.opened) {
         return Status::IOError("cannot open " + path + " as a raster: " + messages.LastError("GDAL cannot read it"));
@@ -140,6 +155,7 @@ Status OpenImportSource(const std::string& path, const GdalMessages& messages, I
         return Status::Corruption(path + ": its heights are in \"" + unit + "\", which is neither metres nor feet");
     }
     const OGRSpatialReference wgs84 = Wgs84();
+    messages.ClearLastError();
     const std::unique_ptr<OGRCoordinateTransformation> toWgs84(OGRCreateCoordinateTransformation(srs, &wgs84));
     if (!toWgs84) {
         return Status::Corruption(path + ": its coordinate system cannot be transformed to WGS 84: " +

@@ -31,10 +31,10 @@ struct ImportSource {
     GDALDatasetH warped() const { return GDALDataset::ToHandle(inMetres ? inMetres.get() : opened.get()); }
 };
 
-// Opens the source at path for an import. Fails, naming it, when GDAL cannot open it
-// as a raster, it is not placed on a grid by a geotransform, it has no coordinate system
+// Opens the source at path for an import. Fails, naming it, when it is a pipe, socket or
+// device (refused before GDAL could block on it), GDAL cannot open it as a raster, it is not placed on a grid by a geotransform, it has no coordinate system
 // or none that reaches WGS 84, or its heights are in a unit other than metres and feet.
-Status OpenImportSource(const std::string& path, const GdalMessages& messages, ImportSource& source);
+Status OpenImportSource(const std::string& path, GdalMessages& messages, ImportSource& source);
 
 // The geographic coordinate system of WGS 84, longitude first.
 OGRSpatialReference Wgs84();

@@ -1,8 +1,13 @@
 #include "DemImport.h"
+#include "GdalSession.h"
 #include "TestSupport.h"
 #include "document/GridwrightDoc.h"
 #include "gdalio/TestRasters.h"
 #include "progress/ProgressState.h"
+
+#include <sys/stat.h>
+
+#include <cpl_error.h>
 
 #include <algorithm>
 #include <cmath>
@@ -48,6 +53,19 @@ public:
     std::vector<int> positions;
     std::set<std::thread::id> threads;
 };
+
+// Swaps the first two entries of a little-endian TIFF's first directory: GDAL still reads
+// it, with a warning that they are out of order.
+void UnsortTiffTags(const std::string& path) {
+    std::string bytes = test::ReadFile(path);
+    ASSERT_EQ(bytes.substr(0, 2), "II");
+    const auto at = [&](std::size_t i) { return std::size_t(std::uint8_t(bytes[i])); };
+    const std::size_t entries = (at(4) | at(5) << 8 | at(6) << 16 | at(7) << 24) + 2;
+    const std::string first = bytes.substr(entries, 12);
+    bytes.replace(entries, 12, bytes.substr(entries + 12, 12));
+    bytes.replace(entries + 12, 12, first);
+    test::WriteFile(path, bytes);
+}
 
 class DemImportTest : public ::testing::Test {
 protected:
@@ -104,6 +122,19 @@ TEST_F(DemImportTest, FeetScaledAndFloatingHeightsBecomeWholeMetres) {
     EXPECT_EQ(Posts().front(), 1200);
 }
 
+TEST_F(DemImportTest, BlendedHalvesRoundAwayFromZeroWhateverTheSourcesType) {
+    // Averaged two by two, the posts give -2.5 and 5.5.
+    DemImportOptions options;
+    options.spacing = 1.0;
+    options.resampling = Resampling::kAverage;
+    for (const GDALDataType type : {GDT_Int16, GDT_Float32}) {
+        SCOPED_TRACE(GDALGetDataTypeName(type));
+        const TestRaster halves = TestRaster().Size(4, 2).Type(type).Values({-2, -3, 5, 6, -2, -3, 5, 6});
+        ASSERT_TRUE(Import({Tif("halves.tif", halves)}, options).ok());
+        EXPECT_EQ(Posts(), (std::vector<std::int16_t>{-3, 6}));
+    }
+}
+
 TEST_F(DemImportTest, PostsNoSourceCoversAreMissingAndCounted) {
     DemImportOptions options;
     options.bounds = GeoBounds{9.5, 48.5, 12, 50.5};
@@ -147,6 +178,8 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
     const std::string noSystem = Tif("nosrs.tif", TestRaster().Srs(""));
     const std::string inches = Tif("inches.tif", TestRaster().Unit("in"));
     const std::string itsRaster = Tif("raster.bin", TestRaster());
+    const std::string pipe = dir.Path("pipe.tif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const auto with = [](auto change) {
         DemImportOptions options;
         change(options);
@@ -164,6 +197,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         {{noSystem}, {}, kCorruption, "nosrs.tif: it has no coordinate system"},
         {{inches}, {}, kCorruption, "inches.tif: its heights are in \"in\""},
         {{dir.Path("none.tif")}, {}, kIOError, "cannot open " + dir.Path("none.tif")},
+        {{good, pipe}, {}, kIOError, "cannot open " + pipe + " as a raster: it is a pipe"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{20, 48, 21, 49}; }), kInvalidArgument, "miss every source"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{12, 48, 10, 49}; }), kInvalidArgument, "enclose nothing"},
         {{good}, with([](auto& o) { o.bounds = GeoBounds{10, 48, 12, kNaN}; }), kInvalidArgument, "enclose nothing"},
@@ -191,6 +225,21 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         EXPECT_EQ(imported.message(), planned.message());
         EXPECT_EQ(Files(), before);
     }
+}
+
+TEST_F(DemImportTest, GdalsWarningsAreReportedWhenTheImportFailsToo) {
+    const std::string warned = Tif("warned.tif", TestRaster());
+    UnsortTiffTags(warned);
+    const auto toldOfTheTags = [&] {
+        return std::any_of(report.warnings.begin(), report.warnings.end(),
+                           [](const std::string& w) { return w.find("not sorted") != std::string::npos; });
+    };
+    ASSERT_TRUE(Import({warned}).ok());
+    EXPECT_TRUE(toldOfTheTags());
+
+    const Status planned = Import({warned, Tif("nosrs.tif", TestRaster().Srs(""))});
+    EXPECT_EQ(planned.code(), Status::Code::kCorruption);
+    EXPECT_TRUE(toldOfTheTags()) << "the warning from before planning failed";
 }
 
 TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
@@ -223,6 +272,20 @@ TEST_F(DemImportTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
     EXPECT_EQ(imported.code(), Status::Code::kIOError);
     EXPECT_NE(imported.message().find("cannot create " + dir.Path("missing/dem.bin")), std::string::npos)
         << imported.message();
+}
+
+TEST_F(DemImportTest, GdalsCacheHasItsSizeBackAfterwards) {
+    const GIntBig before = GDALGetCacheMax64();
+    const GIntBig large = GIntBig{1} << 30;
+    GDALSetCacheMax64(large);
+    const std::string source = Tif("src.tif", TestRaster());
+    EXPECT_TRUE(Import({source}).ok());
+    EXPECT_EQ(GDALGetCacheMax64(), large);
+    DemImportOptions unwritable;
+    unwritable.output = dir.Path("missing/dem.hdr");
+    EXPECT_FALSE(Import({source}, unwritable).ok());
+    EXPECT_EQ(GDALGetCacheMax64(), large) << "after a failure too";
+    GDALSetCacheMax64(before);
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
@@ -276,6 +339,18 @@ TEST(PlanDemImport, MeasuresProjectedSourcesAtTheirCentreAndGoesAcrossTheAntimer
     EXPECT_EQ(pole.upper_map_y, 90.0);
     EXPECT_EQ(pole.left_map_x, -180.0);
     EXPECT_EQ(pole.right_map_x, 180.0);
+}
+
+TEST(GdalMessages, AClearedFailureIsNotToldAgainButTheWarningsStay) {
+    GdalMessages messages;
+    CPLError(CE_Warning, CPLE_AppDefined, "a warning");
+    CPLError(CE_Failure, CPLE_AppDefined, "an earlier failure");
+    EXPECT_EQ(messages.LastError("none"), "an earlier failure");
+    messages.ClearLastError();
+    EXPECT_EQ(messages.LastError("none"), "none") << "a later operation that reports nothing";
+    CPLError(CE_Failure, CPLE_AppDefined, "its own failure");
+    EXPECT_EQ(messages.LastError("none"), "its own failure");
+    EXPECT_EQ(messages.warnings(), std::vector<std::string>{"a warning"});
 }
 
 TEST(ParseResampling, KnowsFourMethodsWhateverTheCase) {

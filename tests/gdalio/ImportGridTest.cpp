@@ -36,9 +36,24 @@ TEST(SettleGrid, RefusesMoreThanTwoToThe31Posts) {
     EXPECT_EQ(over.code(), Status::Code::kResourceExhausted);
     EXPECT_NE(over.message().find("more than 2^31"), std::string::npos) << over.message();
 
-    const Status row = SettleGrid({0, 0, 360, 1e-9}, 360.0 / 2147483648.0, grid);
-    EXPECT_FALSE(row.ok()) << "2^31 columns in one row do not fit a header's count";
     EXPECT_FALSE(SettleGrid({0, 0, 360, 180}, 1e-300, grid).ok());
+}
+
+TEST(SettleGrid, RefusesMoreRowsOrColumnsThanAHeaderCanState) {
+    ImportGrid grid;
+    // 2^31 posts in one row or one column: within the posts' limit, beyond a header's count.
+    const double spacing = 180.0 / 2147483648.0;
+    for (const auto& [bounds, what] : {std::pair{GeoBounds{0, -90, 1e-7, 90}, "2147483648 rows"},
+                                       std::pair{GeoBounds{-90, 0, 90, 1e-7}, "2147483648 columns"}}) {
+        const Status over = SettleGrid(bounds, spacing, grid);
+        EXPECT_EQ(over.code(), Status::Code::kResourceExhausted);
+        EXPECT_NE(over.message().find(what), std::string::npos) << over.message();
+    }
+    EXPECT_EQ(grid.rows, 0) << "the grid is left as it was";
+
+    ASSERT_TRUE(SettleGrid({0, -90, 1e-7, 90}, 180.0 / 2147483647.0, grid).ok());
+    EXPECT_EQ(grid.rows, 2147483647);
+    EXPECT_EQ(grid.columns, 1);
 }
 
 TEST(UnionOf, GoesEastPastTheAntimeridianWhenThatIsNarrower) {
