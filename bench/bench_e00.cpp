@@ -5,11 +5,11 @@
 //
 //   bench_e00 [WORK_FOLDER]   (default: a new folder under /tmp)
 
-#include "document/GridwrightDoc.h"
-#include "document/FeatureLoader.h"
-#include "progress/ProgressState.h"
-#include "util/CRandom.h"
-#include "util/OutputFile.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/document/FeatureLoader.h"
+#include "core/progress/ProgressState.h"
+#include "core/util/CRandom.h"
+#include "core/util/OutputFile.h"
 
 #include <malloc.h>
 #include <spawn.h>

@@ -5,8 +5,8 @@
 //
 //   bench_generate [WORK_FOLDER]   (default: a new folder under /tmp)
 
-#include "util/CNumbers.h"
-#include "util/OutputFile.h"
+#include "core/util/CNumbers.h"
+#include "core/util/OutputFile.h"
 
 #include <md5.h>
 #include <spawn.h>

@@ -4,12 +4,12 @@
 //
 //   bench_preview [--benchmark_... options]
 
-#include "document/GridwrightDoc.h"
-#include "features/E00Rules.h"
-#include "layout/HeightTable.h"
-#include "layout/PreviewImages.h"
-#include "util/CRandom.h"
-#include "util/OutputFile.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/features/E00Rules.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/PreviewImages.h"
+#include "core/util/CRandom.h"
+#include "core/util/OutputFile.h"
 
 #include <benchmark/benchmark.h>
 

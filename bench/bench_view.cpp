@@ -9,11 +9,11 @@
 //
 //   bench_view [--benchmark_... options]
 
-#include "progress/ProgressState.h"
-#include "app/GuiDocument.h"
-#include "features/E00Rules.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
+#include "core/progress/ProgressState.h"
+#include "gui/common/GuiDocument.h"
+#include "core/features/E00Rules.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "CommandSteps.h"
+#include "cli/CommandSteps.h"
 
-#include "QtProfileSection.h"
-#include "VectorSource.h"
-#include "document/FeatureLoader.h"
-#include "util/CNumbers.h"
-#include "util/InputFile.h"
-#include "util/Text.h"
+#include "qtsettings/QtProfileSection.h"
+#include "gdalio/VectorSource.h"
+#include "core/document/FeatureLoader.h"
+#include "core/util/CNumbers.h"
+#include "core/util/InputFile.h"
+#include "core/util/Text.h"
 
 #include <sys/stat.h>
 

@@ -3,13 +3,13 @@
 // The steps the commands share: saying what went wrong, opening the DEM, laying out the
 // theater from the command line, choosing the E00 rules and loading the features.
 
-#include "Commands.h"
-#include "Fields.h"
-#include "TerminalFace.h"
-#include "document/GridwrightDoc.h"
-#include "features/E00Rules.h"
-#include "layout/TheaterLayout.h"
-#include "util/Status.h"
+#include "cli/Commands.h"
+#include "cli/Fields.h"
+#include "cli/TerminalFace.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/features/E00Rules.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/Status.h"
 
 #include <optional>
 #include <string>

@@ -1,11 +1,11 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "Fields.h"
+#include "cli/Fields.h"
 
-#include "document/GridwrightDoc.h"
-#include "features/E00Reader.h"
-#include "progress/ProgressState.h"
-#include "util/CNumbers.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/features/E00Reader.h"
+#include "core/progress/ProgressState.h"
+#include "core/util/CNumbers.h"
 
 #include <algorithm>
 #include <cmath>

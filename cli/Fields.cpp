@@ -1,6 +1,6 @@
-#include "Fields.h"
+#include "cli/Fields.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "CommandSteps.h"
-#include "DemImport.h"
-#include "TerminalFace.h"
-#include "util/CNumbers.h"
+#include "cli/CommandSteps.h"
+#include "gdalio/DemImport.h"
+#include "cli/TerminalFace.h"
+#include "core/util/CNumbers.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -3,10 +3,10 @@
 // What the commands share: exit statuses, failure messages, and the steps that open
 // the DEM, lay out the theater from the command line and load its features.
 
-#include "Commands.h"
-#include "TerminalFace.h"
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
+#include "cli/Commands.h"
+#include "cli/TerminalFace.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <string>
 

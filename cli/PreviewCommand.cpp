@@ -1,12 +1,12 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "CommandSteps.h"
-#include "TerminalFace.h"
-#include "layout/HeightTable.h"
-#include "layout/MapPreview.h"
-#include "layout/PreviewImages.h"
-#include "layout/PreviewSize.h"
-#include "util/CNumbers.h"
+#include "cli/CommandSteps.h"
+#include "cli/TerminalFace.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/MapPreview.h"
+#include "core/layout/PreviewImages.h"
+#include "core/layout/PreviewSize.h"
+#include "core/util/CNumbers.h"
 
 #include <QImage>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "TerminalFace.h"
+#include "cli/TerminalFace.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "progress/Progress.h"
-#include "progress/ProgressState.h"
+#include "core/progress/Progress.h"
+#include "core/progress/ProgressState.h"
 
 #include <optional>
 #include <string>

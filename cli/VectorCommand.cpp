@@ -1,9 +1,9 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "CommandSteps.h"
-#include "Fields.h"
-#include "VectorSource.h"
-#include "util/CNumbers.h"
+#include "cli/CommandSteps.h"
+#include "cli/Fields.h"
+#include "gdalio/VectorSource.h"
+#include "core/util/CNumbers.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 

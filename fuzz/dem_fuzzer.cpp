@@ -3,7 +3,7 @@
 // other, opened as a document, and, when that succeeds, sampled over the whole extent
 // and a little beyond it. Elevations can never be negative, and nothing changes the
 // raster, so it must stay intact.
-#include "document/GridwrightDoc.h"
+#include "core/document/GridwrightDoc.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // libFuzzer harness: any bytes as a DEM header file, read as an open reads it.
-#include "dem/DemHeader.h"
+#include "core/dem/DemHeader.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 // libFuzzer harness: any bytes as an export file, then the lookups the loader makes.
-#include "features/E00Reader.h"
-#include "progress/ProgressState.h"
+#include "core/features/E00Reader.h"
+#include "core/progress/ProgressState.h"
 
 #include <cstddef>
 #include <cstdint>

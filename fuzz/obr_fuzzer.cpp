@@ -1,10 +1,10 @@
 // libFuzzer harness: any bytes as an objective rules file. The rules must read back the
 // same from their formatted text, and writing objectives for each of them on a small
 // theater must stop within the writer's limit.
-#include "objectives/ObjectiveRules.h"
-#include "generate/ObjectivesWriter.h"
-#include "progress/ProgressState.h"
-#include "util/OutputFile.h"
+#include "core/objectives/ObjectiveRules.h"
+#include "core/generate/ObjectivesWriter.h"
+#include "core/progress/ProgressState.h"
+#include "core/util/OutputFile.h"
 
 #include <unistd.h>
 

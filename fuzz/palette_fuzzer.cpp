@@ -1,5 +1,5 @@
 // libFuzzer harness: any bytes as a palette file, read as the MAP writer reads it.
-#include "generate/MapWriter.h"
+#include "core/generate/MapWriter.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "DemHeaderText.h"
+#include "gdalio/DemHeaderText.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 namespace gw::gdalio {
 

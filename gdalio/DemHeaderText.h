@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dem/DemHeader.h"
+#include "core/dem/DemHeader.h"
 
 #include <string>
 #include <vector>

@@ -1,15 +1,15 @@
-#include "DemImport.h"
+#include "gdalio/DemImport.h"
 
-#include "DemHeaderText.h"
-#include "GdalSession.h"
-#include "GridWarper.h"
-#include "HeightPosts.h"
-#include "ImportGrid.h"
-#include "ImportSources.h"
-#include "ScaledProgress.h"
-#include "util/CNumbers.h"
-#include "util/OutputSet.h"
-#include "util/Text.h"
+#include "gdalio/DemHeaderText.h"
+#include "gdalio/GdalSession.h"
+#include "gdalio/GridWarper.h"
+#include "gdalio/HeightPosts.h"
+#include "gdalio/ImportGrid.h"
+#include "gdalio/ImportSources.h"
+#include "gdalio/ScaledProgress.h"
+#include "core/util/CNumbers.h"
+#include "core/util/OutputSet.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <cmath>

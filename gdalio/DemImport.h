@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dem/DemHeader.h"
-#include "progress/Progress.h"
-#include "util/Status.h"
+#include "core/dem/DemHeader.h"
+#include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "GdalSession.h"
+#include "gdalio/GdalSession.h"
 
 #include <cpl_error.h>
 #include <gdal.h>

@@ -1,4 +1,4 @@
-#include "GeometryParts.h"
+#include "gdalio/GeometryParts.h"
 
 #include <ogr_geometry.h>
 

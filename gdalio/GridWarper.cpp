@@ -1,8 +1,8 @@
-#include "GridWarper.h"
+#include "gdalio/GridWarper.h"
 
-#include "HeightPosts.h"
-#include "ImportSources.h"
-#include "ScaledProgress.h"
+#include "gdalio/HeightPosts.h"
+#include "gdalio/ImportSources.h"
+#include "gdalio/ScaledProgress.h"
 
 #include <gdal_priv.h>
 #include <memdataset.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DemImport.h"
-#include "GdalSession.h"
-#include "ImportGrid.h"
-#include "util/Status.h"
+#include "gdalio/DemImport.h"
+#include "gdalio/GdalSession.h"
+#include "gdalio/ImportGrid.h"
+#include "core/util/Status.h"
 
 #include <gdal.h>
 #include <gdal_utils.h>

@@ -1,6 +1,6 @@
-#include "HeightPosts.h"
+#include "gdalio/HeightPosts.h"
 
-#include "util/LittleEndian.h"
+#include "core/util/LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "ImportGrid.h"
+#include "gdalio/ImportGrid.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <algorithm>
 #include <cmath>

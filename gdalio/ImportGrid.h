@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DemImport.h"
-#include "util/Status.h"
+#include "gdalio/DemImport.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "ImportSources.h"
+#include "gdalio/ImportSources.h"
 
-#include "util/Text.h"
+#include "core/util/Text.h"
 
 #include <sys/stat.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DemImport.h"
-#include "GdalSession.h"
-#include "util/Status.h"
+#include "gdalio/DemImport.h"
+#include "gdalio/GdalSession.h"
+#include "core/util/Status.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>

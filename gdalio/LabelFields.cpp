@@ -1,6 +1,6 @@
-#include "LabelFields.h"
+#include "gdalio/LabelFields.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <cpl_string.h>
 #include <ogr_feature.h>

@@ -1,7 +1,7 @@
-#include "LayerLoader.h"
+#include "gdalio/LayerLoader.h"
 
-#include "GdalSession.h"
-#include "document/GridwrightDoc.h"
+#include "gdalio/GdalSession.h"
+#include "core/document/GridwrightDoc.h"
 
 #include <ogrsf_frmts.h>
 

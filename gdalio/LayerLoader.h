@@ -1,12 +1,12 @@
 #pragma once
 
-#include "GeometryParts.h"
-#include "LabelFields.h"
-#include "Wgs84Transform.h"
-#include "features/E00Rules.h"
-#include "features/Feature.h"
-#include "progress/Progress.h"
-#include "util/Status.h"
+#include "gdalio/GeometryParts.h"
+#include "gdalio/LabelFields.h"
+#include "gdalio/Wgs84Transform.h"
+#include "core/features/E00Rules.h"
+#include "core/features/Feature.h"
+#include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <optional>

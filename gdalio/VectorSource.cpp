@@ -1,12 +1,12 @@
-#include "VectorSource.h"
+#include "gdalio/VectorSource.h"
 
-#include "GdalSession.h"
-#include "LabelFields.h"
-#include "LayerLoader.h"
-#include "Wgs84Transform.h"
-#include "util/CNumbers.h"
-#include "util/InputFile.h"
-#include "util/Text.h"
+#include "gdalio/GdalSession.h"
+#include "gdalio/LabelFields.h"
+#include "gdalio/LayerLoader.h"
+#include "gdalio/Wgs84Transform.h"
+#include "core/util/CNumbers.h"
+#include "core/util/InputFile.h"
+#include "core/util/Text.h"
 
 #include <sys/stat.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DemImport.h"
-#include "features/E00Rules.h"
-#include "progress/Progress.h"
-#include "util/Status.h"
+#include "gdalio/DemImport.h"
+#include "core/features/E00Rules.h"
+#include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <optional>

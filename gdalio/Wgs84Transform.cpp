@@ -1,6 +1,6 @@
-#include "Wgs84Transform.h"
+#include "gdalio/Wgs84Transform.h"
 
-#include "GdalSession.h"
+#include "gdalio/GdalSession.h"
 
 
 namespace gw::gdalio {

@@ -1,4 +1,4 @@
-#include "QtProfileSection.h"
+#include "qtsettings/QtProfileSection.h"
 
 #include <QSettings>
 

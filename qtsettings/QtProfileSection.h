@@ -1,6 +1,6 @@
 #pragma once
 
-#include "features/E00Rules.h"
+#include "core/features/E00Rules.h"
 
 #include <memory>
 #include <string>

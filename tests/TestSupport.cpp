@@ -1,6 +1,6 @@
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
-#include "util/LittleEndian.h"
+#include "core/util/LittleEndian.h"
 
 #include <sys/wait.h>
 

@@ -4,10 +4,10 @@
 //
 //   make_sample_dem NAME ROWS COLUMNS LEFT RIGHT UPPER LOWER [PALETTE.pal]
 
-#include "util/CNumbers.h"
-#include "util/CRandom.h"
-#include "util/LittleEndian.h"
-#include "util/OutputFile.h"
+#include "core/util/CNumbers.h"
+#include "core/util/CRandom.h"
+#include "core/util/LittleEndian.h"
+#include "core/util/OutputFile.h"
 
 #include <algorithm>
 #include <cmath>

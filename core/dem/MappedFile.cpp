@@ -1,6 +1,6 @@
-#include "dem/MappedFile.h"
+#include "core/dem/MappedFile.h"
 
-#include "util/Status.h"
+#include "core/util/Status.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

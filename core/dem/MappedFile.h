@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dem/MappingGuard.h"
+#include "core/dem/MappingGuard.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "dem/MappingGuard.h"
+#include "core/dem/MappingGuard.h"
 
 #include <signal.h>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "dem/SparseReads.h"
+#include "core/dem/SparseReads.h"
 
 #include <sys/mman.h>
 

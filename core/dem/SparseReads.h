@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dem/MappedFile.h"
+#include "core/dem/MappedFile.h"
 
 namespace gw {
 

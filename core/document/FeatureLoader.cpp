@@ -1,8 +1,8 @@
-#include "document/FeatureLoader.h"
+#include "core/document/FeatureLoader.h"
 
-#include "document/GridwrightDoc.h"
-#include "util/CNumbers.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/util/CNumbers.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 

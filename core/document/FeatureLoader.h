@@ -1,7 +1,7 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "progress/Progress.h"
+#include "core/features/E00Rules.h"
+#include "core/progress/Progress.h"
 
 #include <string>
 #include <vector>

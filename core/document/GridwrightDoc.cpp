@@ -1,4 +1,4 @@
-#include "document/GridwrightDoc.h"
+#include "core/document/GridwrightDoc.h"
 
 #include <algorithm>
 #include <array>

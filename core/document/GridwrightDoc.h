@@ -1,11 +1,11 @@
 #pragma once
 
-#include "dem/DemHeader.h"
-#include "dem/MappedFile.h"
-#include "features/E00Reader.h"
-#include "features/Feature.h"
-#include "util/CNumbers.h"
-#include "util/Status.h"
+#include "core/dem/DemHeader.h"
+#include "core/dem/MappedFile.h"
+#include "core/features/E00Reader.h"
+#include "core/features/Feature.h"
+#include "core/util/CNumbers.h"
+#include "core/util/Status.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "editors/EditorTables.h"
+#include "core/editors/EditorTables.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 namespace gw {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "layout/HeightTable.h"
+#include "core/features/E00Rules.h"
+#include "core/layout/HeightTable.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "features/E00Reader.h"
+#include "core/features/E00Reader.h"
 
-#include "util/CNumbers.h"
-#include "util/InputFile.h"
-#include "util/Text.h"
+#include "core/util/CNumbers.h"
+#include "core/util/InputFile.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "features/Feature.h"
-#include "progress/Progress.h"
-#include "util/Status.h"
+#include "core/features/Feature.h"
+#include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <deque>

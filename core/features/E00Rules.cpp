@@ -1,6 +1,6 @@
-#include "features/E00Rules.h"
+#include "core/features/E00Rules.h"
 
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <cstdio>
 #include <cstdlib>

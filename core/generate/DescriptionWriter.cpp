@@ -1,10 +1,10 @@
-#include "generate/DescriptionWriter.h"
+#include "core/generate/DescriptionWriter.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
-#include "generate/WriterOutputs.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/util/Text.h"
 
 namespace gw {
 namespace {

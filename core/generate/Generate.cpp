@@ -1,15 +1,15 @@
-#include "generate/Generate.h"
+#include "core/generate/Generate.h"
 
-#include "generate/DescriptionWriter.h"
-#include "generate/L2Writer.h"
-#include "generate/MapWriter.h"
-#include "generate/MeaWriter.h"
-#include "generate/TdfWriter.h"
-#include "generate/TheaterLock.h"
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
-#include "generate/ObjectivesWriter.h"
-#include "util/OutputSet.h"
+#include "core/generate/DescriptionWriter.h"
+#include "core/generate/L2Writer.h"
+#include "core/generate/MapWriter.h"
+#include "core/generate/MeaWriter.h"
+#include "core/generate/TdfWriter.h"
+#include "core/generate/TheaterLock.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/generate/ObjectivesWriter.h"
+#include "core/util/OutputSet.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/GenerateContext.h"
+#include "core/generate/GenerateContext.h"
 
 #include <ctime>
 #include <optional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "objectives/ObjectiveRules.h"
-#include "progress/Progress.h"
-#include "util/CRandom.h"
+#include "core/features/E00Rules.h"
+#include "core/objectives/ObjectiveRules.h"
+#include "core/progress/Progress.h"
+#include "core/util/CRandom.h"
 
 #include <cstdint>
 #include <string>

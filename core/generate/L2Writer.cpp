@@ -1,13 +1,13 @@
-#include "generate/L2Writer.h"
+#include "core/generate/L2Writer.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/HeightTable.h"
-#include "generate/SegmentSampler.h"
-#include "generate/WriterOutputs.h"
-#include "layout/TheaterLayout.h"
-#include "util/LittleEndian.h"
-#include "util/OrderedWorkers.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/HeightTable.h"
+#include "core/generate/SegmentSampler.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/LittleEndian.h"
+#include "core/util/OrderedWorkers.h"
+#include "core/util/Text.h"
 
 #include <md5.h>
 

@@ -1,11 +1,11 @@
-#include "generate/MapWriter.h"
+#include "core/generate/MapWriter.h"
 
-#include "generate/WriterOutputs.h"
-#include "layout/DistanceUnit.h"
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
-#include "util/LittleEndian.h"
-#include "util/Text.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/layout/DistanceUnit.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
+#include "core/util/LittleEndian.h"
+#include "core/util/Text.h"
 
 namespace gw {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/GenerateContext.h"
-#include "util/Status.h"
+#include "core/generate/GenerateContext.h"
+#include "core/util/Status.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "generate/MeaWriter.h"
+#include "core/generate/MeaWriter.h"
 
-#include "generate/WriterOutputs.h"
-#include "util/LittleEndian.h"
-#include "util/Text.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/util/LittleEndian.h"
+#include "core/util/Text.h"
 
 namespace gw {
 

@@ -1,10 +1,10 @@
-#include "generate/ObjectivesWriter.h"
+#include "core/generate/ObjectivesWriter.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterTiles.h"
-#include "generate/WriterOutputs.h"
-#include "util/OutputFile.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterTiles.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/util/OutputFile.h"
+#include "core/util/Text.h"
 
 #include <cstdio>
 #include <limits>

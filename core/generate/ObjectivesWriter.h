@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generate/GenerateContext.h"
-#include "layout/TheaterTiles.h"
-#include "objectives/ObjectiveRules.h"
-#include "util/CRandom.h"
+#include "core/generate/GenerateContext.h"
+#include "core/layout/TheaterTiles.h"
+#include "core/objectives/ObjectiveRules.h"
+#include "core/util/CRandom.h"
 
 #include <cstdint>
 #include <ctime>

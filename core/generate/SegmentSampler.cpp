@@ -1,7 +1,7 @@
-#include "generate/SegmentSampler.h"
+#include "core/generate/SegmentSampler.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <cmath>
 

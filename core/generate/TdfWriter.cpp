@@ -1,10 +1,10 @@
-#include "generate/TdfWriter.h"
+#include "core/generate/TdfWriter.h"
 
-#include "document/GridwrightDoc.h"
-#include "generate/WriterOutputs.h"
-#include "layout/TheaterTiles.h"
-#include "util/OutputFile.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/generate/WriterOutputs.h"
+#include "core/layout/TheaterTiles.h"
+#include "core/util/OutputFile.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,7 @@
-#include "generate/TerrainPath.h"
+#include "core/generate/TerrainPath.h"
 
-#include "generate/L2Writer.h"
-#include "util/Text.h"
+#include "core/generate/L2Writer.h"
+#include "core/util/Text.h"
 
 namespace gw {
 

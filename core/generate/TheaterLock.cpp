@@ -1,7 +1,7 @@
-#include "generate/TheaterLock.h"
+#include "core/generate/TheaterLock.h"
 
-#include "generate/L2Writer.h"
-#include "util/Text.h"
+#include "core/generate/L2Writer.h"
+#include "core/util/Text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "generate/WriterOutputs.h"
+#include "core/generate/WriterOutputs.h"
 
 namespace gw {
 

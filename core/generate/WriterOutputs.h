@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/GenerateContext.h"
-#include "util/OutputSet.h"
+#include "core/generate/GenerateContext.h"
+#include "core/util/OutputSet.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "layout/HeightTable.h"
+#include "core/layout/HeightTable.h"
 
 #include <algorithm>
 

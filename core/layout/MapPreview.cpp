@@ -1,6 +1,6 @@
-#include "layout/MapPreview.h"
+#include "core/layout/MapPreview.h"
 
-#include "layout/PreviewImages.h"
+#include "core/layout/PreviewImages.h"
 
 namespace gw {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layout/PreviewFrame.h"
-#include "layout/RgbImage.h"
+#include "core/layout/PreviewFrame.h"
+#include "core/layout/RgbImage.h"
 
 #include <optional>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "layout/PreviewFrame.h"
+#include "core/layout/PreviewFrame.h"
 
-#include "layout/HeightTable.h"
+#include "core/layout/HeightTable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layout/PixelDrawing.h"
+#include "core/layout/PixelDrawing.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "layout/PreviewImages.h"
+#include "core/layout/PreviewImages.h"
 
-#include "dem/SparseReads.h"
-#include "document/GridwrightDoc.h"
-#include "layout/HeightTable.h"
+#include "core/dem/SparseReads.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/HeightTable.h"
 
 #include <algorithm>
 

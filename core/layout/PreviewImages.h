@@ -1,9 +1,9 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "features/Feature.h"
-#include "layout/PreviewFrame.h"
-#include "layout/RgbImage.h"
+#include "core/features/E00Rules.h"
+#include "core/features/Feature.h"
+#include "core/layout/PreviewFrame.h"
+#include "core/layout/RgbImage.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "layout/PreviewSize.h"
+#include "core/layout/PreviewSize.h"
 
-#include "layout/RgbImage.h"
-#include "util/CNumbers.h"
+#include "core/layout/RgbImage.h"
+#include "core/util/CNumbers.h"
 
 #include <string>
 

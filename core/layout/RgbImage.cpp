@@ -1,4 +1,4 @@
-#include "layout/RgbImage.h"
+#include "core/layout/RgbImage.h"
 
 namespace gw {
 

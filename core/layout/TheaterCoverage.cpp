@@ -1,8 +1,8 @@
-#include "layout/TheaterCoverage.h"
+#include "core/layout/TheaterCoverage.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/TheaterLayout.h"
-#include "layout/TheaterTiles.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/layout/TheaterTiles.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "layout/TheaterLayout.h"
+#include "core/layout/TheaterLayout.h"
 
-#include "document/GridwrightDoc.h"
-#include "layout/DistanceUnit.h"
-#include "util/CNumbers.h"
-#include "util/Text.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/DistanceUnit.h"
+#include "core/util/CNumbers.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <cmath>

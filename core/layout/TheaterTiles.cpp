@@ -1,7 +1,7 @@
-#include "layout/TheaterTiles.h"
+#include "core/layout/TheaterTiles.h"
 
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
 
 #include <cmath>
 

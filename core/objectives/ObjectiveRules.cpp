@@ -1,8 +1,8 @@
-#include "objectives/ObjectiveRules.h"
+#include "core/objectives/ObjectiveRules.h"
 
-#include "util/CNumbers.h"
-#include "util/SmallFile.h"
-#include "util/Text.h"
+#include "core/util/CNumbers.h"
+#include "core/util/SmallFile.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 

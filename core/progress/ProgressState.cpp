@@ -1,4 +1,4 @@
-#include "progress/ProgressState.h"
+#include "core/progress/ProgressState.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progress/Progress.h"
+#include "core/progress/Progress.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <algorithm>
 #include <charconv>

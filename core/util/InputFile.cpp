@@ -1,4 +1,4 @@
-#include "util/InputFile.h"
+#include "core/util/InputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Status.h"
+#include "core/util/Status.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "util/OutputFile.h"
+#include "core/util/OutputFile.h"
 
-#include "util/Text.h"
+#include "core/util/Text.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

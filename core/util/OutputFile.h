@@ -1,7 +1,7 @@
 #pragma once
 
-#include "util/FileOps.h"
-#include "util/Status.h"
+#include "core/util/FileOps.h"
+#include "core/util/Status.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "util/OutputSet.h"
+#include "core/util/OutputSet.h"
 
-#include "util/Text.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <set>

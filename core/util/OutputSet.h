@@ -1,8 +1,8 @@
 #pragma once
 
-#include "util/FileOps.h"
-#include "util/OutputFile.h"
-#include "util/Status.h"
+#include "core/util/FileOps.h"
+#include "core/util/OutputFile.h"
+#include "core/util/Status.h"
 
 #include <memory>
 #include <string>

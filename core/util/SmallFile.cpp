@@ -1,6 +1,6 @@
-#include "util/SmallFile.h"
+#include "core/util/SmallFile.h"
 
-#include "util/InputFile.h"
+#include "core/util/InputFile.h"
 
 #include <algorithm>
 

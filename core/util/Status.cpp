@@ -1,4 +1,4 @@
-#include "util/Status.h"
+#include "core/util/Status.h"
 
 #include <cstring>
 

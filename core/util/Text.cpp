@@ -1,4 +1,4 @@
-#include "util/Text.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "util/InputFile.h"
-#include "util/Status.h"
+#include "core/util/InputFile.h"
+#include "core/util/Status.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "features/E00RuleChoiceDialog.h"
+#include "gui/features/E00RuleChoiceDialog.h"
 
 #include "ui_E00RuleChoiceDialog.h"
 

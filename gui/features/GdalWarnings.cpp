@@ -1,4 +1,4 @@
-#include "features/GdalWarnings.h"
+#include "gui/features/GdalWarnings.h"
 
 #include <QObject>
 

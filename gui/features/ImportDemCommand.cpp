@@ -1,12 +1,12 @@
-#include "features/ImportDemCommand.h"
+#include "gui/features/ImportDemCommand.h"
 
-#include "app/DocumentManager.h"
-#include "app/GuiPrompts.h"
-#include "app/ProgressDialog.h"
-#include "app/UserChoices.h"
-#include "app/WaitCursor.h"
-#include "features/GdalWarnings.h"
-#include "features/ImportDemDialog.h"
+#include "gui/common/DocumentManager.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/common/ProgressDialog.h"
+#include "gui/common/UserChoices.h"
+#include "gui/common/WaitCursor.h"
+#include "gui/features/GdalWarnings.h"
+#include "gui/features/ImportDemDialog.h"
 
 #include <QObject>
 

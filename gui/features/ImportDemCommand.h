@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DemImport.h"
-#include "app/CommandContext.h"
+#include "gdalio/DemImport.h"
+#include "gui/common/CommandContext.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "features/ImportDemDialog.h"
+#include "gui/features/ImportDemDialog.h"
 
-#include "app/UserChoices.h"
+#include "gui/common/UserChoices.h"
 #include "ui_ImportDemDialog.h"
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <array>
 #include <cmath>

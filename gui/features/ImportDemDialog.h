@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DemImport.h"
+#include "gdalio/DemImport.h"
 
 #include <QDialog>
 

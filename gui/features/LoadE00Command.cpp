@@ -1,10 +1,10 @@
-#include "features/LoadE00Command.h"
+#include "gui/features/LoadE00Command.h"
 
-#include "app/GuiDocument.h"
-#include "app/GuiPrompts.h"
-#include "app/ProgressDialog.h"
-#include "app/UserChoices.h"
-#include "app/WaitCursor.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/common/ProgressDialog.h"
+#include "gui/common/UserChoices.h"
+#include "gui/common/WaitCursor.h"
 
 namespace gw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommandContext.h"
+#include "gui/common/CommandContext.h"
 
 namespace gw {
 

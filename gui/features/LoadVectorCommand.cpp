@@ -1,12 +1,12 @@
-#include "features/LoadVectorCommand.h"
+#include "gui/features/LoadVectorCommand.h"
 
-#include "VectorSource.h"
-#include "app/GuiDocument.h"
-#include "app/GuiPrompts.h"
-#include "app/ProgressDialog.h"
-#include "app/UserChoices.h"
-#include "app/WaitCursor.h"
-#include "features/GdalWarnings.h"
+#include "gdalio/VectorSource.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/common/ProgressDialog.h"
+#include "gui/common/UserChoices.h"
+#include "gui/common/WaitCursor.h"
+#include "gui/features/GdalWarnings.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "generate/BuildTerrainDialog.h"
+#include "gui/generate/BuildTerrainDialog.h"
 
 #include "ui_BuildTerrainDialog.h"
 

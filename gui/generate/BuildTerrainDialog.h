@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/Generate.h"
+#include "core/generate/Generate.h"
 
 #include <QDialog>
 

@@ -1,13 +1,13 @@
-#include "generate/GenerateCommand.h"
+#include "gui/generate/GenerateCommand.h"
 
-#include "app/GuiPrompts.h"
-#include "app/ProgressDialog.h"
-#include "app/UserChoices.h"
-#include "document/GridwrightDoc.h"
-#include "features/E00Rules.h"
-#include "generate/L2Writer.h"
-#include "generate/TerrainPath.h"
-#include "layout/TheaterLayout.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/common/ProgressDialog.h"
+#include "gui/common/UserChoices.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/features/E00Rules.h"
+#include "core/generate/L2Writer.h"
+#include "core/generate/TerrainPath.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <QObject>
 

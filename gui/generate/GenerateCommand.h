@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CommandContext.h"
-#include "generate/Generate.h"
+#include "gui/common/CommandContext.h"
+#include "core/generate/Generate.h"
 
 #include <optional>
 

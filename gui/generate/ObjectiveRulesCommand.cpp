@@ -1,7 +1,7 @@
-#include "generate/ObjectiveRulesCommand.h"
+#include "gui/generate/ObjectiveRulesCommand.h"
 
-#include "app/UserChoices.h"
-#include "objectives/ObjectiveRules.h"
+#include "gui/common/UserChoices.h"
+#include "core/objectives/ObjectiveRules.h"
 
 #include <QFileInfo>
 #include <QObject>

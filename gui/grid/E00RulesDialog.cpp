@@ -1,4 +1,4 @@
-#include "grid/E00RulesDialog.h"
+#include "gui/grid/E00RulesDialog.h"
 
 #include "ui_E00RulesDialog.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "grid/GridEditorDialog.h"
+#include "core/features/E00Rules.h"
+#include "gui/grid/GridEditorDialog.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "grid/GridCtrl.h"
+#include "gui/grid/GridCtrl.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/EditorTables.h"
+#include "core/editors/EditorTables.h"
 
 #include <QTableWidget>
 

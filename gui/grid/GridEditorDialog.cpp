@@ -1,7 +1,7 @@
-#include "grid/GridEditorDialog.h"
+#include "gui/grid/GridEditorDialog.h"
 
-#include "app/UserChoices.h"
-#include "grid/GridCtrl.h"
+#include "gui/common/UserChoices.h"
+#include "gui/grid/GridCtrl.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "grid/HeightDataDialog.h"
+#include "gui/grid/HeightDataDialog.h"
 
 #include "ui_HeightDataDialog.h"
 

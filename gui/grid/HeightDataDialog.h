@@ -1,7 +1,7 @@
 #pragma once
 
-#include "grid/GridEditorDialog.h"
-#include "layout/HeightTable.h"
+#include "gui/grid/GridEditorDialog.h"
+#include "core/layout/HeightTable.h"
 
 #include <memory>
 

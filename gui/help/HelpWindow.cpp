@@ -1,6 +1,6 @@
-#include "help/HelpWindow.h"
+#include "gui/help/HelpWindow.h"
 
-#include "app/UserChoices.h"
+#include "gui/common/UserChoices.h"
 
 #include <QAction>
 #include <QApplication>

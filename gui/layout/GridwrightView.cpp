@@ -1,14 +1,14 @@
-#include "layout/GridwrightView.h"
+#include "gui/layout/GridwrightView.h"
 
-#include "app/GuiDocument.h"
-#include "features/E00Rules.h"
-#include "layout/CenterDrag.h"
-#include "layout/DistanceUnit.h"
-#include "layout/MapPreviewWidget.h"
-#include "layout/PreviewImages.h"
-#include "layout/PreviewSizeDialog.h"
+#include "gui/common/GuiDocument.h"
+#include "core/features/E00Rules.h"
+#include "core/layout/CenterDrag.h"
+#include "core/layout/DistanceUnit.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "core/layout/PreviewImages.h"
+#include "gui/layout/PreviewSizeDialog.h"
 #include "ui_TheaterForm.h"
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <QApplication>
 #include <QFocusEvent>

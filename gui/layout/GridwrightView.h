@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generate/GenerateContext.h"
-#include "layout/HeightTable.h"
-#include "layout/TheaterLayout.h"
-#include "objectives/ObjectiveRules.h"
+#include "core/generate/GenerateContext.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/objectives/ObjectiveRules.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "layout/MapPreviewWidget.h"
+#include "gui/layout/MapPreviewWidget.h"
 
-#include "layout/PreviewPicture.h"
+#include "gui/layout/PreviewPicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>

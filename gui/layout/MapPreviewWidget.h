@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layout/CenterDrag.h"
-#include "layout/MapPreview.h"
+#include "core/layout/CenterDrag.h"
+#include "core/layout/MapPreview.h"
 
 #include <QImage>
 #include <QWidget>

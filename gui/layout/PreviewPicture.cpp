@@ -1,4 +1,4 @@
-#include "layout/PreviewPicture.h"
+#include "gui/layout/PreviewPicture.h"
 
 namespace gw {
 

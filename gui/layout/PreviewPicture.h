@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layout/RgbImage.h"
+#include "core/layout/RgbImage.h"
 
 #include <QImage>
 

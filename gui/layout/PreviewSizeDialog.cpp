@@ -1,7 +1,7 @@
-#include "layout/PreviewSizeDialog.h"
+#include "gui/layout/PreviewSizeDialog.h"
 
 #include "ui_PreviewSizeDialog.h"
-#include "util/CNumbers.h"
+#include "core/util/CNumbers.h"
 
 #include <QMessageBox>
 #include <QRegularExpressionValidator>

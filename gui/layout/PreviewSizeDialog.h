@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layout/PreviewSize.h"
+#include "core/layout/PreviewSize.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
-#include "print/TheaterPage.h"
+#include "gui/print/TheaterPage.h"
 
-#include "app/GuiDocument.h"
-#include "features/E00Rules.h"
-#include "generate/DescriptionWriter.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
-#include "progress/ProgressState.h"
+#include "gui/common/GuiDocument.h"
+#include "core/features/E00Rules.h"
+#include "core/generate/DescriptionWriter.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "core/progress/ProgressState.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <sys/stat.h>
 

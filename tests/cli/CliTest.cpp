@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "generate/WriterFixture.h"
-#include "generate/Generate.h"
-#include "util/LittleEndian.h"
+#include "tests/TestSupport.h"
+#include "tests/generate/WriterFixture.h"
+#include "core/generate/Generate.h"
+#include "core/util/LittleEndian.h"
 
 #include <md5.h>
 

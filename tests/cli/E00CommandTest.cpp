@@ -1,6 +1,6 @@
 // The e00 command: what it prints beyond the reader's lists, and how it refuses.
-#include "TestSupport.h"
-#include "features/E00Text.h"
+#include "tests/TestSupport.h"
+#include "tests/features/E00Text.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "dem/DemHeader.h"
-#include "gdalio/TestRasters.h"
-#include "util/CNumbers.h"
+#include "tests/TestSupport.h"
+#include "core/dem/DemHeader.h"
+#include "tests/gdalio/TestRasters.h"
+#include "core/util/CNumbers.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,11 +1,11 @@
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
-#include "document/FeatureLoader.h"
-#include "layout/HeightTable.h"
-#include "layout/MapPreview.h"
-#include "layout/PreviewImages.h"
-#include "layout/TheaterLayout.h"
-#include "progress/ProgressState.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/document/FeatureLoader.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/MapPreview.h"
+#include "core/layout/PreviewImages.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/progress/ProgressState.h"
 
 #include <QImage>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
-#include "features/E00Text.h"
+#include "tests/TestSupport.h"
+#include "tests/features/E00Text.h"
 
 #include <sstream>
 

@@ -2,7 +2,7 @@
 // theater builders bring and loaded with --vector, against the same files loaded with
 // --e00. The conversions are made in the test's own folder.
 
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <cstdint>
 #include <cstdlib>

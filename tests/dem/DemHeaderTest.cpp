@@ -1,5 +1,5 @@
-#include "TestSupport.h"
-#include "dem/DemHeader.h"
+#include "tests/TestSupport.h"
+#include "core/dem/DemHeader.h"
 
 #include <cmath>
 #include <limits>

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

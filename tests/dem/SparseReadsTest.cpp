@@ -1,7 +1,7 @@
-#include "dem/SparseReads.h"
+#include "core/dem/SparseReads.h"
 
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "features/E00Text.h"
-#include "document/FeatureLoader.h"
-#include "generate/WriterFixture.h"
+#include "tests/features/E00Text.h"
+#include "core/document/FeatureLoader.h"
+#include "tests/generate/WriterFixture.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "editors/EditorTables.h"
+#include "core/editors/EditorTables.h"
 
 #include <gtest/gtest.h>
 

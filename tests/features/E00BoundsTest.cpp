@@ -1,9 +1,9 @@
 // What the reader refuses, and how much memory it may take, whatever a file claims.
-#include "TestSupport.h"
-#include "features/E00Reader.h"
-#include "features/E00Text.h"
-#include "progress/ProgressState.h"
-#include "util/Text.h"
+#include "tests/TestSupport.h"
+#include "core/features/E00Reader.h"
+#include "tests/features/E00Text.h"
+#include "core/progress/ProgressState.h"
+#include "core/util/Text.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "features/E00Text.h"
-#include "features/E00Reader.h"
-#include "progress/ProgressState.h"
+#include "tests/TestSupport.h"
+#include "tests/features/E00Text.h"
+#include "core/features/E00Reader.h"
+#include "core/progress/ProgressState.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "features/E00Rules.h"
+#include "core/features/E00Rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-#include "features/E00Reader.h"
-#include "progress/ProgressState.h"
+#include "tests/TestSupport.h"
+#include "core/features/E00Reader.h"
+#include "core/progress/ProgressState.h"
 
 #include <cmath>
 #include <sstream>

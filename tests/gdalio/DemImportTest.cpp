@@ -1,9 +1,9 @@
-#include "DemImport.h"
-#include "GdalSession.h"
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
-#include "gdalio/TestRasters.h"
-#include "progress/ProgressState.h"
+#include "gdalio/DemImport.h"
+#include "gdalio/GdalSession.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
+#include "tests/gdalio/TestRasters.h"
+#include "core/progress/ProgressState.h"
 
 #include <sys/stat.h>
 

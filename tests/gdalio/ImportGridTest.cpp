@@ -1,6 +1,6 @@
-#include "DemHeaderText.h"
-#include "HeightPosts.h"
-#include "ImportGrid.h"
+#include "gdalio/DemHeaderText.h"
+#include "gdalio/HeightPosts.h"
+#include "gdalio/ImportGrid.h"
 
 #include <gtest/gtest.h>
 

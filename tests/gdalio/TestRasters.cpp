@@ -1,7 +1,7 @@
-#include "gdalio/TestRasters.h"
+#include "tests/gdalio/TestRasters.h"
 
-#include "GdalSession.h"
-#include "TestSupport.h"
+#include "gdalio/GdalSession.h"
+#include "tests/TestSupport.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>

@@ -1,5 +1,5 @@
-#include "VectorSource.h"
-#include "generate/WriterFixture.h"
+#include "gdalio/VectorSource.h"
+#include "tests/generate/WriterFixture.h"
 
 #include <sys/stat.h>
 

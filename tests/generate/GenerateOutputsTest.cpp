@@ -1,9 +1,9 @@
-#include "generate/Generate.h"
-#include "generate/L2Writer.h"
-#include "generate/TheaterLock.h"
-#include "generate/WriterFixture.h"
-#include "util/FaultyFileOps.h"
-#include "util/OutputSet.h"
+#include "core/generate/Generate.h"
+#include "core/generate/L2Writer.h"
+#include "core/generate/TheaterLock.h"
+#include "tests/generate/WriterFixture.h"
+#include "tests/util/FaultyFileOps.h"
+#include "core/util/OutputSet.h"
 
 #include <sys/file.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "generate/L2Writer.h"
-#include "util/LittleEndian.h"
-#include "generate/WriterFixture.h"
+#include "core/generate/L2Writer.h"
+#include "core/util/LittleEndian.h"
+#include "tests/generate/WriterFixture.h"
 
 #include <cmath>
 #include <set>

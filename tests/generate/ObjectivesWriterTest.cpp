@@ -1,6 +1,6 @@
-#include "generate/WriterFixture.h"
-#include "generate/ObjectivesWriter.h"
-#include "util/OutputFile.h"
+#include "tests/generate/WriterFixture.h"
+#include "core/generate/ObjectivesWriter.h"
+#include "core/util/OutputFile.h"
 
 #include <algorithm>
 #include <sstream>

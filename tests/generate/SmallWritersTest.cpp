@@ -1,9 +1,9 @@
-#include "generate/DescriptionWriter.h"
-#include "generate/Generate.h"
-#include "generate/MapWriter.h"
-#include "generate/MeaWriter.h"
-#include "generate/WriterFixture.h"
-#include "util/LittleEndian.h"
+#include "core/generate/DescriptionWriter.h"
+#include "core/generate/Generate.h"
+#include "core/generate/MapWriter.h"
+#include "core/generate/MeaWriter.h"
+#include "tests/generate/WriterFixture.h"
+#include "core/util/LittleEndian.h"
 
 #include <bit>
 #include <cstring>

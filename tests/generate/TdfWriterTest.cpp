@@ -1,5 +1,5 @@
-#include "generate/TdfWriter.h"
-#include "generate/WriterFixture.h"
+#include "core/generate/TdfWriter.h"
+#include "tests/generate/WriterFixture.h"
 
 namespace gw {
 namespace {

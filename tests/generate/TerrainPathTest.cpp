@@ -1,4 +1,4 @@
-#include "generate/TerrainPath.h"
+#include "core/generate/TerrainPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
-#include "generate/GenerateContext.h"
-#include "layout/HeightTable.h"
-#include "layout/TheaterLayout.h"
-#include "progress/ProgressState.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/generate/GenerateContext.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/progress/ProgressState.h"
 
 #include <functional>
 

@@ -1,9 +1,9 @@
-#include "ScriptedChoices.h"
-#include "app/AboutDialog.h"
-#include "app/CommandIds.h"
-#include "app/MainWindow.h"
-#include "app/StaticLink.h"
-#include "GuiTestSupport.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/AboutDialog.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/StaticLink.h"
+#include "tests/gui/GuiTestSupport.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,11 +1,11 @@
 // Saves a picture of the theater form with a DEM open, to look at the form as a user
 // sees it:   gui_form_screenshot DEM.hdr OUT.png [SEGMENTS [E00 files...]]
 // SEGMENTS is typed into the Segments box; the E00 files load with the built-in rules.
-#include "progress/ProgressState.h"
-#include "app/GuiDocument.h"
-#include "layout/GridwrightView.h"
+#include "core/progress/ProgressState.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/layout/GridwrightView.h"
 
-#include "features/E00Rules.h"
+#include "core/features/E00Rules.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,12 +4,12 @@
 // prints the milliseconds it took. scripts/gui_generate_timing.sh sets it against
 // gridwright-cli generate.
 
-#include "ScriptedChoices.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "generate/GenerateCommand.h"
-#include "layout/GridwrightView.h"
-#include "layout/TheaterLayout.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/generate/GenerateCommand.h"
+#include "gui/layout/GridwrightView.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

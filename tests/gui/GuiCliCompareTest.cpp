@@ -1,9 +1,9 @@
-#include "GuiTestData.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestData.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <QDir>
 #include <QProcess>

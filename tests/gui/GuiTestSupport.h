@@ -3,9 +3,9 @@
 // What the GUI tests share: quiet faces for the document's loads, answering modal
 // dialogs as they open, running gridwright-cli and the GDAL tools, and writing small DEMs.
 
-#include "GuiTestData.h"
-#include "progress/ProgressState.h"
-#include "progress/Progress.h"
+#include "tests/gui/GuiTestData.h"
+#include "core/progress/ProgressState.h"
+#include "core/progress/Progress.h"
 
 #include <QApplication>
 #include <QDir>

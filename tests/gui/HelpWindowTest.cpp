@@ -1,11 +1,11 @@
-#include "GuiTestData.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/MainWindow.h"
-#include "features/E00RuleChoiceDialog.h"
-#include "features/ImportDemDialog.h"
-#include "help/HelpWindow.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestData.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/features/E00RuleChoiceDialog.h"
+#include "gui/features/ImportDemDialog.h"
+#include "gui/help/HelpWindow.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,13 +2,13 @@
 // user-choices seam, the import under the progress dialog and the DEM it opens; entries
 // that make no import, a source GDAL cannot read, and an output that is open already.
 
-#include "GuiTestSupport.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "features/ImportDemDialog.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/features/ImportDemDialog.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <QAction>
 #include <QComboBox>

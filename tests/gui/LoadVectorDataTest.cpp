@@ -2,14 +2,14 @@
 // E00 files they were made from load, the rule asked for a layer no rule names (and a
 // skipped layer), failures told by name; and the Choose E00 Rule dialog itself.
 
-#include "GuiTestSupport.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/DialogChoices.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "features/E00RuleChoiceDialog.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/DialogChoices.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/features/E00RuleChoiceDialog.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
-#include "GuiTestData.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/DialogChoices.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "features/E00Text.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestData.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/DialogChoices.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "tests/features/E00Text.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <new>
 #include <utility>

@@ -1,13 +1,13 @@
 // The map preview on the form: the picture it shows (the same as gridwright-cli's
 // preview), picking the centre with the mouse, Draw Features and the Preview Size dialog.
 
-#include "GuiTestSupport.h"
-#include "app/GuiDocument.h"
-#include "features/E00Rules.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
-#include "layout/PreviewSizeDialog.h"
-#include "layout/TheaterFormIds.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "gui/common/GuiDocument.h"
+#include "core/features/E00Rules.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "gui/layout/PreviewSizeDialog.h"
+#include "gui/layout/TheaterFormIds.h"
 
 #include <QComboBox>
 #include <QLineEdit>

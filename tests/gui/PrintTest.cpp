@@ -1,10 +1,10 @@
-#include "GuiTestSupport.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/MainWindow.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
-#include "print/TheaterPage.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "gui/print/TheaterPage.h"
 
 #include <QAction>
 #include <QFileInfo>

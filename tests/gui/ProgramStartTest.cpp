@@ -1,4 +1,4 @@
-#include "GuiTestData.h"
+#include "tests/gui/GuiTestData.h"
 
 #include <QFileInfo>
 #include <QProcess>

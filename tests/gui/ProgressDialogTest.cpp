@@ -1,10 +1,10 @@
-#include "GuiTestData.h"
-#include "ScriptedChoices.h"
-#include "app/GuiDocument.h"
-#include "app/GuiPrompts.h"
-#include "app/ProgressDialog.h"
-#include "features/E00Rules.h"
-#include "features/E00Text.h"
+#include "tests/gui/GuiTestData.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/common/ProgressDialog.h"
+#include "core/features/E00Rules.h"
+#include "tests/features/E00Text.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // way through its terrain file, saved as a picture (for scripts/screenshots.sh; a real
 // run on the sample is over before a screenshot could be taken).
 
-#include "app/ProgressDialog.h"
+#include "gui/common/ProgressDialog.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -1,10 +1,10 @@
-#include "GuiTestSupport.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/MainWindow.h"
-#include "app/RecentFiles.h"
-#include "app/GuiDocument.h"
-#include "layout/GridwrightView.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/RecentFiles.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/layout/GridwrightView.h"
 
 #include <QAction>
 #include <QMdiArea>

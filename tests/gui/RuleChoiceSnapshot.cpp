@@ -2,7 +2,7 @@
 // it for a layer no rule names, over the built-in rules, saved as a picture (for
 // scripts/screenshots.sh: the dialog only comes up part way through a load).
 
-#include "features/E00RuleChoiceDialog.h"
+#include "gui/features/E00RuleChoiceDialog.h"
 
 #include <QApplication>
 #include <QPixmap>

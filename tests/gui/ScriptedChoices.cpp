@@ -1,4 +1,4 @@
-#include "ScriptedChoices.h"
+#include "tests/gui/ScriptedChoices.h"
 
 #include <QWidget>
 

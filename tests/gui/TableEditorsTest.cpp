@@ -2,18 +2,18 @@
 // the user works them: real key and mouse events, the popup menu, colours chosen through
 // the user-choices seam, and what OK and Cancel leave behind.
 
-#include "GuiTestSupport.h"
-#include "QtProfileSection.h"
-#include "ScriptedChoices.h"
-#include "app/CommandIds.h"
-#include "app/GuiDocument.h"
-#include "app/MainWindow.h"
-#include "features/E00Rules.h"
-#include "grid/E00RulesDialog.h"
-#include "grid/GridCtrl.h"
-#include "grid/HeightDataDialog.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "qtsettings/QtProfileSection.h"
+#include "tests/gui/ScriptedChoices.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/shell/MainWindow.h"
+#include "core/features/E00Rules.h"
+#include "gui/grid/E00RulesDialog.h"
+#include "gui/grid/GridCtrl.h"
+#include "gui/grid/HeightDataDialog.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -1,14 +1,14 @@
 // The theater form driven through its widgets: every handler rule of the form, the
 // document updates and the status panes.
 
-#include "GuiTestSupport.h"
-#include "app/GuiDocument.h"
-#include "features/E00Rules.h"
-#include "layout/DistanceUnit.h"
-#include "layout/GridwrightView.h"
-#include "layout/MapPreviewWidget.h"
-#include "layout/TheaterFormIds.h"
-#include "util/CNumbers.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "gui/common/GuiDocument.h"
+#include "core/features/E00Rules.h"
+#include "core/layout/DistanceUnit.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "gui/layout/TheaterFormIds.h"
+#include "core/util/CNumbers.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

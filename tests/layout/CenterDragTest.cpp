@@ -1,7 +1,7 @@
-#include "layout/CenterDrag.h"
+#include "core/layout/CenterDrag.h"
 
-#include "layout/PreviewFrame.h"
-#include "layout/TheaterLayout.h"
+#include "core/layout/PreviewFrame.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <gtest/gtest.h>
 

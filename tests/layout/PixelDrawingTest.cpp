@@ -1,4 +1,4 @@
-#include "layout/PixelDrawing.h"
+#include "core/layout/PixelDrawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "layout/PreviewFrame.h"
+#include "core/layout/PreviewFrame.h"
 
 #include <gtest/gtest.h>
 

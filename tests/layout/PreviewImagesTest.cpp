@@ -1,9 +1,9 @@
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
-#include "layout/HeightTable.h"
-#include "layout/MapPreview.h"
-#include "layout/PreviewImages.h"
-#include "layout/TheaterLayout.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/HeightTable.h"
+#include "core/layout/MapPreview.h"
+#include "core/layout/PreviewImages.h"
+#include "core/layout/TheaterLayout.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
-#include "layout/PreviewSize.h"
-#include "layout/RgbImage.h"
+#include "core/layout/PreviewSize.h"
+#include "core/layout/RgbImage.h"
 
 #include <gtest/gtest.h>
 

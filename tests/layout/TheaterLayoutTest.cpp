@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "document/GridwrightDoc.h"
-#include "layout/DistanceUnit.h"
-#include "layout/TheaterLayout.h"
-#include "util/CNumbers.h"
+#include "tests/TestSupport.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/layout/DistanceUnit.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
-#include "objectives/ObjectiveRules.h"
+#include "tests/TestSupport.h"
+#include "core/objectives/ObjectiveRules.h"
 
 namespace gw {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "util/FileOps.h"
-#include "util/Text.h"
+#include "core/util/FileOps.h"
+#include "core/util/Text.h"
 
 #include <cerrno>
 #include <set>

@@ -1,4 +1,4 @@
-#include "util/OrderedWorkers.h"
+#include "core/util/OrderedWorkers.h"
 
 #include <gtest/gtest.h>
 

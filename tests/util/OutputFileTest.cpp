@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "util/FaultyFileOps.h"
-#include "util/OutputFile.h"
-#include "util/OutputSet.h"
+#include "tests/TestSupport.h"
+#include "tests/util/FaultyFileOps.h"
+#include "core/util/OutputFile.h"
+#include "core/util/OutputSet.h"
 
 #include <sys/stat.h>
 

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
-#include "util/Text.h"
+#include "tests/TestSupport.h"
+#include "core/util/Text.h"
 
 namespace gw {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "features/E00Rules.h"
-#include "generate/Generate.h"
+#include "core/features/E00Rules.h"
+#include "core/generate/Generate.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/CommandContext.h"
-#include "app/DocumentManager.h"
-#include "app/RecentFiles.h"
-#include "util/CRandom.h"
-#include "util/Status.h"
+#include "gui/common/CommandContext.h"
+#include "gui/common/DocumentManager.h"
+#include "gui/shell/RecentFiles.h"
+#include "core/util/CRandom.h"
+#include "core/util/Status.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserChoices.h"
+#include "gui/common/UserChoices.h"
 
 namespace gw {
 

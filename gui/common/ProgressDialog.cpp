@@ -1,4 +1,4 @@
-#include "app/ProgressDialog.h"
+#include "gui/common/ProgressDialog.h"
 
 #include "ui_ProgressDialog.h"
 

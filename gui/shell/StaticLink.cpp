@@ -1,6 +1,6 @@
-#include "app/StaticLink.h"
+#include "gui/shell/StaticLink.h"
 
-#include "app/UserChoices.h"
+#include "gui/common/UserChoices.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/GuiPrompts.h"
+#include "gui/common/GuiPrompts.h"
 
 namespace gw {
 

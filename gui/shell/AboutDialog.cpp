@@ -1,7 +1,7 @@
-#include "app/AboutDialog.h"
+#include "gui/shell/AboutDialog.h"
 
-#include "app/StaticLink.h"
-#include "app/ToolIcons.h"
+#include "gui/shell/StaticLink.h"
+#include "gui/shell/ToolIcons.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,5 +1,5 @@
-#include "app/DialogChoices.h"
-#include "app/MainWindow.h"
+#include "gui/shell/DialogChoices.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

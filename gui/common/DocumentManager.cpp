@@ -1,6 +1,6 @@
-#include "app/DocumentManager.h"
+#include "gui/common/DocumentManager.h"
 
-#include "app/GuiDocument.h"
+#include "gui/common/GuiDocument.h"
 
 #include <QFileInfo>
 

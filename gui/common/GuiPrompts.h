@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/UserChoices.h"
-#include "progress/Progress.h"
+#include "gui/common/UserChoices.h"
+#include "core/progress/Progress.h"
 
 class QWidget;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "VectorSource.h"
-#include "document/FeatureLoader.h"
-#include "document/GridwrightDoc.h"
-#include "util/Status.h"
+#include "gdalio/VectorSource.h"
+#include "core/document/FeatureLoader.h"
+#include "core/document/GridwrightDoc.h"
+#include "core/util/Status.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "app/DialogChoices.h"
+#include "gui/shell/DialogChoices.h"
 
-#include "features/E00RuleChoiceDialog.h"
-#include "generate/BuildTerrainDialog.h"
+#include "gui/features/E00RuleChoiceDialog.h"
+#include "gui/generate/BuildTerrainDialog.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "app/RecentFiles.h"
+#include "gui/shell/RecentFiles.h"
 
 #include <QFileInfo>
 #include <QSettings>

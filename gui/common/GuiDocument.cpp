@@ -1,6 +1,6 @@
-#include "app/GuiDocument.h"
+#include "gui/common/GuiDocument.h"
 
-#include "features/E00Rules.h"
+#include "core/features/E00Rules.h"
 
 #include <QFileInfo>
 
