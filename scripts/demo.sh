@@ -3,7 +3,7 @@
 # Usage: scripts/demo.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh gridwright-cli
 mkdir -p out
 build/cli/gridwright-cli generate sample/coast.hdr out/coast.l2 --segments 32 --map sample/coast.pal
 echo

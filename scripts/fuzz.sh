@@ -11,7 +11,7 @@ if ! command -v clang++ >/dev/null; then
   sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang >/dev/null
 fi
-scripts/setup.sh >/dev/null
+scripts/packages.sh >/dev/null
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DGRIDWRIGHT_FUZZ=ON -DGRIDWRIGHT_BUILD_TESTS=OFF -DGRIDWRIGHT_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j2 --target e00_fuzzer dem_header_fuzzer dem_fuzzer obr_fuzzer palette_fuzzer

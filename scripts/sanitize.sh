@@ -4,7 +4,7 @@
 # Usage: scripts/sanitize.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh --with-test-tools >/dev/null
+scripts/packages.sh --with-test-tools >/dev/null
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDWRIGHT_SANITIZE=ON \
   -DGRIDWRIGHT_WERROR="${GRIDWRIGHT_WERROR:-OFF}" -DGRIDWRIGHT_BUILD_BENCH=OFF -DGRIDWRIGHT_BUILD_GUI=OFF >/dev/null
 cmake --build build-asan

@@ -1,31 +1,18 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages) and builds into build/.
-# Usage: scripts/setup.sh [--with-test-tools]   (adds GDAL, the tests' second opinion, and the
-# desktop, MIME and packaging tools that the desktop-file and package tests use)
+# Installs what the build needs (Debian packages) and builds into build/: the named
+# targets, or everything.
+# Usage: scripts/setup.sh [--with-test-tools] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev libgdal-dev locales)
-[ "${1:-}" = "--with-test-tools" ] && packages+=(gdal-bin desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
-
-# A German locale (decimal comma) for the tests that check numbers do not follow it.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || echo "note: no de_DE.UTF-8 locale; its tests will skip"
+if [ "${1:-}" = "--with-test-tools" ]; then
+  scripts/packages.sh --with-test-tools
+  shift
+else
+  scripts/packages.sh
 fi
 
 # GRIDWRIGHT_WERROR=ON (as CI sets it) makes every compiler warning an error.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIDWRIGHT_WERROR="${GRIDWRIGHT_WERROR:-OFF}" >/dev/null
-cmake --build build
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build build "${targets[@]}"
