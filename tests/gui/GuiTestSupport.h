@@ -36,43 +36,28 @@ public:
         Asked();
         messages.append({text, parent, parent ? parent->objectName() : QString()});
     }
-    bool AskYesNo(QWidget*, const QString& question) override {
-        Asked();
-        questions.append(question);
-        return Next(yesNo).value_or(false);
+    bool AskYesNo(QWidget*, const QString& question) override { return Asked(questions, question), Next(yesNo).value_or(false); }
+    QStringList ChooseOpenFiles(QWidget*, const FileQuestion& question) override {
+        return Asked(fileQuestions, question), Next(files).value_or(QStringList());
     }
     QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override {
         return ChooseOpenFiles(parent, question).value(0);
-    }
-    QStringList ChooseOpenFiles(QWidget*, const FileQuestion& question) override {
-        Asked();
-        fileQuestions.append(question);
-        return Next(files).value_or(QStringList());
     }
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override {
         return ChooseOpenFiles(parent, question).value(0);
     }
     bool EditBuildOptions(QWidget*, BuildOptions& options) override {
-        Asked();
-        offeredOptions.append(options);
+        Asked(offeredOptions, options);
         if (buildOptions) (*buildOptions)(options);
         return buildOptions.has_value();
     }
     std::optional<std::uint32_t> ChooseColour(QWidget*, std::uint32_t initial) override {
-        Asked();
-        offeredColours.append(initial);
-        return Next(colours).value_or(std::nullopt);
+        return Asked(offeredColours, initial), Next(colours).value_or(std::nullopt);
     }
-    std::optional<std::int32_t> ChooseE00Rule(QWidget*, const QString& layer, const QString&,
-                                              const E00Rules&) override {
-        Asked();
-        ruleQuestions.append(layer);
-        return Next(rulesChosen).value_or(std::nullopt);
+    std::optional<std::int32_t> ChooseE00Rule(QWidget*, const QString& layer, const QString&, const E00Rules&) override {
+        return Asked(ruleQuestions, layer), Next(rulesChosen).value_or(std::nullopt);
     }
-    bool OpenUrl(const QUrl& address) override {
-        openedUrls.append(address);
-        return Next(urlOpens).value_or(false);
-    }
+    bool OpenUrl(const QUrl& address) override { return openedUrls.append(address), Next(urlOpens).value_or(false); }
     void Beep() override { ++beeps; }
 
     std::deque<QStringList> files;
@@ -95,6 +80,12 @@ public:
     int beeps = 0;
 
 private:
+    // Lets the script look on while the question is put, then notes it.
+    template <class Record, class Question>
+    void Asked(Record& record, const Question& question) {
+        Asked();
+        record.append(question);
+    }
     void Asked() {
         if (whileAsking) whileAsking();
     }
