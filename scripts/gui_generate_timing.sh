@@ -25,7 +25,7 @@ gui_wall="" gui_cpu="" command_wall="" cli_wall="" cli_cpu=""
 i=0
 while [ "$i" -lt "$runs" ]; do
     rm -f "$out"/t.*
-    set -- $(timed "$build/tests/gui/gui_generate_timing" "$dem" "$out/t.l2" "$segments")
+    set -- $(timed "$build/tools/gui/gui_generate_timing" "$dem" "$out/t.l2" "$segments")
     gw=$1 gc=$2 command=$(cat "$out/stdout")
     rm -f "$out"/t.*
     set -- $(timed "$build/cli/gridwright-cli" generate "$dem" "$out/t.l2" --segments "$segments" --builtin-rules --quiet)

@@ -66,7 +66,7 @@ wait "$program" 2>/dev/null || true
 program=""
 
 # The progress dialog, held at one step of a job.
-"$build/tests/gui/gui_progress_snapshot" "$shots/progress-dialog.png"
+"$build/tools/gui/gui_progress_snapshot" "$shots/progress-dialog.png"
 # The rule asked for a vector layer no rule names, which comes up part way through a load.
-"$build/tests/gui/gui_rule_choice_snapshot" "$shots/choose-e00-rule.png"
+"$build/tools/gui/gui_rule_choice_snapshot" "$shots/choose-e00-rule.png"
 echo "wrote $(ls "$shots" | tr '\n' ' ')"

@@ -1,12 +1,10 @@
-#include "tests/gui/GuiTestData.h"
-#include "tests/gui/ScriptedChoices.h"
+#include "tests/gui/GuiTestSupport.h"
 #include "gui/shell/CommandIds.h"
 #include "gui/common/GuiDocument.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/layout/GridwrightView.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -35,8 +33,8 @@ private slots:
     }
 
     void fullGenerateWritesTheSameBytes() {
-        const QString data = SharedData();
-        if (data.isEmpty()) QSKIP("the shared test data is absent");
+        if (SharedDataDir().empty()) QSKIP("the shared test data is absent");
+        const QString data = QString::fromStdString(SharedDataDir());
         const QString dem = data + "/dem/fr_it_etopo2.hdr";
         const QString palette = data + "/palette/jasc256.pal";
         QStringList e00;
@@ -59,13 +57,11 @@ private slots:
         window.action(command::kGenerateTerrain)->trigger();
         QVERIFY2(choices.messages.isEmpty(), qPrintable(choices.messages.value(0).text));
 
-        QStringList arguments = {"generate", dem, dir.filePath("cli/theater.l2"), "--map", palette, "--objectives",
-                                 "--builtin-rules", "--quiet"};
-        for (const QString& file : e00) arguments << "--e00" << file;
-        QProcess cli;
-        cli.start(GRIDWRIGHT_CLI, arguments);
-        QVERIFY(cli.waitForFinished(120000));
-        QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        QString command = QString("'%1' generate '%2' '%3' --map '%4' --objectives --builtin-rules --quiet")
+                              .arg(QString::fromStdString(CliPath()), dem, dir.filePath("cli/theater.l2"), palette);
+        for (const QString& file : e00) command += " --e00 '" + file + "'";
+        const CommandResult cli = RunCommand(command.toStdString());
+        QVERIFY2(cli.status == 0, cli.err.c_str());
 
         const QStringList written = QDir(dir.filePath("gui")).entryList(QDir::Files, QDir::Name);
         QCOMPARE(written, QDir(dir.filePath("cli")).entryList(QDir::Files, QDir::Name));

@@ -1,38 +1,105 @@
 #pragma once
 
-// What the GUI tests share: quiet faces for the document's loads, answering modal
-// dialogs as they open, running gridwright-cli and the GDAL tools, and writing small DEMs.
+// What the GUI tests share: the user's answers from a script, answering modal windows as
+// they open, watching the progress dialog, and small files to open.
 
-#include "tests/gui/GuiTestData.h"
-#include "core/progress/ProgressState.h"
-#include "core/progress/Progress.h"
+#include "gui/common/UserChoices.h"
+#include "tests/TestSupport.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QImage>
-#include <QProcess>
 #include <QPushButton>
-#include <QString>
-#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <optional>
-#include <string>
 
 namespace gw::test {
 
-struct RecordingPrompts : UserPrompts {
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool AskYesNo(const std::string&) override { return false; }
-    std::optional<std::string> ChoosePaletteFile() override { return std::nullopt; }
-    std::vector<std::string> messages;
+inline QString SampleHeader() { return QString::fromStdString(SampleDir() + "/coast.hdr"); }
+inline QString SharedData(const QString& relative) { return QString::fromStdString(SharedDataDir()) + '/' + relative; }
+inline void WriteText(const QString& path, const QByteArray& bytes) { WriteFile(path.toStdString(), bytes.toStdString()); }
+
+// The user's answers from a script (used in order; with none left the user cancels, says
+// No or skips), and a record of every question put.
+class ScriptedChoices : public UserChoices {
+public:
+    struct Message {
+        QString text;
+        QWidget* parent;  // may be gone by now: compare, do not use
+        QString parentName;
+    };
+
+    void ShowMessage(QWidget* parent, const QString& text, MessageKind) override {
+        Asked();
+        messages.append({text, parent, parent ? parent->objectName() : QString()});
+    }
+    bool AskYesNo(QWidget*, const QString& question) override { return Asked(questions, question), Next(yesNo).value_or(false); }
+    QStringList ChooseOpenFiles(QWidget*, const FileQuestion& question) override {
+        return Asked(fileQuestions, question), Next(files).value_or(QStringList());
+    }
+    QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override {
+        return ChooseOpenFiles(parent, question).value(0);
+    }
+    QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override {
+        return ChooseOpenFiles(parent, question).value(0);
+    }
+    bool EditBuildOptions(QWidget*, BuildOptions& options) override {
+        Asked(offeredOptions, options);
+        if (buildOptions) (*buildOptions)(options);
+        return buildOptions.has_value();
+    }
+    std::optional<std::uint32_t> ChooseColour(QWidget*, std::uint32_t initial) override {
+        return Asked(offeredColours, initial), Next(colours).value_or(std::nullopt);
+    }
+    std::optional<std::int32_t> ChooseE00Rule(QWidget*, const QString& layer, const QString&, const E00Rules&) override {
+        return Asked(ruleQuestions, layer), Next(rulesChosen).value_or(std::nullopt);
+    }
+    bool OpenUrl(const QUrl& address) override { return openedUrls.append(address), Next(urlOpens).value_or(false); }
+    void Beep() override { ++beeps; }
+
+    std::deque<QStringList> files;
+    std::deque<bool> yesNo;
+    // The Build Terrain dialog: changes the options offered as it likes; none: Cancel.
+    std::optional<std::function<void(BuildOptions&)>> buildOptions;
+    std::deque<std::optional<std::uint32_t>> colours;
+    std::deque<std::optional<std::int32_t>> rulesChosen;
+    std::deque<bool> urlOpens;
+    // Called at every question, while the command that asks waits for the answer.
+    std::function<void()> whileAsking;
+
+    QList<Message> messages;
+    QStringList questions;
+    QList<FileQuestion> fileQuestions;
+    QList<BuildOptions> offeredOptions;
+    QList<std::uint32_t> offeredColours;
+    QStringList ruleQuestions;
+    QList<QUrl> openedUrls;
+    int beeps = 0;
+
+private:
+    // Lets the script look on while the question is put, then notes it.
+    template <class Record, class Question>
+    void Asked(Record& record, const Question& question) {
+        Asked();
+        record.append(question);
+    }
+    void Asked() {
+        if (whileAsking) whileAsking();
+    }
+    template <class T>
+    static std::optional<T> Next(std::deque<T>& answers) {
+        if (answers.empty()) return std::nullopt;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
-// Calls `answer` with the next modal window of type T as soon as it is the active modal
-// window (looked for at every turn of the event loop), once.
+// Calls `answer` once with the next modal window of type T, as soon as it is the active
+// modal window (looked for at every turn of the event loop).
 template <class T>
 void AnswerNextModal(std::function<void(T*)> answer) {
     auto* timer = new QTimer(qApp);
@@ -46,9 +113,8 @@ void AnswerNextModal(std::function<void(T*)> answer) {
     timer->start(0);
 }
 
-// Watches for the progress dialog while a command runs (at every turn of the event loop,
-// which the dialog gives as it comes up): notes whether it showed, and presses its Cancel
-// button once when asked to.
+// Watches for the progress dialog while a command runs: notes whether it showed, and
+// presses its Cancel button once when asked to.
 class ProgressWatch {
 public:
     explicit ProgressWatch(bool pressCancel = false) {
@@ -66,54 +132,5 @@ public:
 private:
     QTimer m_timer;
 };
-
-// Runs a program found on the PATH (a GDAL tool) with arguments; true when it exits 0,
-// false when it fails or is not installed.
-inline bool RunTool(const QString& program, const QStringList& arguments) {
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tool.start(program, arguments);
-    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-}
-
-// Runs gridwright-cli with arguments; true when it exits 0.
-inline bool RunCli(const QStringList& arguments, QString* output = nullptr) {
-    QProcess cli;
-    cli.setProcessChannelMode(QProcess::MergedChannels);
-    cli.start(QStringLiteral(GRIDWRIGHT_CLI), arguments);
-    if (!cli.waitForFinished(60000)) return false;
-    if (output) *output = QString::fromLocal8Bit(cli.readAll());
-    return cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0;
-}
-
-inline QString SharedData(const QString& relative) {
-    return QStringLiteral(GRIDWRIGHT_SHARED_DATA "/") + relative;
-}
-
-// Writes NAME.hdr (with these extents) and a NAME.bin of zero posts into dir; returns
-// the header's path.
-inline QString WriteFlatDem(const QDir& dir, const QString& name, double left, double right, double upper,
-                            double lower, int rows = 2, int columns = 2) {
-    const QString header = dir.filePath(name + QStringLiteral(".hdr"));
-    QFile text(header);
-    if (!text.open(QIODevice::WriteOnly)) return {};
-    text.write(QStringLiteral("file_title = %1\nleft_map_x = %2\nright_map_x = %3\nupper_map_y = %4\n"
-                              "lower_map_y = %5\nnumber_of_rows = %6\nnumber_of_columns = %7\nelev_m_unit = feet\n")
-                   .arg(name)
-                   .arg(left, 0, 'g', 17)
-                   .arg(right, 0, 'g', 17)
-                   .arg(upper, 0, 'g', 17)
-                   .arg(lower, 0, 'g', 17)
-                   .arg(rows)
-                   .arg(columns)
-                   .toUtf8());
-    text.close();
-    QFile raster(dir.filePath(name + QStringLiteral(".bin")));
-    if (!raster.open(QIODevice::WriteOnly)) return {};
-    raster.write(QByteArray(2 * rows * columns, '\0'));
-    return header;
-}
-
-inline QImage Rgb32(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
 
 }  // namespace gw::test

@@ -1,0 +1,422 @@
+// The theater form and its map preview driven through their widgets, the grid control's
+// in-place editing and the two table editors: what is typed or clicked reaches the
+// layout or the tables, and what they hold is shown.
+
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/features/E00Text.h"
+#include "core/progress/ProgressState.h"
+#include "core/util/CNumbers.h"
+#include "gui/common/GuiDocument.h"
+#include "gui/common/GuiPrompts.h"
+#include "gui/grid/E00RulesDialog.h"
+#include "gui/grid/GridCtrl.h"
+#include "gui/grid/HeightDataDialog.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/layout/MapPreviewWidget.h"
+#include "gui/layout/PreviewSizeDialog.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
+#include "qtsettings/QtProfileSection.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <clocale>
+#include <memory>
+
+namespace gw::test {
+namespace {
+
+using namespace command;
+
+// Keys go where the focus is: the grid, or its edit box while a cell is edited.
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+void Char(char c) { QTest::keyClick(QApplication::focusWidget(), c); }
+
+QPoint CellCentre(GridCtrl* grid, int row, int column) {
+    return grid->viewport()->mapFrom(grid, grid->GetCellRect(row, column).center());
+}
+
+// The edit box of the cell being edited; a closed one is hidden until it is deleted.
+QLineEdit* OpenEditor(GridCtrl* grid) {
+    for (QLineEdit* editor : grid->findChildren<QLineEdit*>("cellEdit")) {
+        if (editor->isVisible()) return editor;
+    }
+    return nullptr;
+}
+
+// Triggers command on window; `work` works the dialog of type T, then it is closed with
+// OK or Cancel.
+template <class T>
+void WorkDialog(MainWindow& window, int command, std::function<void(T*)> work, bool ok) {
+    bool worked = false;
+    AnswerNextModal<T>([&](T* dialog) {
+        work(dialog);
+        worked = true;
+        ok ? dialog->accept() : dialog->reject();
+    });
+    window.action(command)->trigger();
+    QVERIFY(worked);
+}
+
+}  // namespace
+
+class FormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        g_e00Rules = BuiltInE00Rules();
+        m_document = std::make_unique<GuiDocument>();
+        QVERIFY(m_document->Open(SampleHeader()).ok());
+        m_view = std::make_unique<CGridwrightView>(m_document.get());
+        m_view->show();
+        m_view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    }
+    void cleanup() {
+        m_view.reset();
+        m_document.reset();
+    }
+
+    void showsTheDocumentAndThePictureCoreRenders() {
+        QCOMPARE(Edit("titleEdit")->text(), QString("Gridwright sample coast"));
+        QCOMPARE(Combo("segmentsXCombo")->currentText(), QString("64"));
+        QCOMPARE(Edit("tilesYEdit")->text(), QString("1024"));
+        QCOMPARE(Edit("dimensionXEdit")->text(), QString("552.376915385182"));
+        QCOMPARE(Edit("centerLatEdit")->text() + ' ' + Edit("centerLongEdit")->text(), QString("44 14"));
+        QCOMPARE(Combo("unitsCombo")->currentText(), QString("Nautical Miles"));
+        QVERIFY(!Edit("segmentsYEdit")->isEnabled());
+
+        QTemporaryDir dir;
+        const std::string png = dir.filePath("cli.png").toStdString();
+        const CommandResult cli = RunCommand(CliPath() + " preview '" + SampleHeader().toStdString() + "' '" + png + "'");
+        QVERIFY2(cli.status == 0, cli.err.c_str());
+        const QImage expected = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(expected.size(), QSize(400, 300));
+        QCOMPARE(Preview()->shownImage().convertToFormat(QImage::Format_RGB32), expected);
+        QCOMPARE(Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+    }
+
+    void typedEntriesReachTheLayout() {
+        Type(Edit("resolutionEdit"), "1.5");  // read as it is typed
+        QCOMPARE(m_view->layout().m_resolution, 1.5);
+        QCOMPARE(Edit("dimensionXEdit")->text(), QString("6144"));  // 1024 tiles x 1.5 x 4
+
+        const QString resolution = Edit("resolutionEdit")->text();
+        ChooseFromList(Combo("unitsCombo"), "Kilometers");
+        QCOMPARE(m_view->layout().m_unitIndex, 2);
+        QCOMPARE(Edit("resolutionEdit")->text(), QString::fromStdString(FormatG(m_view->layout().m_resolution, 15)));
+        QVERIFY(Edit("resolutionEdit")->text() != resolution);
+
+        QComboBox* segments = Combo("segmentsXCombo");
+        for (int i = 0; i < 2; ++i) TypeAndLeave(segments, "100");
+        QCOMPARE(segments->count(), 5);  // appended once
+        QCOMPARE(m_view->layout().m_segmentsX, 100);
+        QCOMPARE(Edit("tilesXEdit")->text() + ' ' + Edit("segmentsYEdit")->text(), QString("1600 100"));
+        ChooseFromList(segments, "128");
+        QCOMPARE(Edit("tilesYEdit")->text(), QString("2048"));
+
+        ClickSquare();
+        QVERIFY(!m_view->layout().m_square);
+        QVERIFY(Edit("segmentsYEdit")->isEnabled());
+        Type(Edit("segmentsYEdit"), "32");
+        QCOMPARE(m_view->layout().m_segmentsY, 32);
+        QCOMPARE(Edit("tilesYEdit")->text(), QString("512"));
+
+        // The centre is read when its box is left.
+        Type(Edit("centerLatEdit"), "45.5abc");
+        QCOMPARE(m_view->layout().m_centerLat, 44.0);
+        TypeAndLeave(Edit("centerLongEdit"), "  -3.25e1");
+        QCOMPARE(m_view->layout().m_centerLat, 45.5);
+        QCOMPARE(m_view->layout().m_centerLong, -32.5);
+        QCOMPARE(Edit("centerLatEdit")->text() + ' ' + Edit("centerLongEdit")->text(), QString("45.5 -32.5"));
+    }
+
+    void numbersReadTheSameUnderAGermanLocale() {
+        const std::string previous = std::setlocale(LC_ALL, nullptr);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no German locale installed");
+        Type(Edit("resolutionEdit"), "1.5");
+        TypeAndLeave(Edit("centerLatEdit"), "45.25");
+        const QString shown = Edit("dimensionXEdit")->text() + ' ' + Edit("centerLatEdit")->text();
+        std::setlocale(LC_ALL, previous.c_str());
+        QCOMPARE(shown, QString("6144 45.25"));
+    }
+
+    void thePictureMovesTheCentreUnderTheMouse() {
+        // 10..18 E and 41..47 N on 400 x 300 pixels: 50 pixels a degree.
+        const QImage before = Preview()->shownImage();
+        QTest::mouseClick(Preview(), Qt::RightButton, {}, QPoint(100, 75));
+        QCOMPARE(m_view->layout().m_centerLong, 14.0);
+        QTest::mousePress(Preview(), Qt::LeftButton, {}, QPoint(100, 75));
+        QCOMPARE(m_view->layout().m_centerLong, 12.0);
+        QCOMPARE(m_view->layout().m_centerLat, 45.5);
+        QCOMPARE(Edit("centerLongEdit")->text(), QString("12"));
+        QVERIFY(Preview()->shownImage() != before);
+        QTest::mouseMove(Preview(), QPoint(450, 75));  // off the east edge
+        QCOMPARE(m_view->layout().m_centerLong, 12.0);
+        QTest::mouseMove(Preview(), QPoint(333, 7));
+        QCOMPARE(m_view->layout().m_centerLong, 333 * 8.0 / 400 - 4 + 14);
+        QCOMPARE(m_view->layout().m_centerLat, (300 - 7) * 6.0 / 300 - 3 + 44);
+        QTest::mouseRelease(Preview(), Qt::LeftButton, {}, QPoint(333, 7));
+        QTest::mouseMove(Preview(), QPoint(200, 150));  // no button down
+        QCOMPARE(Edit("centerLatEdit")->text(), QString("46.86"));
+    }
+
+    void featuresAndHeightsRepaintThePicture() {
+        const QImage plain = Preview()->shownImage();
+        QTemporaryDir dir;
+        const QString rivers = dir.filePath("rivers.e00");
+        WriteText(rivers, QByteArray::fromStdString(LineCoverage("/DATA/DNNET.E00", {{{11, 42}, {17, 46}}})));
+        QTest::mouseClick(Preview(), Qt::LeftButton, {}, QPoint(200, 150));
+        NullProgress progress;
+        ScriptedChoices choices;
+        GuiPrompts prompts(choices, nullptr);
+        m_document->LoadE00Files({rivers}, progress, prompts);
+        QCOMPARE(m_view->featuresPaneText(), QString("1 features"));
+        const QImage withFeatures = Preview()->shownImage();
+        QVERIFY(withFeatures != plain);
+        QCOMPARE(m_view->layout().m_centerLong, 14.0);  // a features update keeps the centre
+        m_view->setDrawFeatures(false);
+        QCOMPARE(Preview()->shownImage(), plain);
+        m_view->setDrawFeatures(true);
+        QCOMPARE(Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                 withFeatures.convertToFormat(QImage::Format_RGB32));
+        m_view->setHeights(HeightTable({{32767, Rgb(1, 2, 3), 0}}));
+        QCOMPARE(Preview()->shownImage().pixel(5, 5), qRgb(1, 2, 3));
+    }
+
+    void previewSizeResizesThePictureOnOkOnly() {
+        WorkPreviewSize([](PreviewSizeDialog* dialog) {
+            auto* height = dialog->findChild<QLineEdit*>("heightEdit");
+            height->selectAll();
+            QTest::keyClicks(height, "0");
+            QString message;
+            AnswerNextModal<QMessageBox>([&](QMessageBox* box) {
+                message = box->text();
+                box->accept();
+            });
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            QVERIFY2(message.contains("height must be from 1 to 8192, not 0"), qPrintable(message));
+            height->selectAll();
+            QTest::keyClicks(height, "151");
+            QCOMPARE(dialog->findChild<QLineEdit*>("widthEdit")->text(), QString("201"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        });
+        QCOMPARE(Preview()->size(), QSize(201, 151));
+        QCOMPARE(Preview()->shownImage().size(), QSize(201, 151));
+        QCOMPARE(m_view->layout().m_previewHeight, 151);
+        WorkPreviewSize([](PreviewSizeDialog* dialog) {
+            auto* height = dialog->findChild<QLineEdit*>("heightEdit");
+            height->selectAll();
+            QTest::keyClicks(height, "300");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        });
+        QCOMPARE(Preview()->size(), QSize(201, 151));
+    }
+
+    void theGridEditsCellsInPlace() {
+        struct Case {
+            const char* name;
+            std::function<void(GridCtrl&)> work;
+            QString text;  // of cell (1, 0) after
+        };
+        const QList<Case> cases = {
+            {"typing replaces, Enter keeps", [](GridCtrl&) { Char('x'); Char('y'); Key(Qt::Key_Return); }, "xy"},
+            {"Enter edits at the end, Escape restores",
+             [](GridCtrl&) { Key(Qt::Key_Return); Char('z'); Key(Qt::Key_Escape); }, "abc"},
+            {"Backspace takes the last character, Tab keeps",
+             [](GridCtrl&) { Key(Qt::Key_Backspace); Key(Qt::Key_Tab); }, "ab"},
+            {"a blank selects the whole text", [](GridCtrl&) { Key(Qt::Key_Space); Char('q'); Key(Qt::Key_Enter); },
+             "q"},
+            {"an arrow ends keyboard editing", [](GridCtrl&) { Char('k'); Key(Qt::Key_Down); }, "k"},
+            {"after a click arrows move the caret, unless Ctrl is held",
+             [](GridCtrl& grid) {
+                 QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(&grid, 1, 0));
+                 Key(Qt::Key_Left); Char('-'); Key(Qt::Key_Down, Qt::ControlModifier);
+             },
+             "ab-c"},
+            {"leaving the grid keeps the edit",
+             [](GridCtrl& grid) { Char('w'); grid.findChild<QLineEdit*>("other")->setFocus(); }, "w"},
+            {"read-only cells are not edited",
+             [](GridCtrl& grid) { grid.SetItemReadOnly(1, 0, true); Char('x'); }, "abc"},
+        };
+        for (const Case& c : cases) {
+            GridCtrl grid;
+            grid.SetSize(3, 2);
+            grid.SetItemText(1, 0, "abc");
+            grid.resize(300, 200);
+            auto* other = new QLineEdit(&grid);
+            other->setObjectName("other");
+            other->move(0, 150);
+            grid.show();
+            grid.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&grid));
+            grid.setFocus();
+            grid.SetFocusCell(1, 0);
+            c.work(grid);
+            QTRY_VERIFY2(!OpenEditor(&grid), c.name);
+            QVERIFY2(grid.GetItemText(1, 0) == c.text, qPrintable(QString(c.name) + ": " + grid.GetItemText(1, 0)));
+        }
+    }
+
+    void theRowMenuWorksFromTheMouseAndTheKeyboard() {
+        ScriptedChoices choices;
+        HeightDataDialog dialog(HeightTable(), choices);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        GridCtrl* grid = dialog.grid();
+        QCOMPARE(grid->GetRowCount(), 10);
+        const QPoint at = CellCentre(grid, 3, 2);
+        PickFromNextMenu("actionInsertRow");
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &click);
+        QCOMPARE(grid->GetRowCount(), 11);
+        QCOMPARE(grid->GetItemText(3, 0), QString("410"));  // halfway, before the row clicked
+        grid->SetFocusCell(1, 0);
+        PickFromNextMenu("actionDeleteRow");
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), grid->mapToGlobal(QPoint()));
+        QApplication::sendEvent(grid, &key);
+        QCOMPARE(grid->GetRowCount(), 10);
+        QCOMPARE(grid->GetItemText(1, 0), QString("160"));
+    }
+
+    void editedRulesAreKeptAndStoredOnOkOnly() {
+        QtProfileSection store(kE00RulesSection);
+        SaveE00Rules(store, BuiltInE00Rules());
+        ScriptedChoices choices;
+        MainWindow window(choices);
+        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        QSignalSpy updates(window.activeView()->document(), &GuiDocument::updated);
+        const E00Rules builtIn = g_e00Rules;
+        choices.colours = {Rgb(9, 9, 9), Rgb(1, 2, 3)};
+        WorkDialog<E00RulesDialog>(window, kEditE00Rules, [](E00RulesDialog* dialog) {
+            dialog->grid()->SetItemText(1, 0, "other.e00");
+            QTest::mouseDClick(dialog->grid()->viewport(), Qt::LeftButton, {}, CellCentre(dialog->grid(), 2, 1));
+        }, false);
+        QCOMPARE(g_e00Rules, builtIn);
+        QCOMPARE(updates.size(), 0);
+
+        WorkDialog<E00RulesDialog>(window, kEditE00Rules, [](E00RulesDialog* dialog) {
+            GridCtrl* grid = dialog->grid();
+            QCOMPARE(grid->GetItemBkColour(2, 1), 0xb400u);
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, 1, 1));
+            QCOMPARE(grid->GetItemText(1, 1), QString("1 2 3"));
+            grid->SetFocusCell(3, 0);
+            dialog->OnDeleteRow();
+        }, true);
+        QCOMPARE(choices.offeredColours, QList<std::uint32_t>({0xb400u, 0x906800u}));
+        QCOMPARE(g_e00Rules.size(), builtIn.size() - 1);
+        QCOMPARE(g_e00Rules[0].Colour, Rgb(1, 2, 3));
+        E00Rules stored;
+        QVERIFY(LoadE00Rules(store, stored));
+        QCOMPARE(stored, g_e00Rules);
+        QCOMPARE(updates.size(), 1);
+    }
+
+    void heightDataRepaintsThePreviewAndGenerateUsesItsCodes() {
+        QTemporaryDir dir;
+        ScriptedChoices choices;
+        MainWindow window(choices);
+        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        CGridwrightView* view = window.activeView();
+        choices.colours.assign(9, Rgb(10, 200, 30));
+        WorkDialog<HeightDataDialog>(window, kHeightData, [](HeightDataDialog* dialog) {
+            GridCtrl* grid = dialog->grid();
+            for (int row = 1; row < grid->GetRowCount(); ++row) {
+                QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, row, 1));
+                grid->SetItemText(row, 2, "1295788826");
+            }
+        }, true);
+        QCOMPARE(view->mapPreview()->shownImage().pixel(5, 5), qRgb(10, 200, 30));
+        WorkDialog<HeightDataDialog>(window, kHeightData, [](HeightDataDialog* dialog) {
+            dialog->grid()->SetFocusCell(1, 0);
+            dialog->OnDeleteRow();
+        }, false);
+        QCOMPARE(view->heights().rows().size(), 9u);
+
+        // The large format stores the whole 32-bit code.
+        choices.buildOptions = [](BuildOptions& options) {
+            options = BuildOptions{};
+            options.large = true;
+        };
+        choices.files = {{dir.filePath("t.l2")}};
+        window.action(kGenerateTerrain)->trigger();
+        QFile l2(dir.filePath("t.l2"));
+        QVERIFY(l2.open(QIODevice::ReadOnly));
+        QVERIFY(l2.readAll().contains(QByteArray("\x1a\x2b\x3c\x4d", 4)));
+    }
+
+private:
+    QLineEdit* Edit(const char* name) const { return m_view->findChild<QLineEdit*>(name); }
+    QComboBox* Combo(const char* name) const { return m_view->findChild<QComboBox*>(name); }
+    MapPreviewWidget* Preview() const { return m_view->mapPreview(); }
+
+    // Focuses box and replaces its text by typing.
+    void Type(QWidget* box, const QString& text) {
+        box->setFocus(Qt::MouseFocusReason);
+        auto* edit = qobject_cast<QLineEdit*>(box);
+        if (!edit) edit = qobject_cast<QComboBox*>(box)->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    // Types, then leaves the box by clicking the title box, as a user would.
+    void TypeAndLeave(QWidget* box, const QString& text) {
+        Type(box, text);
+        QTest::mouseClick(Edit("titleEdit"), Qt::LeftButton);
+        QVERIFY(Edit("titleEdit")->hasFocus());
+    }
+    void ChooseFromList(QComboBox* combo, const QString& item) {
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QRect row = list->visualRect(list->model()->index(combo->findText(item), 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(combo->currentText(), item);
+    }
+    void ClickSquare() {
+        auto* square = m_view->findChild<QCheckBox*>("squareCheck");
+        QTest::mouseClick(square, Qt::LeftButton, {}, QPoint(6, square->height() / 2));
+    }
+    // Clicks Size, lets `answer` work the dialog, and returns once it has closed.
+    void WorkPreviewSize(std::function<void(PreviewSizeDialog*)> answer) {
+        bool answered = false;
+        AnswerNextModal<PreviewSizeDialog>([&](PreviewSizeDialog* dialog) {
+            answered = true;
+            answer(dialog);
+        });
+        QTest::mouseClick(m_view->findChild<QPushButton*>("previewSizeButton"), Qt::LeftButton);
+        QVERIFY(answered && !QApplication::activeModalWidget());
+    }
+    // Picks the action named `name` from the next popup menu, once it is up.
+    static void PickFromNextMenu(const char* name) {
+        auto* timer = new QTimer(qApp);
+        QObject::connect(timer, &QTimer::timeout, [timer, name] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            timer->deleteLater();
+            timer->stop();
+            menu->setActiveAction(menu->findChild<QAction*>(name));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        timer->start(0);
+    }
+
+    std::unique_ptr<GuiDocument> m_document;
+    std::unique_ptr<CGridwrightView> m_view;
+};
+
+}  // namespace gw::test
+
+QTEST_MAIN(gw::test::FormTest)
+#include "FormTest.moc"
