@@ -1,5 +1,4 @@
 #include "core/generate/DescriptionWriter.h"
-#include "core/generate/Generate.h"
 #include "core/generate/MapWriter.h"
 #include "core/generate/MeaWriter.h"
 #include "tests/generate/WriterFixture.h"
@@ -55,7 +54,6 @@ TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
               "SE: Lat -4.60314 Long 4.61804\r\n"
               "Highest point: 4321ft\r\n"
               "Lowest point: -12ft\r\n");
-    EXPECT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.L2")).outcome, WriteResult::Outcome::kNotNamed);
 }
 
 TEST_F(SmallWritersTest, MapFileRegions) {
@@ -148,31 +146,6 @@ TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
     mea.SetSegment(0, 0, quarters);
     ASSERT_EQ(WriteMeaFile(Context(), dir.Path("t.l2"), mea).outcome, WriteResult::Outcome::kWritten);
     EXPECT_EQ(ReadFile(dir.Path("t.mea")), std::string("\x01\x00\x02\x00\x03\x00\xfc\xff", 8));
-}
-
-TEST_F(SmallWritersTest, GenerateRunsTheWritersInOrderAndStopsOnFailure) {
-    SetSegments(2, 2);
-    prompts.palette = WritePalette(GoodPalette());
-    BuildOptions options;
-    options.map = true;
-    GenerateReport report = RunGenerate(Context(), options, dir.Path("t.l2"), results, 2);
-    EXPECT_TRUE(report.complete());
-    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("t.l2"), dir.Path("t.o2"), dir.Path("t.txt"),
-                                                        dir.Path("t.map"), dir.Path("t.mea")}));
-    EXPECT_EQ(ReadFile(dir.Path("t.mea")).size(), 32u);
-
-    options = BuildOptions{};
-    options.mea = options.description = false;
-    report = RunGenerate(Context(), options, dir.Path("u.l2"), results, 2);
-    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("u.l2"), dir.Path("u.o2")}));
-
-    // The description cannot be created where a folder of its name stands.
-    std::filesystem::create_directory(dir.Path("v.txt"));
-    report = RunGenerate(Context(), BuildOptions{}, dir.Path("v.l2"), results, 2);
-    EXPECT_FALSE(report.complete());
-    ASSERT_EQ(report.jobs.size(), 2u);
-    EXPECT_EQ(report.jobs[1].result.outcome, WriteResult::Outcome::kFailed);
-    EXPECT_FALSE(test::Exists(dir.Path("v.mea"))) << "the run ends at the failure";
 }
 
 }  // namespace
