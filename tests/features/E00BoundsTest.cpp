@@ -89,43 +89,6 @@ TEST_F(E00BoundsTest, MemoryFollowsTheFileNotTheCountsItClaims) {
     }
 }
 
-TEST_F(E00BoundsTest, RunningOutOfMemoryIsAFailureToRead) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer ends the process when memory runs out instead of throwing";
-#endif
-    const std::string text = kFirst + "CNT  2\n" + Repeat("0 0 0\n", 8 << 20);
-    EXPECT_TRUE(WithinAddressSpace(2 << 20, [&] {
-        const Status parsed = ParseText(text);
-        return parsed.code() == Status::Code::kResourceExhausted &&
-               parsed.message() == "not enough memory to read the export text";
-    }));
-}
-
-TEST_F(E00BoundsTest, ATableClaimingMoreRecordsThanLinesKeepsItsRecordsCompact) {
-    constexpr long kRecords = 100000;
-    const std::string text = kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kRecords) + Item("PPPOINT#", 4, 50) +
-                             Item("PPPTNAME", 69, 20) + Repeat("\n", kRecords) + "EOI\nEOS\n";
-    ASSERT_TRUE(ParseText(text).ok());
-    const InfoTable& table = e00.m_tables.at(0);
-    EXPECT_EQ(table.records.size(), static_cast<std::size_t>(kRecords)) << "one record a line";
-    EXPECT_EQ(table.GetItemText(kRecords - 1, table.items[1]), std::string(69, ' ')) << "blanks come back on reading";
-    EXPECT_LE(table.records.bytes(), 3 * static_cast<std::size_t>(kRecords))
-        << "an empty record line costs a byte or two, not a padded text";
-
-    EXPECT_FALSE(ParseText(kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + Item("PPPOINT#", 4, 50) +
-                           Item("PPPTNAME", 69, 20) + "\n\nEOI\nEOS\n")
-                     .ok());
-}
-
-TEST_F(E00BoundsTest, SpaceForAStatedCountIsTheCountExactly) {
-    ASSERT_TRUE(ParseText(kFirst + "ARC  2\n" + ArcRecord(1, 3) + F(1) + F(2) + F(3) + F(4) + "\n" + F(5) + F(6) + "\n" +
-                          kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 3, 0) + Item("A", 4, 50) + Item("B", 4, 50) +
-                          Item("C", 4, 50) + "EOI\nEOS\n")
-                    .ok());
-    EXPECT_EQ(e00.m_arcs.at(0).points.capacity(), 3u);
-    EXPECT_EQ(e00.m_tables.at(0).items.capacity(), 3u);
-}
-
 // Lines too short to hold what they must are refused, so that no line of a few bytes
 // can make tens of bytes of structure.
 TEST_F(E00BoundsTest, LinesTooShortForTheirNumbersAreRefused) {
