@@ -87,14 +87,6 @@ TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoade
     EXPECT_EQ(doc.features().size(), 3u + 1u + 3u);
 }
 
-TEST_F(FeatureLoaderTest, TheFirstOfTwoRulesForOneFileWins) {
-    rules.insert(rules.begin(), E00Rule{"DNNET.e00", 0xff, "WATER", "", "", "", "", 0});
-    Load({Rivers()});
-    ASSERT_FALSE(doc.features().empty());
-    EXPECT_EQ(doc.features()[0].ruleIndex, 0);
-    EXPECT_EQ(GetRuleKeyword(rules, doc.features()[0].ruleIndex), "WATER");
-}
-
 TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     test::CancellingProgress cancelling(1);
     progress = &cancelling;

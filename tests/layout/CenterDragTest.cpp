@@ -30,12 +30,6 @@ TEST(CenterDrag, ADragFollowsThePointerOnlyOverThePicture) {
     EXPECT_FALSE(drag.OnMouseMove({200, 150}, 400, 300));
 }
 
-TEST(CenterDrag, APictureWithoutPixelsTakesNoPoint) {
-    CenterDrag drag;
-    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 0, 0));
-    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 400, 0));
-}
-
 TEST(CenterDrag, MovesTheCenterThroughTheMappingAndRecalculates) {
     PreviewFrame frame;
     frame.SetFrame(44, 14, 8, 6);  // 10..18 E, 41..47 N
