@@ -77,19 +77,6 @@ TEST(DemHeader, MalformedLinesAreIgnored) {
     EXPECT_EQ(h.right_map_x, 3.0);
 }
 
-TEST(DemHeader, OtherFilesHaveNoDemKeys) {
-    Status read;
-    Read("ncols 4800\nnrows 2400\nBYTEORDER I\nxllcorner 0\n", &read);
-    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "an ESRI-style header";
-    Read(std::string("II*\0\x08\0\0\0", 8) + "number_of_rows = 1\n", &read);
-    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "a line stops at its first NUL";
-    std::string noise(20000, '\0');
-    std::uint32_t state = 7;
-    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
-    Read(noise, &read);
-    EXPECT_NE(read.message().find("no DEM keys"), std::string::npos) << "random bytes";
-}
-
 TEST(DemHeader, MissingOrOversizedFilesFailWithDefaults) {
     DemHeader header;
     header.file_title = "old";

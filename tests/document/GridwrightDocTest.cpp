@@ -79,21 +79,8 @@ TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
     test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
     EXPECT_NE(OpenFailure(dir.Path("tiff.hdr")).find(noKeys), std::string::npos);
 
-    const std::pair<std::string, std::string> faults[] = {
-        {"number_of_rows = 0\n", "number_of_rows is 0"},
-        {"number_of_rows = -2147483648\n", "number_of_rows is -2147483648"},
-        {"number_of_columns = -1\n", "number_of_columns is -1"},
-        {"left_map_x = -1e308\nright_map_x = 1e308\n", "too wide"},
-        {"upper_map_y = 1e999\n", "upper_map_y is not a finite number"},
-        {"right_map_x = 0\n", "no extent from left_map_x 0 to right_map_x 0"},
-        {"lower_map_y = 5\n", "no extent from lower_map_y 5 to upper_map_y 4"},
-    };
-    for (const auto& [lines, reason] : faults) {
-        const std::string header = HeaderWith(dir, "bad", lines);
-        const std::string failure = OpenFailure(header);
-        EXPECT_TRUE(failure.starts_with(header + ": ")) << failure;
-        EXPECT_NE(failure.find(reason), std::string::npos) << lines << failure;
-    }
+    const std::string header = HeaderWith(dir, "bad", "number_of_rows = 0\n");
+    EXPECT_EQ(OpenFailure(header), header + ": number_of_rows is 0; a DEM has at least one row");
     EXPECT_EQ(OpenFailure(dem), "") << "the sound DEM the faults were made from";
 }
 

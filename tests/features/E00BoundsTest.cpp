@@ -126,17 +126,6 @@ TEST_F(E00BoundsTest, AnExportEndsWithItsEosLine) {
         << "a skipped section met the end";
 }
 
-TEST_F(E00BoundsTest, OnlyRegularFilesAreRead) {
-    TempDir dir;
-    const std::string fifo = dir.Path("pipe.e00");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Status pipe = e00.Parse(fifo, progress);  // would block for a writer if it opened the pipe
-    EXPECT_EQ(pipe.code(), Status::Code::kIOError);
-    EXPECT_EQ(pipe.message(), fifo + " is a pipe, not a regular file");
-    EXPECT_EQ(e00.Parse(dir.Path(""), progress).message(), dir.Path("") + " is a folder, not a regular file");
-    EXPECT_NE(e00.Parse(dir.Path("none.e00"), progress).message().find("No such file"), std::string::npos);
-}
-
 // A file is streamed through a buffer: lines that cross its refills, CR LF ends and
 // lines longer than a line may be (cut, the rest skipped) read as from memory.
 TEST_F(E00BoundsTest, AFileReadsAsItsTextInMemory) {

@@ -23,20 +23,6 @@ protected:
     Status status;
 };
 
-TEST_F(E00ReaderTest, FirstLineGivesPathAndName) {
-    EXPECT_TRUE(Parse("EOS\n", "EXP  0 /DATA/DNNET.E00  \r\n"));
-    EXPECT_EQ(e00.path(), "/DATA/DNNET.E00");
-    EXPECT_EQ(e00.GetName(), "DNNET.E00");
-    EXPECT_TRUE(Parse("EOS\n", "EXP  0 C:\\DATA\\X.E00\n"));
-    EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00");
-
-    EXPECT_FALSE(Parse("EOS\n", "EXP  1 /USR/RUSSIA.E00\n")) << "compressed";
-    EXPECT_EQ(e00.GetName(), "C:\\DATA\\X.E00") << "the previous name stays";
-    EXPECT_FALSE(Parse("EOS\n", "XEP  0 /A.E00\n"));
-    EXPECT_FALSE(Parse("", ""));
-    EXPECT_EQ(status.message(), "line 0: the file is empty");
-}
-
 TEST_F(E00ReaderTest, ArcsAtSinglePrecisionPairTwoPointsALine) {
     ASSERT_TRUE(Parse("ARC  2\n" + ArcRecord(1, 3) + F(10) + F(50) + F(11) + F(51) + "\n" + F(12) + F(52) + "\n" +
                       ArcRecord(2, 0) + kArcEnd + "EOS\n"));
@@ -82,25 +68,6 @@ TEST_F(E00ReaderTest, LabelsSkipOneBoxLineOrTwoAtDoublePrecision) {
     EXPECT_EQ(e00.m_labels[1].labelId, 6);
     EXPECT_EQ(e00.m_labels[1].point, (GeoPoint{4, 3}));
     EXPECT_FALSE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n"));
-}
-
-TEST_F(E00ReaderTest, TolerancesCentroidsAndPolygons) {
-    ASSERT_TRUE(Parse("TOL  2\n" + I(1) + I(1) + F(0.5) + "\n" + I(-1) + I(0) + F(0) + "\n" +  //
-                      "CNT  2\n" + I(1) + F(3) + F(4) + "\n" + I(17) + "\n" + I(0) + F(5) + F(6) + "\n" + I(-1) +
-                      F(0) + F(0) + "\n" +  //
-                      "PAL  2\n" + I(3) + F(1) + F(2) + F(3) + F(4) + "\n" + I(1) + I(2) + I(3) + I(4) + I(5) + I(6) +
-                      "\n" + I(7) + I(8) + I(9) + "\n" + I(-1) + F(0) + F(0) + F(0) + F(0) + "\n" + "EOS\n"));
-    ASSERT_EQ(e00.m_tolerances.size(), 1u);
-    EXPECT_EQ(e00.m_tolerances[0].value, 0.5);
-    ASSERT_EQ(e00.m_centroids.size(), 2u);
-    EXPECT_EQ(e00.m_centroids[1].x, 5);
-    ASSERT_EQ(e00.m_polygons.size(), 1u);
-    EXPECT_EQ(e00.m_polygons[0].arcCount, 3);
-    EXPECT_EQ(e00.m_polygons[0].values[3], 4);
-
-    EXPECT_FALSE(Parse("TOL  2\n" + I(1) + I(1) + "\n"));
-    EXPECT_FALSE(Parse("CNT  2\n" + I(1) + F(3) + F(4) + "\n"));
-    EXPECT_FALSE(Parse("PAL  2\n" + I(-1) + F(0) + F(0) + "\n")) << "a short closing line at precision 2";
 }
 
 TEST_F(E00ReaderTest, SkippedSectionsEndAtTheirEndLines) {

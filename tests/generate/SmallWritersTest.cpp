@@ -128,17 +128,6 @@ TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) 
     EXPECT_EQ(ChooseAndReadPalette(Context(), entries)->outcome, WriteResult::Outcome::kSkipped);
 }
 
-TEST_F(SmallWritersTest, RealPalettesAreReadOrRefused) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string palettes = test::SharedDataDir() + "/palette/";
-    std::vector<std::uint8_t> entries;
-    const Status read = ReadPalette(palettes + "jasc256.pal", entries);
-    EXPECT_TRUE(read.ok()) << read.message();
-    EXPECT_EQ(entries.size(), 1024u);
-    EXPECT_EQ(ReadPalette(palettes + "paintnet-palette.pal", entries).message(),
-              palettes + "paintnet-palette.pal: the number of colours is not 256");
-}
-
 TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
     SetSegments(1, 1);
     MeaGrid mea(1, 1);

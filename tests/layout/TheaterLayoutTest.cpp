@@ -82,19 +82,6 @@ TEST(TheaterLayout, LayoutsPastAPoleOrWithInfiniteFiguresAreRefused) {
     EXPECT_NE(l.ValidateForGenerate().message().find("infinite"), std::string::npos);
 }
 
-TEST(TheaterLayout, TypedSegmentTextsJoinTheList) {
-    SegmentChoices choices;
-    EXPECT_TRUE(choices.AddTyped("100"));
-    EXPECT_FALSE(choices.AddTyped("100"));
-    EXPECT_TRUE(choices.AddTyped("064")) << "064 is a new text though it means 64";
-    EXPECT_EQ(choices.items().back(), "064");
-
-    TheaterLayout l = Started();
-    l.m_dimensionX = -1;  // Recalculate would overwrite it
-    l.SetSegmentsX("064");
-    EXPECT_EQ(l.m_dimensionX, -1) << "064 equals the current 64: nothing is recalculated";
-}
-
 TEST(TheaterLayout, DocumentUpdateCentresAndSizesThePreview) {
     test::TempDir dir;
     test::DemSpec spec;

@@ -62,18 +62,6 @@ TEST_F(OutputFileTest, AFileNeverClosedOrFailingLeavesTheOldOneAndNoTemporary) {
     }
 }
 
-TEST_F(OutputFileTest, CreateFailuresNameTheFile) {
-    FaultyFileOps ops(FaultyFileOps::Call::kCreate, "t.l2", EACCES);
-    OutputFile file;
-    EXPECT_EQ(file.Create(dir.Path("t.l2"), ops).message(), "cannot create " + dir.Path("t.l2") + ": Permission denied");
-    EXPECT_FALSE(file.Close().ok());
-
-    std::filesystem::create_directory(dir.Path("f.txt"));
-    EXPECT_EQ(file.Create(dir.Path("f.txt")).message(), "cannot create " + dir.Path("f.txt") + ": Is a directory");
-    EXPECT_EQ(file.Create(dir.Path("no/t.l2")).message(),
-              "cannot create " + dir.Path("no/t.l2") + ": No such file or directory");
-}
-
 TEST_F(OutputFileTest, ASetPutsItsFilesInPlaceTogetherOrNotAtAll) {
     test::WriteFile(dir.Path("t.o2"), "old index");
     {
