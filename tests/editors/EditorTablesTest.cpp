@@ -25,32 +25,6 @@ TEST(EditorTablesTest, RuleCellsShowTheRuleAndReadBackUnchanged) {
     EXPECT_EQ(E00RulesFromTable(rows), builtIn);
 }
 
-TEST(EditorTablesTest, RuleReadBackTakesTextsAsTheyStandAndLabelAsAtoi) {
-    TableRow row = NewE00RuleCells();
-    EXPECT_EQ(row[0].text, "XXX.E00");
-    EXPECT_TRUE(row[kE00ColourColumn].readOnly);
-    row[2].text = " Roads, big ";
-    row[7].text = "  -2x";
-    const E00Rules first = E00RulesFromTable({row});
-    ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0].Keyword, " Roads, big ");
-    EXPECT_EQ(first[0].Label, -2);
-    row[7].text = "yes";
-    EXPECT_EQ(E00RulesFromTable({row})[0].Label, 0);
-}
-
-TEST(EditorTablesTest, HeightCellsShowTheBandOnItsColour) {
-    const TableRow cells = HeightRowCells({160, Rgb(130, 162, 116), 48});
-    ASSERT_EQ(cells.size(), 3u);
-    for (const TableCell& cell : cells) EXPECT_EQ(cell.background, Rgb(130, 162, 116));
-    EXPECT_EQ(cells[0].text, "160");
-    EXPECT_EQ(cells[1].text, "130 162 116");
-    EXPECT_TRUE(cells[1].readOnly);
-    EXPECT_FALSE(cells[0].readOnly);
-    EXPECT_EQ(cells[2].text, "48");
-    EXPECT_EQ(HeightRowCells({0, 0, 0xffffffffu})[2].text, "-1");
-}
-
 TEST(EditorTablesTest, DefaultBandsReadBackUnchanged) {
     EXPECT_EQ(HeightRowsFromTable(DefaultHeightCells()).size(), 9u);
     const std::vector<HeightRow> read = HeightRowsFromTable(DefaultHeightCells());

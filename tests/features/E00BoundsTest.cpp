@@ -126,29 +126,5 @@ TEST_F(E00BoundsTest, AnExportEndsWithItsEosLine) {
         << "a skipped section met the end";
 }
 
-// A file is streamed through a buffer: lines that cross its refills, CR LF ends and
-// lines longer than a line may be (cut, the rest skipped) read as from memory.
-TEST_F(E00BoundsTest, AFileReadsAsItsTextInMemory) {
-    std::string text = kFirst + "LOG  2\n" + std::string(3 * LineReader::kMaxLine, 'x') + "\r\nEOL\r\nARC  2\n";
-    for (long a = 1; a <= 3000; ++a) text += ArcRecord(a, 3) + F(a) + F(-a) + F(a / 2.0) + F(0.5) + "\r\n" + F(1) + F(2) + "\n";
-    text += kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 2, 2) + Item("N", 4, 50) + Item("TEXT", 200, 20);
-    text += I(1) + std::string(LineReader::kMaxLine + 10, 'y') + "\nsecond\nthird\n" + I(2) + "\n\n\nEOI\nEOS\n";
-    TempDir dir;
-    WriteFile(dir.Path("x.e00"), text);
-
-    ASSERT_TRUE(e00.Parse(dir.Path("x.e00"), progress).ok());
-    E00Reader memory;
-    ASSERT_TRUE(memory.ParseText(text, progress).ok());
-    ASSERT_EQ(e00.m_arcs.size(), 3000u);
-    for (std::size_t a = 0; a < 3000; ++a) ASSERT_EQ(e00.m_arcs[a].points, memory.m_arcs[a].points) << a;
-    EXPECT_EQ(e00.m_arcs[2999].points[0], (GeoPoint{-3000, 3000}));
-    const InfoTable& table = e00.m_tables.at(0);
-    ASSERT_EQ(table.records.size(), 2u);
-    EXPECT_EQ(table.GetItemText(0, table.items[1]), std::string(200, 'y')) << "a long line is not padded";
-    EXPECT_EQ(memory.m_tables.at(0).GetItemText(0, table.items[1]), std::string(200, 'y'));
-    EXPECT_EQ(table.FindRecord(table.items[0], 2), 1u) << "the cut line's rest is skipped, the next line is read";
-    EXPECT_EQ(table.GetItemText(1, table.items[1]), std::string(200, ' '));
-}
-
 }  // namespace
 }  // namespace gw

@@ -54,34 +54,6 @@ TEST_F(E00ReaderTest, ArcFailures) {
         << "a count far beyond the file ends at its end";
 }
 
-TEST_F(E00ReaderTest, LabelsSkipOneBoxLineOrTwoAtDoublePrecision) {
-    ASSERT_TRUE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n" + F(0) + F(0) + F(0) + F(0) + "\n" + I(-1) + I(0) +
-                      F(0) + F(0) + "\nEOS\n"));
-    ASSERT_EQ(e00.m_labels.size(), 1u);
-    EXPECT_EQ(e00.m_labels[0].polygonId, 7);
-    EXPECT_EQ(e00.m_labels[0].point, (GeoPoint{50, 10}));
-
-    ASSERT_TRUE(Parse("LAB  3\n" + I(5) + I(1) + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) + "\n" + D(1.5) + D(2.5) +
-                      "\n" + I(6) + I(2) + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + D(3) + D(4) + "\n" + I(-1) + I(0) + D(0) +
-                      D(0) + "\nEOS\n"));
-    ASSERT_EQ(e00.m_labels.size(), 2u);
-    EXPECT_EQ(e00.m_labels[1].labelId, 6);
-    EXPECT_EQ(e00.m_labels[1].point, (GeoPoint{4, 3}));
-    EXPECT_FALSE(Parse("LAB  2\n" + I(1) + I(7) + F(10) + F(50) + "\n"));
-}
-
-TEST_F(E00ReaderTest, SkippedSectionsEndAtTheirEndLines) {
-    EXPECT_TRUE(Parse("LOG  2\nARC  9\neol\nSIN  2\nEOX\nPRJ  2\nUnits DD\nEOp\nEOS\n"));
-    ASSERT_TRUE(Parse("TX6  2\njabberwocky\nARC  2\n" + ArcRecord(1, 0) + "JABBERWOCKY\nARC  2\n" + ArcRecord(2, 0) +
-                      kArcEnd + "EOS\n"));
-    ASSERT_EQ(e00.m_arcs.size(), 1u) << "only the ARC section after the exact end line is read";
-    EXPECT_EQ(e00.m_arcs[0].coverageNumber, 2);
-    EXPECT_FALSE(Parse("LOG  2\nnever ends\n")) << "the end of the file ends the section, not the file";
-    EXPECT_EQ(status.message(), "line 3: the file ends without its EOS line");
-    EXPECT_FALSE(Parse("SIN  2\n")) << "SIN needs its one line";
-    EXPECT_TRUE(Parse("random words\nXY\n\nEOS\nARC  9\n")) << "nothing after EOS is read";
-}
-
 TEST_F(E00ReaderTest, InfoTablesCutRecordsIntoItems) {
     const std::string header = "POINTS.PAT                      XX   3   3  32         4\n";
     const std::string items = Item("NAME-WITH-16CHAR", 30, 20) + Item("KIND", 2, 50) + Item("LONG-TEXT", 45, 20);

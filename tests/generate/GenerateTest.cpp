@@ -171,18 +171,6 @@ TEST_F(GenerateOutputsTest, AFileThatCannotBeRenamedBringsBackTheFilesRenamedBef
     EXPECT_EQ(Folder(), earlier) << "t.txt, new in this run, is gone again";
 }
 
-TEST_F(GenerateOutputsTest, ACancelledWriterStillHasItsFilesPutInPlace) {
-    test::CancellingProgress cancelling(1);
-    progress = &cancelling;
-    SetSegments(2, 3);
-    const GenerateReport report = Run();
-    ASSERT_GE(report.jobs.size(), 2u);
-    EXPECT_EQ(report.jobs[0].result.outcome, WriteResult::Outcome::kCancelled);
-    EXPECT_EQ(report.jobs[0].result.files, (std::vector<std::string>{Out("t.l2"), Out("t.o2")}));
-    EXPECT_EQ(test::ReadFile(Out("t.o2")).size(), 8u) << "the southernmost segment row";
-    EXPECT_EQ(report.jobs[1].result.outcome, WriteResult::Outcome::kWritten) << "the run goes on";
-}
-
 TEST_F(GenerateOutputsTest, ASecondRunOnTheSameTheaterFailsAtOnce) {
     TheaterLock first;
     ASSERT_TRUE(first.Acquire(Out("t.l2")).ok());

@@ -56,29 +56,6 @@ TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
               "Lowest point: -12ft\r\n");
 }
 
-TEST_F(SmallWritersTest, MapFileRegions) {
-    prompts.palette = WritePalette(GoodPalette("300 -1 16"));
-    layout.OnResolutionChanged("1");
-    std::vector<std::uint8_t> palette;
-    ASSERT_FALSE(ChooseAndReadPalette(Context(), palette).has_value());
-    ASSERT_EQ(WriteMapFile(Context(), false, palette, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
-    const std::string map = ReadFile(dir.Path("t.map"));
-    ASSERT_EQ(map.size(), kMapFileSize);
-    EXPECT_EQ(F32(map, 0), static_cast<float>(6080.447999999999));
-    EXPECT_EQ(U32(map, 4), 128u);
-    EXPECT_EQ(U32(map, 8), 128u);
-    EXPECT_EQ(F32(map, 12), static_cast<float>(0.5 / (static_cast<float>(6080.447999999999) * 16)));
-    EXPECT_EQ(U32(map, 16), 6u);
-    EXPECT_EQ(U32(map, 20), 2u);
-    EXPECT_EQ(U32(map, 24), 4u);
-    EXPECT_EQ(map.substr(28, 8), std::string("\x2c\xff\x10\xff\x01\x00\xfe\xff", 8));
-    const std::uint32_t levels[12] = {256, 256, 128, 128, 64, 64, 32, 32, 16, 16, 8, 8};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(U32(map, 1052 + 4 * i), levels[i]) << i;
-    EXPECT_EQ(U32(map, 1100), 0u) << "64 segments across is not more than 64";
-    EXPECT_EQ(F32(map, 1104), static_cast<float>(layout.m_southWestLong));
-    EXPECT_EQ(F32(map, 1108), static_cast<float>(layout.m_southLat));
-}
-
 TEST_F(SmallWritersTest, MapFlagsAndLevelsFollowTheSegments) {
     SetSegments(65, 3);
     std::vector<std::uint8_t> bytes = BuildMapFile(layout, true, std::vector<std::uint8_t>(1024));

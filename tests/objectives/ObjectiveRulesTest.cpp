@@ -38,20 +38,6 @@ TEST(ObjectiveRules, FileLinesAndTheirOddities) {
     EXPECT_TRUE(rules.m_objectiveRules[1].Ids.empty());
 }
 
-TEST(ObjectiveRules, LoadingReplacesTheRulesButKeepsUnsetSettings) {
-    test::TempDir dir;
-    test::WriteFile(dir.Path("a.obr"), "BaseId 500\nType Town\nIds 1\n");
-    test::WriteFile(dir.Path("b.obr"), "IgnoreNoNames 1\n");
-    ObjectiveRuleSet rules;
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("a.obr")).ok());
-    EXPECT_EQ(rules.m_objRulesName, "a.obr");
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("b.obr")).ok()) << "a file without rules loads";
-    EXPECT_TRUE(rules.m_objectiveRules.empty()) << "no Type line: no rule, which the caller can see";
-    EXPECT_EQ(rules.m_objRulesName, "b.obr");
-    EXPECT_EQ(rules.m_baseId, 500);
-    EXPECT_EQ(rules.m_ignoreNoNames, 1);
-}
-
 TEST(ObjectiveRules, AFileThatCannotBeReadChangesNothing) {
     test::TempDir dir;
     ObjectiveRuleSet rules;
