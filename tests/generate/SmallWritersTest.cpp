@@ -38,6 +38,7 @@ protected:
 
 TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
     layout.OnUnitSelected(2);
+    layout.OnResolutionChanged("0.2488");  // six figures of size, not five
     results = {-12, 4321, true};
     ASSERT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
     EXPECT_EQ(ReadFile(dir.Path("t.txt")),
@@ -45,13 +46,13 @@ TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
               "Theater size: Large\r\n"
               "Size (L2 segments): 64 x 64\r\n"
               "Size (L2 tiles): 1024 x 1024\r\n"
-              "Size (Kilometers): 1023.7 x 1023.7\r\n"
-              "Resolution: 0.249928 Kilometers\r\n"
+              "Size (Kilometers): 1019.08 x 1019.08\r\n"
+              "Resolution: 0.2488 Kilometers\r\n"
               "Centered on: Lat 0 Long 0\r\n"
-              "NW: Lat 4.60314 Long -4.61804\r\n"
-              "NE: Lat 4.60314 Long 4.61804\r\n"
-              "SW: Lat -4.60314 Long -4.61804\r\n"
-              "SE: Lat -4.60314 Long 4.61804\r\n"
+              "NW: Lat 4.58237 Long -4.59707\r\n"
+              "NE: Lat 4.58237 Long 4.59707\r\n"
+              "SW: Lat -4.58237 Long -4.59707\r\n"
+              "SE: Lat -4.58237 Long 4.59707\r\n"
               "Highest point: 4321ft\r\n"
               "Lowest point: -12ft\r\n");
 }
