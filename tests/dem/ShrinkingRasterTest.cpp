@@ -77,14 +77,6 @@ TEST_F(ShrinkingRasterTest, PostsItLostReadAsZeroAndTheCheckFails) {
     EXPECT_FALSE(doc.RasterIntact().ok()) << "pages lost stay lost, though the file grew back";
 }
 
-TEST_F(ShrinkingRasterTest, ACutNotYetReadOrARewriteFailsTheCheckToo) {
-    std::filesystem::resize_file(raster, 4096);
-    EXPECT_FALSE(doc.RasterIntact().ok());
-    std::filesystem::resize_file(raster, 2 * kSide * kSide);
-    std::filesystem::last_write_time(raster, std::filesystem::last_write_time(raster) + std::chrono::seconds(5));
-    EXPECT_FALSE(doc.RasterIntact().ok()) << "the same size, written again";
-}
-
 TEST(MappingGuard, FaultsOutsideGuardedMappingsStayFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     TempDir dir;
@@ -105,22 +97,6 @@ TEST(MappingGuard, FaultsOutsideGuardedMappingsStayFatal) {
             return WIFSIGNALED(status) && (WTERMSIG(status) == SIGBUS || WTERMSIG(status) == SIGABRT);
         },
         "");
-}
-
-TEST(MappingGuard, HoldsAFixedNumberOfRangesAndReusesReleasedOnes) {
-    static char range[1];
-    std::vector<MappingGuard> guards(MappingGuard::kMaxRanges);
-    for (MappingGuard& guard : guards) ASSERT_TRUE(guard.Guard(range, 1));
-    MappingGuard oneTooMany;
-    EXPECT_FALSE(oneTooMany.Guard(range, 1));
-    TempDir dir;
-    test::WriteFile(dir.Path("f"), "data");
-    MappedFile file;
-    EXPECT_FALSE(file.Open(dir.Path("f"), MappedFile::kReadOnly));
-    EXPECT_NE(file.error().find("too many files are mapped at once"), std::string::npos);
-    guards.back().Release();
-    EXPECT_TRUE(file.Open(dir.Path("f"), MappedFile::kReadOnly));
-    EXPECT_FALSE(guards.front().Faulted());
 }
 
 }  // namespace

@@ -21,11 +21,5 @@ TEST(SparseReads, ReadsTheSamePosts) {
     EXPECT_EQ(doc.GetElevation(3, 3), 16);
 }
 
-TEST(SparseReads, NothingMappedIsHarmless) {
-    const MappedFile nothing;
-    const ScopedSparseReads sparse(nothing);
-    EXPECT_EQ(nothing.data(), nullptr);
-}
-
 }  // namespace
 }  // namespace gw

@@ -53,25 +53,6 @@ TEST(GridwrightDoc, ValuesBecomeFeet) {
     EXPECT_EQ(feet.GetElevation(5, 0), 20000);
 }
 
-TEST(GridwrightDoc, OpenFailsSayingWhy) {
-    TempDir dir;
-    DemSpec spec;
-    const std::string header = WriteDem(dir, "dem", spec);
-    CGridwrightDoc doc;
-    EXPECT_NE(doc.OnOpenDocument(dir.Path("none.hdr")).message().find("none.hdr"), std::string::npos);
-
-    std::filesystem::remove(dir.Path("dem.bin"));
-    EXPECT_NE(doc.OnOpenDocument(header).message().find("dem.bin"), std::string::npos);
-
-    test::WriteFile(dir.Path("dem.bin"), "");
-    EXPECT_NE(doc.OnOpenDocument(header).message().find("empty"), std::string::npos);
-
-    spec.unit = "metres";
-    EXPECT_NE(doc.OnOpenDocument(WriteDem(dir, "metres", spec)).message().find("metres"), std::string::npos);
-
-    EXPECT_FALSE(doc.OnOpenDocument(dir.Path("")).ok()) << "a folder is no header";
-}
-
 // Opens path in a fresh document; the reason it failed, or "" when it opened.
 std::string OpenFailure(const std::string& path) {
     CGridwrightDoc doc;
@@ -98,21 +79,8 @@ TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
     test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
     EXPECT_NE(OpenFailure(dir.Path("tiff.hdr")).find(noKeys), std::string::npos);
 
-    const std::pair<std::string, std::string> faults[] = {
-        {"number_of_rows = 0\n", "number_of_rows is 0"},
-        {"number_of_rows = -2147483648\n", "number_of_rows is -2147483648"},
-        {"number_of_columns = -1\n", "number_of_columns is -1"},
-        {"left_map_x = -1e308\nright_map_x = 1e308\n", "too wide"},
-        {"upper_map_y = 1e999\n", "upper_map_y is not a finite number"},
-        {"right_map_x = 0\n", "no extent from left_map_x 0 to right_map_x 0"},
-        {"lower_map_y = 5\n", "no extent from lower_map_y 5 to upper_map_y 4"},
-    };
-    for (const auto& [lines, reason] : faults) {
-        const std::string header = HeaderWith(dir, "bad", lines);
-        const std::string failure = OpenFailure(header);
-        EXPECT_TRUE(failure.starts_with(header + ": ")) << failure;
-        EXPECT_NE(failure.find(reason), std::string::npos) << lines << failure;
-    }
+    const std::string header = HeaderWith(dir, "bad", "number_of_rows = 0\n");
+    EXPECT_EQ(OpenFailure(header), header + ": number_of_rows is 0; a DEM has at least one row");
     EXPECT_EQ(OpenFailure(dem), "") << "the sound DEM the faults were made from";
 }
 
@@ -166,21 +134,6 @@ TEST(GridwrightDoc, AFailedReopenLeavesTheDocumentAsItWas) {
     EXPECT_TRUE(doc.RasterIntact().ok());
 }
 
-TEST(GridwrightDoc, IsInsideCountsEdgesIn) {
-    TempDir dir;
-    DemSpec spec;
-    spec.left = -6, spec.right = 20, spec.upper = 52, spec.lower = 35;
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "x", spec)).ok());
-    EXPECT_TRUE(doc.IsInside(52, -6));
-    EXPECT_TRUE(doc.IsInside(35, 20));
-    EXPECT_FALSE(doc.IsInside(52.000001, 0));
-    EXPECT_FALSE(doc.IsInside(40, -6.000001));
-    EXPECT_FALSE(doc.IsInside(std::nan(""), 0));
-    EXPECT_EQ(doc.GetMapCenterX(), 7.0);
-    EXPECT_EQ(doc.GetMapCenterY(), 43.5);
-}
-
 // A 4 x 4 raster one degree per post over 0..4 E, 0..4 N, posts numbered by position.
 class SampleElevationTest : public ::testing::Test {
 protected:
@@ -224,29 +177,11 @@ TEST_F(SampleElevationTest, NoNeighbourBeyondTheEdges) {
     EXPECT_EQ(doc.SampleElevation(0.25, Lon(2), 0.1, 0.1), Post(2, 3)) << "southern half of the last row";
 }
 
-TEST_F(SampleElevationTest, FarOutsideReadsZero) {
-    EXPECT_EQ(doc.SampleElevation(1e300, -1e300, 0.1, 0.1), 0);
-    EXPECT_EQ(doc.SampleElevation(std::nan(""), 1, 0.1, 0.1), 0);
-    EXPECT_EQ(doc.SampleElevation(50, 50, 0.1, 0.1), 0);
-}
-
 }  // namespace
 }  // namespace gw
 
 namespace gw {
 namespace {
-
-TEST(GridwrightDoc, EveryChangeOfTheFeaturesIsCounted) {
-    CGridwrightDoc doc;
-    const std::uint64_t start = doc.featuresRevision();
-    doc.AddFeature(Feature{0, {{1, 2}}, "a", 1});
-    doc.AddFeature(Feature{1, {{3, 4}}, "b", 2});
-    EXPECT_EQ(doc.features().size(), 2u);
-    EXPECT_EQ(doc.featuresRevision(), start + 2);
-    doc.OnDeleteFeatures();
-    EXPECT_TRUE(doc.features().empty());
-    EXPECT_EQ(doc.featuresRevision(), start + 3);
-}
 
 }  // namespace
 }  // namespace gw

@@ -12,11 +12,6 @@ TableRows DefaultHeightCells() {
     return rows;
 }
 
-TEST(EditorTablesTest, FormatsColoursAsRedGreenBlue) {
-    EXPECT_EQ(FormatRgb(Rgb(208, 80, 0)), "208 80 0");
-    EXPECT_EQ(FormatRgb(0x10000), "0 0 1");
-}
-
 TEST(EditorTablesTest, RuleCellsShowTheRuleAndReadBackUnchanged) {
     const E00Rules builtIn = BuiltInE00Rules();
     const TableRow airport = E00RuleCells(builtIn[4]);
@@ -28,44 +23,6 @@ TEST(EditorTablesTest, RuleCellsShowTheRuleAndReadBackUnchanged) {
     TableRows rows;
     for (const E00Rule& rule : builtIn) rows.push_back(E00RuleCells(rule));
     EXPECT_EQ(E00RulesFromTable(rows), builtIn);
-}
-
-TEST(EditorTablesTest, RuleReadBackTakesTextsAsTheyStandAndLabelAsAtoi) {
-    TableRow row = NewE00RuleCells();
-    EXPECT_EQ(row[0].text, "XXX.E00");
-    EXPECT_TRUE(row[kE00ColourColumn].readOnly);
-    row[2].text = " Roads, big ";
-    row[7].text = "  -2x";
-    const E00Rules first = E00RulesFromTable({row});
-    ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0].Keyword, " Roads, big ");
-    EXPECT_EQ(first[0].Label, -2);
-    row[7].text = "yes";
-    EXPECT_EQ(E00RulesFromTable({row})[0].Label, 0);
-}
-
-TEST(EditorTablesTest, ARuleWhoseColourWasNeverChosenIsBlack) {
-    const E00Rules rules = E00RulesFromTable({NewE00RuleCells()});
-    ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(rules[0].Colour, 0u);
-    EXPECT_EQ(FormatE00Rule(rules[0]), "XXX.E00,0,,,,,,0");
-}
-
-TEST(EditorTablesTest, NoRowsGiveAnEmptyTable) {
-    EXPECT_TRUE(E00RulesFromTable({}).empty());
-    EXPECT_TRUE(HeightRowsFromTable({}).empty());
-}
-
-TEST(EditorTablesTest, HeightCellsShowTheBandOnItsColour) {
-    const TableRow cells = HeightRowCells({160, Rgb(130, 162, 116), 48});
-    ASSERT_EQ(cells.size(), 3u);
-    for (const TableCell& cell : cells) EXPECT_EQ(cell.background, Rgb(130, 162, 116));
-    EXPECT_EQ(cells[0].text, "160");
-    EXPECT_EQ(cells[1].text, "130 162 116");
-    EXPECT_TRUE(cells[1].readOnly);
-    EXPECT_FALSE(cells[0].readOnly);
-    EXPECT_EQ(cells[2].text, "48");
-    EXPECT_EQ(HeightRowCells({0, 0, 0xffffffffu})[2].text, "-1");
 }
 
 TEST(EditorTablesTest, DefaultBandsReadBackUnchanged) {
@@ -97,15 +54,6 @@ TEST(EditorTablesTest, TheMiddleTruncatesTowardZero) {
     EXPECT_EQ(InsertedHeightCells(rows, 1)[0].text, "-1");
 }
 
-TEST(EditorTablesTest, InsertingBeforeTheFirstBandCopiesIt) {
-    const TableRows rows = DefaultHeightCells();
-    EXPECT_EQ(InsertedHeightCells(rows, 0)[0].text, "0");
-    const TableRows second(rows.begin() + 1, rows.end());
-    const TableRow inserted = InsertedHeightCells(second, 0);
-    EXPECT_EQ(inserted[0].text, "160");
-    EXPECT_EQ(inserted[2].text, "48");
-}
-
 TEST(EditorTablesTest, AppendingHalvesTheLastAltitudeOnBlack) {
     const TableRows rows = DefaultHeightCells();
     const TableRow appended = InsertedHeightCells(rows, rows.size());
@@ -131,14 +79,6 @@ TEST(EditorTablesTest, AltitudesAreKeptIn16BitsAndTextsReadAsAtoi) {
     EXPECT_EQ(read[1].altitude, -12);
     EXPECT_EQ(read[1].colour, 0u);
     EXPECT_EQ(read[1].tileCode, 694u);
-}
-
-TEST(EditorTablesTest, BandsAreNeitherSortedNorValidated) {
-    const TableRows rows{{{"500"}, {}, {"-1"}}, {{"100"}, {}, {"7"}}};
-    const std::vector<HeightRow> read = HeightRowsFromTable(rows);
-    EXPECT_EQ(read[0].altitude, 500);
-    EXPECT_EQ(read[0].tileCode, 0xffffffffu);
-    EXPECT_EQ(read[1].altitude, 100);
 }
 
 }  // namespace

@@ -89,43 +89,6 @@ TEST_F(E00BoundsTest, MemoryFollowsTheFileNotTheCountsItClaims) {
     }
 }
 
-TEST_F(E00BoundsTest, RunningOutOfMemoryIsAFailureToRead) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer ends the process when memory runs out instead of throwing";
-#endif
-    const std::string text = kFirst + "CNT  2\n" + Repeat("0 0 0\n", 8 << 20);
-    EXPECT_TRUE(WithinAddressSpace(2 << 20, [&] {
-        const Status parsed = ParseText(text);
-        return parsed.code() == Status::Code::kResourceExhausted &&
-               parsed.message() == "not enough memory to read the export text";
-    }));
-}
-
-TEST_F(E00BoundsTest, ATableClaimingMoreRecordsThanLinesKeepsItsRecordsCompact) {
-    constexpr long kRecords = 100000;
-    const std::string text = kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kRecords) + Item("PPPOINT#", 4, 50) +
-                             Item("PPPTNAME", 69, 20) + Repeat("\n", kRecords) + "EOI\nEOS\n";
-    ASSERT_TRUE(ParseText(text).ok());
-    const InfoTable& table = e00.m_tables.at(0);
-    EXPECT_EQ(table.records.size(), static_cast<std::size_t>(kRecords)) << "one record a line";
-    EXPECT_EQ(table.GetItemText(kRecords - 1, table.items[1]), std::string(69, ' ')) << "blanks come back on reading";
-    EXPECT_LE(table.records.bytes(), 3 * static_cast<std::size_t>(kRecords))
-        << "an empty record line costs a byte or two, not a padded text";
-
-    EXPECT_FALSE(ParseText(kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + Item("PPPOINT#", 4, 50) +
-                           Item("PPPTNAME", 69, 20) + "\n\nEOI\nEOS\n")
-                     .ok());
-}
-
-TEST_F(E00BoundsTest, SpaceForAStatedCountIsTheCountExactly) {
-    ASSERT_TRUE(ParseText(kFirst + "ARC  2\n" + ArcRecord(1, 3) + F(1) + F(2) + F(3) + F(4) + "\n" + F(5) + F(6) + "\n" +
-                          kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 3, 0) + Item("A", 4, 50) + Item("B", 4, 50) +
-                          Item("C", 4, 50) + "EOI\nEOS\n")
-                    .ok());
-    EXPECT_EQ(e00.m_arcs.at(0).points.capacity(), 3u);
-    EXPECT_EQ(e00.m_tables.at(0).items.capacity(), 3u);
-}
-
 // Lines too short to hold what they must are refused, so that no line of a few bytes
 // can make tens of bytes of structure.
 TEST_F(E00BoundsTest, LinesTooShortForTheirNumbersAreRefused) {
@@ -161,41 +124,6 @@ TEST_F(E00BoundsTest, AnExportEndsWithItsEosLine) {
     EXPECT_EQ(e00.m_arcs.size(), 1u) << "what was read is kept";
     EXPECT_EQ(ParseText(kFirst + "PRJ  2\nUnits DD\n").message(), "line 3: the file ends without its EOS line")
         << "a skipped section met the end";
-}
-
-TEST_F(E00BoundsTest, OnlyRegularFilesAreRead) {
-    TempDir dir;
-    const std::string fifo = dir.Path("pipe.e00");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Status pipe = e00.Parse(fifo, progress);  // would block for a writer if it opened the pipe
-    EXPECT_EQ(pipe.code(), Status::Code::kIOError);
-    EXPECT_EQ(pipe.message(), fifo + " is a pipe, not a regular file");
-    EXPECT_EQ(e00.Parse(dir.Path(""), progress).message(), dir.Path("") + " is a folder, not a regular file");
-    EXPECT_NE(e00.Parse(dir.Path("none.e00"), progress).message().find("No such file"), std::string::npos);
-}
-
-// A file is streamed through a buffer: lines that cross its refills, CR LF ends and
-// lines longer than a line may be (cut, the rest skipped) read as from memory.
-TEST_F(E00BoundsTest, AFileReadsAsItsTextInMemory) {
-    std::string text = kFirst + "LOG  2\n" + std::string(3 * LineReader::kMaxLine, 'x') + "\r\nEOL\r\nARC  2\n";
-    for (long a = 1; a <= 3000; ++a) text += ArcRecord(a, 3) + F(a) + F(-a) + F(a / 2.0) + F(0.5) + "\r\n" + F(1) + F(2) + "\n";
-    text += kArcEnd + "IFO  2\n" + TableHeader("T.PAT", 2, 2) + Item("N", 4, 50) + Item("TEXT", 200, 20);
-    text += I(1) + std::string(LineReader::kMaxLine + 10, 'y') + "\nsecond\nthird\n" + I(2) + "\n\n\nEOI\nEOS\n";
-    TempDir dir;
-    WriteFile(dir.Path("x.e00"), text);
-
-    ASSERT_TRUE(e00.Parse(dir.Path("x.e00"), progress).ok());
-    E00Reader memory;
-    ASSERT_TRUE(memory.ParseText(text, progress).ok());
-    ASSERT_EQ(e00.m_arcs.size(), 3000u);
-    for (std::size_t a = 0; a < 3000; ++a) ASSERT_EQ(e00.m_arcs[a].points, memory.m_arcs[a].points) << a;
-    EXPECT_EQ(e00.m_arcs[2999].points[0], (GeoPoint{-3000, 3000}));
-    const InfoTable& table = e00.m_tables.at(0);
-    ASSERT_EQ(table.records.size(), 2u);
-    EXPECT_EQ(table.GetItemText(0, table.items[1]), std::string(200, 'y')) << "a long line is not padded";
-    EXPECT_EQ(memory.m_tables.at(0).GetItemText(0, table.items[1]), std::string(200, 'y'));
-    EXPECT_EQ(table.FindRecord(table.items[0], 2), 1u) << "the cut line's rest is skipped, the next line is read";
-    EXPECT_EQ(table.GetItemText(1, table.items[1]), std::string(200, ' '));
 }
 
 }  // namespace

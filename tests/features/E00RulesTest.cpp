@@ -60,15 +60,5 @@ TEST(E00Rules, RowsAreSplitAtEveryComma) {
     EXPECT_EQ(ParseE00Rule(" x.e00 , 0x1F ,K ,,,,, 7").Keyword, "K ") << "fields are not trimmed";
 }
 
-TEST(E00Rules, LookupsThroughAStaleIndexAreGuarded) {
-    const E00Rules rules = BuiltInE00Rules();
-    EXPECT_EQ(RuleAt(rules, 7), nullptr);
-    EXPECT_EQ(RuleAt(rules, -1), nullptr);
-    EXPECT_FALSE(GetRuleKeyword(rules, 9));
-    EXPECT_EQ(GetRuleKeyword(rules, 0), "RIVER");
-    EXPECT_FALSE(IsLabelRule(rules, 99));
-    EXPECT_TRUE(IsLabelRule(rules, 5));
-}
-
 }  // namespace
 }  // namespace gw

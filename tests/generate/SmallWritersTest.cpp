@@ -1,5 +1,4 @@
 #include "core/generate/DescriptionWriter.h"
-#include "core/generate/Generate.h"
 #include "core/generate/MapWriter.h"
 #include "core/generate/MeaWriter.h"
 #include "tests/generate/WriterFixture.h"
@@ -39,6 +38,7 @@ protected:
 
 TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
     layout.OnUnitSelected(2);
+    layout.OnResolutionChanged("0.2488");  // six figures of size, not five
     results = {-12, 4321, true};
     ASSERT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
     EXPECT_EQ(ReadFile(dir.Path("t.txt")),
@@ -46,39 +46,15 @@ TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
               "Theater size: Large\r\n"
               "Size (L2 segments): 64 x 64\r\n"
               "Size (L2 tiles): 1024 x 1024\r\n"
-              "Size (Kilometers): 1023.7 x 1023.7\r\n"
-              "Resolution: 0.249928 Kilometers\r\n"
+              "Size (Kilometers): 1019.08 x 1019.08\r\n"
+              "Resolution: 0.2488 Kilometers\r\n"
               "Centered on: Lat 0 Long 0\r\n"
-              "NW: Lat 4.60314 Long -4.61804\r\n"
-              "NE: Lat 4.60314 Long 4.61804\r\n"
-              "SW: Lat -4.60314 Long -4.61804\r\n"
-              "SE: Lat -4.60314 Long 4.61804\r\n"
+              "NW: Lat 4.58237 Long -4.59707\r\n"
+              "NE: Lat 4.58237 Long 4.59707\r\n"
+              "SW: Lat -4.58237 Long -4.59707\r\n"
+              "SE: Lat -4.58237 Long 4.59707\r\n"
               "Highest point: 4321ft\r\n"
               "Lowest point: -12ft\r\n");
-    EXPECT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.L2")).outcome, WriteResult::Outcome::kNotNamed);
-}
-
-TEST_F(SmallWritersTest, MapFileRegions) {
-    prompts.palette = WritePalette(GoodPalette("300 -1 16"));
-    layout.OnResolutionChanged("1");
-    std::vector<std::uint8_t> palette;
-    ASSERT_FALSE(ChooseAndReadPalette(Context(), palette).has_value());
-    ASSERT_EQ(WriteMapFile(Context(), false, palette, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
-    const std::string map = ReadFile(dir.Path("t.map"));
-    ASSERT_EQ(map.size(), kMapFileSize);
-    EXPECT_EQ(F32(map, 0), static_cast<float>(6080.447999999999));
-    EXPECT_EQ(U32(map, 4), 128u);
-    EXPECT_EQ(U32(map, 8), 128u);
-    EXPECT_EQ(F32(map, 12), static_cast<float>(0.5 / (static_cast<float>(6080.447999999999) * 16)));
-    EXPECT_EQ(U32(map, 16), 6u);
-    EXPECT_EQ(U32(map, 20), 2u);
-    EXPECT_EQ(U32(map, 24), 4u);
-    EXPECT_EQ(map.substr(28, 8), std::string("\x2c\xff\x10\xff\x01\x00\xfe\xff", 8));
-    const std::uint32_t levels[12] = {256, 256, 128, 128, 64, 64, 32, 32, 16, 16, 8, 8};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(U32(map, 1052 + 4 * i), levels[i]) << i;
-    EXPECT_EQ(U32(map, 1100), 0u) << "64 segments across is not more than 64";
-    EXPECT_EQ(F32(map, 1104), static_cast<float>(layout.m_southWestLong));
-    EXPECT_EQ(F32(map, 1108), static_cast<float>(layout.m_southLat));
 }
 
 TEST_F(SmallWritersTest, MapFlagsAndLevelsFollowTheSegments) {
@@ -130,17 +106,6 @@ TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) 
     EXPECT_EQ(ChooseAndReadPalette(Context(), entries)->outcome, WriteResult::Outcome::kSkipped);
 }
 
-TEST_F(SmallWritersTest, RealPalettesAreReadOrRefused) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string palettes = test::SharedDataDir() + "/palette/";
-    std::vector<std::uint8_t> entries;
-    const Status read = ReadPalette(palettes + "jasc256.pal", entries);
-    EXPECT_TRUE(read.ok()) << read.message();
-    EXPECT_EQ(entries.size(), 1024u);
-    EXPECT_EQ(ReadPalette(palettes + "paintnet-palette.pal", entries).message(),
-              palettes + "paintnet-palette.pal: the number of colours is not 256");
-}
-
 TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
     SetSegments(1, 1);
     MeaGrid mea(1, 1);
@@ -148,31 +113,6 @@ TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
     mea.SetSegment(0, 0, quarters);
     ASSERT_EQ(WriteMeaFile(Context(), dir.Path("t.l2"), mea).outcome, WriteResult::Outcome::kWritten);
     EXPECT_EQ(ReadFile(dir.Path("t.mea")), std::string("\x01\x00\x02\x00\x03\x00\xfc\xff", 8));
-}
-
-TEST_F(SmallWritersTest, GenerateRunsTheWritersInOrderAndStopsOnFailure) {
-    SetSegments(2, 2);
-    prompts.palette = WritePalette(GoodPalette());
-    BuildOptions options;
-    options.map = true;
-    GenerateReport report = RunGenerate(Context(), options, dir.Path("t.l2"), results, 2);
-    EXPECT_TRUE(report.complete());
-    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("t.l2"), dir.Path("t.o2"), dir.Path("t.txt"),
-                                                        dir.Path("t.map"), dir.Path("t.mea")}));
-    EXPECT_EQ(ReadFile(dir.Path("t.mea")).size(), 32u);
-
-    options = BuildOptions{};
-    options.mea = options.description = false;
-    report = RunGenerate(Context(), options, dir.Path("u.l2"), results, 2);
-    EXPECT_EQ(report.files(), (std::vector<std::string>{dir.Path("u.l2"), dir.Path("u.o2")}));
-
-    // The description cannot be created where a folder of its name stands.
-    std::filesystem::create_directory(dir.Path("v.txt"));
-    report = RunGenerate(Context(), BuildOptions{}, dir.Path("v.l2"), results, 2);
-    EXPECT_FALSE(report.complete());
-    ASSERT_EQ(report.jobs.size(), 2u);
-    EXPECT_EQ(report.jobs[1].result.outcome, WriteResult::Outcome::kFailed);
-    EXPECT_FALSE(test::Exists(dir.Path("v.mea"))) << "the run ends at the failure";
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ protected:
     void Add(std::int32_t rule, std::vector<GeoPoint> points, std::string name = "", std::int32_t type = 0) {
         doc.AddFeature(Feature{rule, std::move(points), std::move(name), type});
     }
-    WriteResult Write(const std::string& name = "t.l2") { return WriteTdfFiles(Context(), dir.Path(name)); }
+    WriteResult Write() { return WriteTdfFiles(Context(), dir.Path("t.l2")); }
 };
 
 TEST_F(TdfWriterTest, PointsBecomeTileCoordinatesFromTheSouthWest) {
@@ -29,17 +29,6 @@ TEST_F(TdfWriterTest, FilesAreMadeOnlyForRulesWithFeaturesOnTheTheater) {
     const WriteResult result = Write();
     EXPECT_EQ(result.files, std::vector<std::string>{dir.Path("t-COAST.tdf")});
     EXPECT_FALSE(test::Exists(dir.Path("t-LABEL.tdf")));
-}
-
-TEST_F(TdfWriterTest, NoLowerCaseL2OrAnUnwritableFileEndsTheJob) {
-    Add(0, {{0, 0}});
-    Add(1, {{0, 0}});
-    EXPECT_EQ(Write("t.L2").outcome, WriteResult::Outcome::kNotNamed);
-    std::filesystem::create_directory(dir.Path("u-RIVER.tdf"));
-    const WriteResult result = Write("u.l2");
-    EXPECT_EQ(result.outcome, WriteResult::Outcome::kFailed);
-    EXPECT_EQ(prompts.messages, std::vector<std::string>{"Can't open file " + dir.Path("u-RIVER.tdf")});
-    EXPECT_FALSE(test::Exists(dir.Path("u-COAST.tdf")));
 }
 
 TEST_F(TdfWriterTest, RulesSharingAKeywordShareItsFileInFeatureOrder) {

@@ -7,7 +7,11 @@
 #include "core/layout/TheaterLayout.h"
 #include "core/progress/ProgressState.h"
 
+#include <md5.h>
+
+#include <filesystem>
 #include <functional>
+#include <map>
 
 namespace gw::test {
 
@@ -42,15 +46,42 @@ private:
     int m_steps = 0;
 };
 
+inline std::string Md5(const std::string& bytes) {
+    char hex[33];
+    return MD5Data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), hex);
+}
+
+// Every entry of a folder, hidden ones included, with its bytes.
+inline std::map<std::string, std::string> Contents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files[entry.path().filename()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<folder>";
+    }
+    return files;
+}
+
+// A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
+// values from `value(column, row)` in feet.
+inline DemSpec MinuteDem(const std::function<int(int, int)>& value) {
+    DemSpec spec;
+    spec.rows = spec.columns = 120;
+    spec.left = spec.lower = -1;
+    spec.right = spec.upper = 1;
+    for (int r = 0; r < 120; ++r)
+        for (int c = 0; c < 120; ++c) spec.posts.push_back(static_cast<std::int16_t>(value(c, r)));
+    return spec;
+}
+
 // A document, a layout and the default height table, with the means to run writers.
 class WriterFixture : public ::testing::Test {
 protected:
-    // Opens a DEM from spec as the document; the layout starts as the form does.
-    void OpenDem(const DemSpec& spec) {
-        ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "dem", spec)).ok());
+    // Opens a DEM as the document; the layout starts as the form does.
+    void OpenHeader(const std::string& header) {
+        ASSERT_TRUE(doc.OnOpenDocument(header).ok());
         layout.OnDocumentUpdate(doc);
         layout.OnInitialUpdate();
     }
+    void OpenDem(const DemSpec& spec) { OpenHeader(WriteDem(dir, "dem", spec)); }
     void SetSegments(int x, int y) {
         layout.OnSquareClicked(false);
         layout.SetSegmentsX(std::to_string(x));
@@ -59,7 +90,13 @@ protected:
     // A flat DEM over -1..1 degrees and a theater of 32 x 32 tiles, 30 nautical miles
     // each way, centred on (0, 0): its edges lie at 0.25 degrees, and tile positions
     // work out exactly.
-    void OpenThirtyMileTheater();
+    void OpenThirtyMileTheater() {
+        OpenDem(MinuteDem([](int, int) { return 0; }));
+        layout.OnCenterLatKillFocus("0");
+        layout.OnCenterLongKillFocus("0");
+        layout.OnResolutionChanged("0.234375");
+        SetSegments(2, 2);
+    }
 
     GenerateContext Context() {
         return GenerateContext{doc, layout, heights, rules, objectiveRules, random, *progress, prompts};
@@ -76,29 +113,5 @@ protected:
     Progress* progress = &quiet;
     ScriptedPrompts prompts;
 };
-
-// A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
-// values from `value(column, row)` in feet.
-inline DemSpec MinuteDem(const std::function<int(int, int)>& value);
-
-inline void WriterFixture::OpenThirtyMileTheater() {
-    OpenDem(MinuteDem([](int, int) { return 0; }));
-    layout.OnCenterLatKillFocus("0");
-    layout.OnCenterLongKillFocus("0");
-    layout.OnResolutionChanged("0.234375");
-    SetSegments(2, 2);
-}
-
-// A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
-// values from `value(column, row)` in feet.
-inline DemSpec MinuteDem(const std::function<int(int, int)>& value) {
-    DemSpec spec;
-    spec.rows = spec.columns = 120;
-    spec.left = spec.lower = -1;
-    spec.right = spec.upper = 1;
-    for (int r = 0; r < 120; ++r)
-        for (int c = 0; c < 120; ++c) spec.posts.push_back(static_cast<std::int16_t>(value(c, r)));
-    return spec;
-}
 
 }  // namespace gw::test

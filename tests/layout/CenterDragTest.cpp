@@ -17,25 +17,6 @@ TEST(CenterDrag, APressOffThePictureStartsNothing) {
     }
 }
 
-TEST(CenterDrag, ADragFollowsThePointerOnlyOverThePicture) {
-    CenterDrag drag;
-    EXPECT_TRUE(drag.OnButtonDown({0, 0}, 400, 300));
-    EXPECT_TRUE(drag.dragging());
-    EXPECT_TRUE(drag.OnMouseMove({399, 299}, 400, 300));
-    EXPECT_FALSE(drag.OnMouseMove({400, 299}, 400, 300));  // off the east edge
-    EXPECT_TRUE(drag.dragging());
-    EXPECT_TRUE(drag.OnMouseMove({200, 150}, 400, 300));  // back over the picture
-    drag.OnButtonUp();
-    EXPECT_FALSE(drag.dragging());
-    EXPECT_FALSE(drag.OnMouseMove({200, 150}, 400, 300));
-}
-
-TEST(CenterDrag, APictureWithoutPixelsTakesNoPoint) {
-    CenterDrag drag;
-    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 0, 0));
-    EXPECT_FALSE(drag.OnButtonDown({0, 0}, 400, 0));
-}
-
 TEST(CenterDrag, MovesTheCenterThroughTheMappingAndRecalculates) {
     PreviewFrame frame;
     frame.SetFrame(44, 14, 8, 6);  // 10..18 E, 41..47 N

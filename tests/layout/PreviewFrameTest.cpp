@@ -42,54 +42,6 @@ TEST(PreviewFrame, TruncatesTowardZeroNotDown) {
     EXPECT_EQ(frame.LatToY(47.999), 1);    // 400 - trunc(399.95)
 }
 
-TEST(PreviewFrame, PixelsRoundTripThroughDegreesWithinTheTruncation) {
-    PreviewFrame frame;
-    frame.SetFrame(44, 14, 8, 6);  // the sample DEM's frame on its 400 x 300 preview
-    frame.SetImageSize(400, 300);
-    // Degrees a hair short of a pixel boundary truncate to the pixel before it: west of
-    // x, or (rows counting from the south edge) south of y.
-    int exact = 0;
-    for (std::int32_t x = 0; x <= 400; ++x) {
-        const std::int32_t back = frame.LongToX(frame.XToLong(x));
-        EXPECT_TRUE(back == x || back == x - 1) << x << " -> " << back;
-        exact += back == x;
-    }
-    for (std::int32_t y = 0; y <= 300; ++y) {
-        const std::int32_t back = frame.LatToY(frame.YToLat(y));
-        EXPECT_TRUE(back == y || back == y + 1) << y << " -> " << back;
-        exact += back == y;
-    }
-    EXPECT_GT(exact, 0);
-    // Whole degrees are exact both ways.
-    EXPECT_EQ(frame.LongToX(frame.XToLong(100)), 100);
-    EXPECT_EQ(frame.LatToY(frame.YToLat(150)), 150);
-    EXPECT_EQ(frame.XToLong(frame.LongToX(12)), 12);
-    EXPECT_EQ(frame.YToLat(frame.LatToY(45)), 45);
-}
-
-TEST(PreviewFrame, UsesThePictureSizeCurrentlyShown) {
-    PreviewFrame frame = SquareFrame();
-    frame.SetImageSize(200, 100);
-    EXPECT_EQ(frame.LongToX(14), 100);
-    EXPECT_EQ(frame.LatToY(46), 25);
-    EXPECT_DOUBLE_EQ(frame.XToLong(50), 12);
-}
-
-TEST(PreviewFrame, AnAxisWithoutPixelsOrSpanHasNoScale) {
-    PreviewFrame frame;  // nothing set: no size, no span
-    EXPECT_EQ(frame.LongToX(12), 0);
-    EXPECT_EQ(frame.LatToY(12), 0);
-    EXPECT_EQ(frame.XToLong(7), 0);
-    EXPECT_EQ(frame.YToLat(7), 0);
-    frame.SetFrame(44, 14, 0, 6);
-    frame.SetImageSize(0, 300);
-    EXPECT_EQ(frame.LongToX(15), 0);
-    EXPECT_EQ(frame.XToLong(5), 14);
-    EXPECT_EQ(frame.LatToY(44), 150);
-    frame.SetImageSize(-5, 300);
-    EXPECT_EQ(frame.imageWidth(), 0);
-}
-
 TEST(PreviewFrame, PositionsFarOutsideAreHeldOnTheirSide) {
     const PreviewFrame frame = SquareFrame();
     constexpr std::int32_t kFar = PreviewFrame::kFarPixels;

@@ -64,13 +64,6 @@ TEST(ElevationImage, FractionsAreSinglePrecision) {
     EXPECT_EQ(image.At(14, 0), kSea);
 }
 
-TEST(ElevationImage, ASizeBelowOneGivesNoPixels) {
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(test::SampleDir() + "/coast.hdr").ok());
-    EXPECT_TRUE(BuildElevationImage(doc, HeightTable(), 0, 300).pixels.empty());
-    EXPECT_TRUE(BuildElevationImage(doc, HeightTable(), 400, -1).pixels.empty());
-}
-
 // 0..10 E, 0..10 N on 10 x 10 pixels. Rows count from the north edge down to the
 // truncated distance from the south edge, so the point (x + 0.5, 10.5 - y) lands on
 // pixel (x, y).
@@ -130,23 +123,9 @@ TEST(OverlayImage, PointsOfALabelRuleAreThreeByThreeSquares) {
     EXPECT_TRUE(Coloured(image, Rgb(0, 104, 144)).empty());
 }
 
-TEST(OverlayImage, LaterFeaturesDrawOverEarlierOnes) {
-    const std::vector<Feature> features = {Drawn(1, {At(5, 5)}), Drawn(0, {At(3, 5), At(8, 5)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    EXPECT_EQ(image.At(5, 5), Rgb(0, 104, 144));
-    EXPECT_EQ(image.At(5, 4), Rgb(255, 255, 0));
-}
-
 TEST(OverlayImage, SkipsFeaturesWhoseRuleIsGoneAndBlackRules) {
     const std::vector<Feature> features = {Drawn(3, {At(1, 1), At(8, 8)}), Drawn(-1, {At(1, 8), At(8, 1)}),
                                            Drawn(2, {At(0, 5), At(9, 5)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    EXPECT_EQ(image, RgbImage(10, 10));
-}
-
-TEST(OverlayImage, FeaturesFarOutsideDrawNothing) {
-    const std::vector<Feature> features = {Drawn(0, {{1e9, 1e9}, {1e9, -1e9}, {1e300, 1e300}}),
-                                           Drawn(1, {{-1e12, 5}, {5, -1e12}})};
     const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
     EXPECT_EQ(image, RgbImage(10, 10));
 }
@@ -217,50 +196,6 @@ TEST(MapPreview, PaintsThePictureThenTheOverlayThenTheOutline) {
     ApplyOverlay(expected, overlay);
     DrawOutline(expected, *s.preview.outline());
     EXPECT_EQ(shown, expected);
-}
-
-TEST(MapPreview, DrawFeaturesHidesTheOverlayAndTogglingTwiceChangesNothing) {
-    SamplePreview s;
-    const RgbImage without = s.preview.Paint();
-    s.preview.ToggleDrawFeatures();  // before any overlay: nothing visible changes
-    EXPECT_EQ(s.preview.Paint(), without);
-    s.preview.ToggleDrawFeatures();
-    s.preview.SetOverlay(RgbImage(400, 300, Rgb(0, 0, 1)));
-    const RgbImage with = s.preview.Paint();
-    EXPECT_NE(with, without);
-    s.preview.ToggleDrawFeatures();
-    EXPECT_FALSE(s.preview.drawFeatures());
-    EXPECT_EQ(s.preview.Paint(), without);
-    s.preview.ToggleDrawFeatures();
-    EXPECT_EQ(s.preview.Paint(), with);
-}
-
-TEST(MapPreview, NoOutlineIsDrawnBeforeTheFirstOneArrives) {
-    MapPreview preview;
-    preview.SetPicture(RgbImage(50, 40, kSea));
-    EXPECT_FALSE(preview.outline());
-    EXPECT_EQ(preview.Paint(), RgbImage(50, 40, kSea));
-}
-
-TEST(MapPreview, TheOutlineKeepsItsPixelsUntilItIsSetAgain) {
-    SamplePreview s;
-    const PreviewOutline before = *s.preview.outline();
-    s.preview.SetPicture(RgbImage(200, 150, kSea));  // a smaller preview
-    EXPECT_EQ(*s.preview.outline(), before);
-    s.Outline();
-    EXPECT_EQ(s.preview.outline()->center, (PixelPoint{100, 75}));
-}
-
-TEST(MapPreview, ThePixelUnderTheMouseMovesTheCrossThere) {
-    SamplePreview s;
-    s.layout.m_centerLong = s.preview.frame().XToLong(100);  // 12 E
-    s.layout.m_centerLat = s.preview.frame().YToLat(60);     // 45.8 N
-    s.layout.Recalculate();
-    s.Outline();
-    // The centre's latitude, recomputed from the edges, may truncate to the row below.
-    EXPECT_EQ(s.preview.outline()->center.x, 100);
-    EXPECT_GE(s.preview.outline()->center.y, 60);
-    EXPECT_LE(s.preview.outline()->center.y, 61);
 }
 
 }  // namespace

@@ -15,16 +15,6 @@ TheaterLayout Started() {
     return layout;
 }
 
-TEST(TheaterLayout, DefaultsGiveTheWorkedExample) {
-    const TheaterLayout l = Started();
-    EXPECT_TRUE(l.m_square);
-    EXPECT_EQ(l.m_tilesX, 1024);
-    EXPECT_EQ(l.m_tilesY, 1024);
-    EXPECT_EQ(FormatG(l.m_dimensionX, 15), "552.376915385182");
-    EXPECT_EQ(FormatG(l.m_dimensionY, 15), "552.376915385182");
-    EXPECT_EQ(kDegToRad, 0.017453292519943295);
-}
-
 TEST(TheaterLayout, UnitsReexpressTheSameTheater) {
     TheaterLayout l = Started();
     l.OnCenterLatKillFocus("45");
@@ -38,16 +28,6 @@ TEST(TheaterLayout, UnitsReexpressTheSameTheater) {
     EXPECT_DOUBLE_EQ(l.m_resolution, 0.1348576453577105 * 1.8532698799999998);
     l.OnUnitSelected(7);  // no such row: nothing changes
     EXPECT_EQ(l.m_unitIndex, 2);
-}
-
-TEST(TheaterLayout, CornersWidenTowardThePole) {
-    TheaterLayout l = Started();
-    l.OnCenterLatKillFocus("60");
-    l.OnCenterLongKillFocus("10");
-    EXPECT_GT(l.m_northEastLong - l.m_northWestLong, l.m_southEastLong - l.m_southWestLong);
-    EXPECT_NEAR(l.m_northLat - l.m_southLat, 552.376915385182 / 60, 1e-12);
-    EXPECT_NEAR((l.m_southEastLong - l.m_southWestLong) * std::cos(l.m_southLat * kDegToRad),
-                552.376915385182 / 60, 1e-9);
 }
 
 TEST(TheaterLayout, ZeroOrTextResolutionCollapsesTheOutline) {
@@ -100,19 +80,6 @@ TEST(TheaterLayout, LayoutsPastAPoleOrWithInfiniteFiguresAreRefused) {
     EXPECT_TRUE(l.ValidateForGenerate().ok());
     l.OnResolutionChanged("1e306");
     EXPECT_NE(l.ValidateForGenerate().message().find("infinite"), std::string::npos);
-}
-
-TEST(TheaterLayout, TypedSegmentTextsJoinTheList) {
-    SegmentChoices choices;
-    EXPECT_TRUE(choices.AddTyped("100"));
-    EXPECT_FALSE(choices.AddTyped("100"));
-    EXPECT_TRUE(choices.AddTyped("064")) << "064 is a new text though it means 64";
-    EXPECT_EQ(choices.items().back(), "064");
-
-    TheaterLayout l = Started();
-    l.m_dimensionX = -1;  // Recalculate would overwrite it
-    l.SetSegmentsX("064");
-    EXPECT_EQ(l.m_dimensionX, -1) << "064 equals the current 64: nothing is recalculated";
 }
 
 TEST(TheaterLayout, DocumentUpdateCentresAndSizesThePreview) {

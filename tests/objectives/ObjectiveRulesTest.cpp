@@ -4,15 +4,6 @@
 namespace gw {
 namespace {
 
-TEST(ObjectiveRules, DefaultsMatchKeywordAndType) {
-    const ObjectiveRuleSet rules;
-    ASSERT_NE(rules.FindRule("LABEL-2"), nullptr);
-    EXPECT_EQ(rules.FindRule("LABEL-2")->Generates, (std::vector<GeneratesEntry>{{"Factory", 1, 2}}));
-    EXPECT_EQ(rules.FindRule("factory")->Ids.size(), 69u);
-    EXPECT_NE(rules.FindRule("AIRPORT"), nullptr);
-    EXPECT_EQ(rules.FindRule("LABEL-3"), nullptr);
-}
-
 TEST(ObjectiveRules, FileLinesAndTheirOddities) {
     ObjectiveRuleSet rules;
     rules.m_objectiveRules.clear();
@@ -47,20 +38,6 @@ TEST(ObjectiveRules, FileLinesAndTheirOddities) {
     EXPECT_TRUE(rules.m_objectiveRules[1].Ids.empty());
 }
 
-TEST(ObjectiveRules, LoadingReplacesTheRulesButKeepsUnsetSettings) {
-    test::TempDir dir;
-    test::WriteFile(dir.Path("a.obr"), "BaseId 500\nType Town\nIds 1\n");
-    test::WriteFile(dir.Path("b.obr"), "IgnoreNoNames 1\n");
-    ObjectiveRuleSet rules;
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("a.obr")).ok());
-    EXPECT_EQ(rules.m_objRulesName, "a.obr");
-    EXPECT_TRUE(rules.LoadObjectiveRules(dir.Path("b.obr")).ok()) << "a file without rules loads";
-    EXPECT_TRUE(rules.m_objectiveRules.empty()) << "no Type line: no rule, which the caller can see";
-    EXPECT_EQ(rules.m_objRulesName, "b.obr");
-    EXPECT_EQ(rules.m_baseId, 500);
-    EXPECT_EQ(rules.m_ignoreNoNames, 1);
-}
-
 TEST(ObjectiveRules, AFileThatCannotBeReadChangesNothing) {
     test::TempDir dir;
     ObjectiveRuleSet rules;
@@ -73,15 +50,6 @@ TEST(ObjectiveRules, AFileThatCannotBeReadChangesNothing) {
     EXPECT_NE(rules.LoadObjectiveRules(dir.Path("huge.obr")).message().find("too large"), std::string::npos);
     EXPECT_EQ(FormatObjectiveRules(rules), defaults);
     EXPECT_EQ(rules.m_objRulesName, "Default");
-}
-
-TEST(ObjectiveRules, ALineStopsAtItsFirstNul) {
-    ObjectiveRuleSet rules;
-    rules.m_objectiveRules.clear();
-    rules.Parse(std::string("Type Depot\0 and more\nIds 1\0 2\n", 31));
-    ASSERT_EQ(rules.m_objectiveRules.size(), 1u);
-    EXPECT_EQ(rules.m_objectiveRules[0].Type, "Depot");
-    EXPECT_EQ(rules.m_objectiveRules[0].Ids, (std::vector<std::int32_t>{1}));
 }
 
 // The rules, BaseId and IgnoreNoNames Parse reads back from FormatObjectiveRules.

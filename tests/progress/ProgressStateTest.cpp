@@ -21,15 +21,5 @@ TEST(ProgressState, PercentageStartsAgainPastTheEnd) {
     EXPECT_EQ(state.pos(), 0) << "the bar starts again from its lower end";
 }
 
-TEST(ProgressState, EmptyRangeShowsZero) {
-    ProgressState state;
-    state.SetRange(0, 0);
-    state.SetStep(1);
-    state.StepIt();
-    EXPECT_EQ(state.percentText(), "0%");
-    EXPECT_EQ(ProgressPercent(5, 10, 10), 0);
-    EXPECT_EQ(ProgressPercent(-3, 0, 10), -30);
-}
-
 }  // namespace
 }  // namespace gw

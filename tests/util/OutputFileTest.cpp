@@ -39,17 +39,6 @@ TEST_F(OutputFileTest, ReplacesTheFileOnlyWhenClosed) {
     EXPECT_EQ(Contents(dir), (std::map<std::string, std::string>{{"t.l2", "new"}}));
 }
 
-TEST_F(OutputFileTest, GetsTheModeOfANewFileUnderTheUmask) {
-    const mode_t umask = ::umask(027);
-    OutputFile file;
-    ASSERT_TRUE(file.Create(dir.Path("m.l2")).ok());
-    ASSERT_TRUE(file.Close().ok());
-    ::umask(umask);
-    struct stat made;
-    ASSERT_EQ(::stat(dir.Path("m.l2").c_str(), &made), 0);
-    EXPECT_EQ(made.st_mode & 0777, 0640u);
-}
-
 TEST_F(OutputFileTest, AFileNeverClosedOrFailingLeavesTheOldOneAndNoTemporary) {
     {
         OutputFile file;
@@ -71,28 +60,6 @@ TEST_F(OutputFileTest, AFileNeverClosedOrFailingLeavesTheOldOneAndNoTemporary) {
         EXPECT_NE(closed.message().find("No space left on device"), std::string::npos) << closed.message();
         EXPECT_EQ(Contents(dir), (std::map<std::string, std::string>{{"t.l2", "old"}}));
     }
-}
-
-TEST_F(OutputFileTest, CreateFailuresNameTheFile) {
-    FaultyFileOps ops(FaultyFileOps::Call::kCreate, "t.l2", EACCES);
-    OutputFile file;
-    EXPECT_EQ(file.Create(dir.Path("t.l2"), ops).message(), "cannot create " + dir.Path("t.l2") + ": Permission denied");
-    EXPECT_FALSE(file.Close().ok());
-
-    std::filesystem::create_directory(dir.Path("f.txt"));
-    EXPECT_EQ(file.Create(dir.Path("f.txt")).message(), "cannot create " + dir.Path("f.txt") + ": Is a directory");
-    EXPECT_EQ(file.Create(dir.Path("no/t.l2")).message(),
-              "cannot create " + dir.Path("no/t.l2") + ": No such file or directory");
-}
-
-TEST_F(OutputFileTest, ANameThatNearlyFillsAFolderEntryStillGetsATemporary) {
-    const std::string name = std::string(250, 'n') + ".l2";
-    OutputFile file;
-    ASSERT_TRUE(file.Create(dir.Path(name)).ok());
-    ASSERT_TRUE(file.Close().ok());
-    EXPECT_TRUE(test::Exists(dir.Path(name)));
-    EXPECT_EQ(TemporaryPathFor("/a/t.l2", "7-1"), "/a/.t.l2.7-1.part");
-    EXPECT_EQ(TemporaryPathFor("t.l2", "7-1"), ".t.l2.7-1.part");
 }
 
 TEST_F(OutputFileTest, ASetPutsItsFilesInPlaceTogetherOrNotAtAll) {

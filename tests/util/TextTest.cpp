@@ -4,19 +4,6 @@
 namespace gw {
 namespace {
 
-TEST(Text, OutputNamesReplaceEveryLowerCaseL2OfTheFileNameOnly) {
-    EXPECT_EQ(OutputPathFor("/a/t.l2", ".o2"), "/a/t.o2");
-    EXPECT_EQ(OutputPathFor("t.l2", ".o2"), "t.o2");
-    EXPECT_EQ(OutputPathFor("/a/t.l2.l2", "-ROAD.tdf"), "/a/t-ROAD.tdf-ROAD.tdf");
-    EXPECT_EQ(OutputPathFor("/x.l2/t.l2", "-obj.csv"), "/x.l2/t-obj.csv");
-    EXPECT_EQ(OutputPathFor("run.l2/t.l2", ".o2"), "run.l2/t.o2");
-    EXPECT_EQ(OutputPathFor("run.l2/t", ".o2"), std::nullopt) << "a folder's .l2 names nothing";
-    EXPECT_EQ(OutputPathFor("run.l2/", ".o2"), std::nullopt);
-    EXPECT_EQ(OutputPathFor("/a/t.L2", ".txt"), std::nullopt);
-    EXPECT_EQ(ReplaceAll("a.hdr.hdr", ".hdr", ".bin"), "a.bin.bin");
-    EXPECT_EQ(ReplaceInFileName("a.hdr/b.hdr", ".hdr", ".bin"), "a.hdr/b.bin");
-}
-
 TEST(Text, FileNameAndFolder) {
     EXPECT_EQ(FileNameOf("/pal/jasc.pal"), "jasc.pal");
     EXPECT_EQ(FileNameOf("jasc.pal"), "jasc.pal");
