@@ -78,4 +78,12 @@ CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
+CommandResult RunCli(const std::string& args, const std::string& env) {
+    return RunCommand(env + (env.empty() ? "" : " ") + CliPath() + " " + args);
+}
+
+std::string SamplePath() { return SampleDir() + "/coast.hdr"; }
+std::string SharedPath(const std::string& relative) { return SharedDataDir() + "/" + relative; }
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 }  // namespace gw::test

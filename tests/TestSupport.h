@@ -55,6 +55,12 @@ struct CommandResult {
     std::string err;
 };
 CommandResult RunCommand(const std::string& command);
+// Runs the command-line program with args, after the environment assignments env if any.
+CommandResult RunCli(const std::string& args, const std::string& env = "");
+// The bundled sample DEM's header, and a file of the real test data by its relative path.
+std::string SamplePath();
+std::string SharedPath(const std::string& relative);
+bool Has(const std::string& text, const std::string& part);
 
 }  // namespace gw::test
 

@@ -1,286 +1,194 @@
+// The command line as a face: refusals and exit statuses, the summaries, the settings it
+// reads. What the written files hold is pinned in CliOutputsTest.
 #include "tests/TestSupport.h"
-#include "tests/generate/WriterFixture.h"
-#include "core/generate/Generate.h"
-#include "core/util/LittleEndian.h"
+#include "tests/cli/Pinned.h"
+#include "tests/gdalio/TestRasters.h"
 
-#include <md5.h>
+#include <sys/stat.h>
 
 namespace gw {
 namespace {
 
-using test::ReadFile;
+using test::Has;
+using test::Md5Hex;
+using test::Replaced;
+using test::RunCli;
 using test::RunCommand;
+using test::SamplePath;
 
-std::string Cli(const std::string& args) { return test::CliPath() + " " + args; }
-
-std::string Md5Hex(const std::string& bytes) {
-    MD5_CTX ctx;
-    MD5Init(&ctx);
-    MD5Update(&ctx, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    std::uint8_t digest[MD5_DIGEST_LENGTH];
-    MD5Final(digest, &ctx);
-    std::string hex;
-    for (std::uint8_t b : digest) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
-    return hex;
-}
-
-// Checks that a tile and index pair is well formed: every offset names a block, every
-// block is named, and blocks first appear in the order of the index.
-void ExpectWellFormedTerrain(const std::string& l2, const std::string& o2, std::size_t segments,
-                             std::size_t blockSize) {
-    const std::string tiles = ReadFile(l2), index = ReadFile(o2);
-    ASSERT_EQ(index.size(), 4 * segments);
-    ASSERT_EQ(tiles.size() % blockSize, 0u);
-    std::uint32_t next = 0;
-    for (std::size_t n = 0; n < segments; ++n) {
-        const std::uint32_t offset = GetLE32(reinterpret_cast<const std::uint8_t*>(&index[4 * n]));
-        ASSERT_EQ(offset % blockSize, 0u);
-        ASSERT_LE(offset, next) << "a new block must follow the previous ones";
-        if (offset == next) next += static_cast<std::uint32_t>(blockSize);
-    }
-    EXPECT_EQ(next, tiles.size());
-}
-
-TEST(Cli, GenerateOnTheSampleWritesWhatTheCoreWritesForTheSameForm) {
+TEST(Cli, RefusedCommandLinesExitWithTheirStatusSayWhyAndWriteNothing) {
     test::TempDir dir;
-    const std::string dem = test::SampleDir() + "/coast.hdr", pal = test::SampleDir() + "/coast.pal";
-    const auto run = RunCommand(Cli("generate " + dem + " " + dir.Path("c.l2") + " --segments 32 --map " + pal));
-    ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* ext : {".l2", ".o2", ".txt", ".map", ".mea"}) {
-        EXPECT_NE(run.out.find("wrote " + dir.Path(std::string("c") + ext)), std::string::npos) << ext;
-    }
-    ExpectWellFormedTerrain(dir.Path("c.l2"), dir.Path("c.o2"), 32 * 32, 1792);
-    EXPECT_EQ(ReadFile(dir.Path("c.mea")).size(), 8u * 32 * 32);
-
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(dem).ok());
-    TheaterLayout layout;
-    layout.OnDocumentUpdate(doc);
-    layout.OnInitialUpdate();
-    layout.SetSegmentsX("32");
-    const HeightTable heights;
-    const E00Rules rules = BuiltInE00Rules();
-    const ObjectiveRuleSet objectiveRules;
-    CRandom random;
-    NullProgress progress;
-    test::ScriptedPrompts prompts;
-    prompts.palette = pal;
-    BuildOptions options;
-    options.map = true;
-    TerrainResults results;
-    ASSERT_TRUE(RunGenerate({doc, layout, heights, rules, objectiveRules, random, progress, prompts}, options, dir.Path("g.l2"), results, 1)
-                    .complete());
-    for (const char* ext : {".l2", ".o2", ".txt", ".map", ".mea"}) {
-        EXPECT_EQ(ReadFile(dir.Path(std::string("c") + ext)), ReadFile(dir.Path(std::string("g") + ext))) << ext;
-    }
-}
-
-TEST(Cli, InfoPrintsTheHeaderAndTheStartingLayout) {
-    const auto run = RunCommand(Cli("info " + test::SampleDir() + "/coast.hdr"));
-    ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* line : {"file_title: Gridwright sample coast\n", "number_of_columns: 400\n",
-                             "unit_factor: 3.2799999713897705\n", "segments: 64 x 64\n", "tiles: 1024 x 1024\n",
-                             "center_lat: 44\n", "center_long: 14\n", "preview: 400 x 300\n"}) {
-        EXPECT_NE(run.out.find(line), std::string::npos) << line;
-    }
-}
-
-TEST(Cli, BadRequestsFailClearlyBeforeWriting) {
-    test::TempDir dir;
-    const std::string dem = test::SampleDir() + "/coast.hdr";
-    struct Case {
-        std::string args;
-        std::string says;
-    };
-    const Case cases[] = {
-        {"generate " + dir.Path("none.hdr") + " " + dir.Path("a.l2"), "none.hdr"},
-        {"generate " + dem + " " + dir.Path("a.ter"), "must contain \".l2\""},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --segments 0", "segments must be from 1"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --segments 8,x", "--segments"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --resolution 0", "resolution must be above 0"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --resolution 0,5", "--resolution"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --center 45", "--center"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --map " + dir.Path("none.pal"), "none.pal"},
-        {"generate " + dem + " " + dir.Path("a.l2") + " --e00 " + dir.Path("none.e00"), "none.e00"},
-    };
-    for (const Case& c : cases) {
-        const auto run = RunCommand(Cli(c.args));
-        EXPECT_NE(run.status, 0) << c.args;
-        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << "\n" << run.err;
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path(""))) << "nothing may be written";
-
-    const auto unwritable = RunCommand(Cli("generate " + dem + " " + dir.Path("no/such/a.l2")));
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_NE(unwritable.err.find(dir.Path("no/such/a.l2")), std::string::npos) << unwritable.err;
-}
-
-TEST(Cli, UpperCaseL2WritesOnlyTheTerrainAndSaysSo) {
-    test::TempDir dir;
-    const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("A.L2") +
-                                    " --segments 4 --quiet"));
-    EXPECT_EQ(run.status, 1) << "the description and MEA file were asked for and not written";
-    EXPECT_NE(run.err.find("warning"), std::string::npos);
-    EXPECT_TRUE(test::Exists(dir.Path("A.L2")));
-    EXPECT_TRUE(test::Exists(dir.Path("A.o2")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")), {}), 2);
-}
-
-TEST(Cli, BadPaletteIsRefusedBeforeAnythingIsWritten) {
-    test::TempDir dir;
+    const std::string fifo = dir.Path("pipe"), none = dir.Path("none"), hdr = dir.Path("d.hdr");
+    const std::string gen = "generate " + SamplePath() + " " + dir.Path("t.l2");
+    const std::string pre = "preview " + SamplePath() + " " + dir.Path("p.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     test::WriteFile(dir.Path("bad.pal"), "JASC-PAL\n0100\n16\n");
-    const auto run = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("b.l2") +
-                                    " --segments 2 --map " + dir.Path("bad.pal")));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("bad.pal: the number of colours is not 256"), std::string::npos) << run.err;
-    EXPECT_FALSE(test::Exists(dir.Path("b.l2")));
-}
-
-// Pinned digests of the files written for the real DEMs: any change to the bytes of
-// the terrain, index, MEA, description or MAP files shows here.
-TEST(Cli, RealDemsGiveTheirKnownFiles) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string data = test::SharedDataDir();
+    test::WriteFile(dir.Path("empty.ini"), "[Other]\nx=1\n");
+    test::WriteFile(dir.Path("none.txt"), "# nothing\n");
+    test::DemSpec flat;
+    flat.left = flat.right = flat.upper = flat.lower = 5;
+    const std::string flatDem = test::WriteDem(dir, "flat", flat);
+    const std::string plain = test::WriteGeoTiff(dir.Path("plain.tif"), test::TestRaster().Srs(""));
     struct Case {
-        std::string name;
         std::string args;
-        std::size_t segments;
-        std::size_t blockSize;
-        std::string digests;  // of .l2 .o2 .mea .txt
+        int status;
+        std::string says;
+        std::string env = "";
     };
     const Case cases[] = {
-        {"fr_it_etopo2", "", 64 * 64, 1792,
-         "14dd99a086a00f6c3b29248737358ed7 73a3a3b8fea0b349b6b2dca251cb3d81 200e27ac0b7e24b387c99e9ae5eb0702 "
-         "166830807e176c978325556e30096f73"},
-        {"benelux_gtopo30", " --segments 40,24 --unit km --resolution 0.2 --center 51.9,6.1", 40 * 24, 1792,
-         "4305fb6e571153db40b3518adfcf5df5 9a5b95945d02e3247de4a999cdbda914 a56d1df445123176a6a80cd9b6001e3d "
-         "4ab7dca006e49151ea5e1c2a2d51b462"},
-        {"alps_etopo2_feet", " --segments 17 --large --unit ft --resolution 2000", 17 * 17, 2304,
-         "f207588d89e8faf9e3a25897cbd42350 1807335038b17b47e2e7f494abf51552 0784492a9127ce3f934c6c32f4e7f844 "
-         "759c6bbdae672addadcbcd4bd0766da3"},
+        {"", 2, "subcommand"},
+        {"frobnicate x", 2, "unknown command \"frobnicate\""},
+        {"import", 2, "preview and import-dem"},
+        {"info", 2, "DEM.hdr is required"},
+        {gen + " --bogus", 2, "--bogus"},
+        {gen + " --obr r.obr", 2, "--obr requires --objectives"},
+        {gen + " --e00 a.e00 b.e00", 2, "--e00 takes one file; repeat it for more"},
+        {gen + " --vector a.shp b.shp", 2, "--vector takes one layer"},
+        {gen + " --vector =RIVER", 2, "the file is empty in \"=RIVER\""},
+        {gen + " --vector a.gpkg,=RIVER", 2, "the layer after ',' is empty"},
+        {pre + " --vector a.shp=", 2, "the rule after '=' is empty"},
+        {gen + " --unit parsecs", 2, "parsecs"},
+        {gen + " --center 95,10", 2, "within 90 degrees"},
+        {gen + " --center 89,10", 2, "pass a pole"},
+        {gen + " --center 45", 2, "--center takes LAT,LON"},
+        {gen + " --segments 0", 2, "segments must be from 1"},
+        {gen + " --segments 8,x", 2, "--segments"},
+        {gen + " --resolution 0", 2, "resolution must be above 0"},
+        {gen + " --resolution 0,5", 2, "--resolution"},
+        {gen + " --rules a.ini --builtin-rules", 2, "excludes"},
+        {gen + " --objectives", 2, "SOURCE_DATE_EPOCH must be a whole number", "SOURCE_DATE_EPOCH=soon"},
+        {"generate " + SamplePath() + " " + dir.Path("a.ter"), 2, "must contain \".l2\""},
+        {"generate " + none + ".hdr " + dir.Path("t.l2"), 1, none + ".hdr"},
+        {"generate " + SamplePath() + " " + dir.Path("no/such/a.l2"), 1, dir.Path("no/such/a.l2")},
+        {gen + " --map " + none + ".pal", 1, none + ".pal"},
+        {gen + " --map " + dir.Path("bad.pal"), 1, "bad.pal: the number of colours is not 256"},
+        {gen + " --map " + fifo, 1, "not a regular file"},
+        {gen + " --e00 " + none + ".e00", 1, none + ".e00"},
+        {gen + " --e00 " + fifo, 1, "not a regular file"},
+        {gen + " --objectives --obr " + none + ".obr", 1, none + ".obr"},
+        {gen + " --objectives --obr " + fifo, 1, "not a regular file"},
+        {gen + " --rules " + dir.Path("empty.ini"), 1, "holds no E00 rules"},
+        {gen + " --vector " + none + ".shp,roads=ROAD", 1, "cannot open " + none + ".shp: No such file or directory"},
+        {"info " + fifo, 1, "not a regular file"},
+        {"e00 " + fifo, 1, fifo + " is a pipe, not a regular file"},
+        {"e00 --dem " + none + ".hdr " + fifo, 1, none + ".hdr"},
+        {"obr " + none + ".obr", 1, none + ".obr"},
+        {"obr " + dir.Path("none.txt"), 0, "holds no objective rule"},
+        {"rules --rules " + none + ".ini", 1, none + ".ini"},
+        {"vector " + dir.Path("none.txt"), 1, "cannot open " + dir.Path("none.txt") + " as vector data: "},
+        {pre + " --height 0", 2, "height must be from 1"},
+        {pre + " --height 12x", 2, "--height takes a whole number"},
+        {pre + " --height 9000", 2, "height must be from 1 to 8192"},
+        {pre + " --e00 " + none + ".e00", 1, "cannot open"},
+        {"preview " + none + ".hdr " + dir.Path("p.png"), 1, "cannot open DEM"},
+        {"preview " + SamplePath() + " " + dir.Path("no/such.png"), 1, "cannot create"},
+        {"preview " + flatDem + " " + dir.Path("p.png"), 1, "no extent"},
+        {"import-dem " + plain + " " + hdr + " --bounds 1,2,3", 2, "--bounds takes WEST,SOUTH,EAST,NORTH in degrees, not \"1,2,3\""},
+        {"import-dem " + plain + " " + hdr + " --bounds 1,2,3,x", 2, "--bounds takes"},
+        {"import-dem " + plain + " " + hdr + " --bounds 20,35,-6,52", 2, "the bounds 20,35,-6,52 enclose nothing"},
+        {"import-dem " + plain + " " + hdr + " --spacing 1..2", 2, "--spacing takes a number of degrees, not \"1..2\""},
+        {"import-dem " + plain + " " + hdr + " --spacing -0.5", 2, "the spacing must be a number of degrees above 0"},
+        {"import-dem " + plain + " " + hdr + " --resampling lanczos", 2,
+         "--resampling takes bilinear, average, nearest or cubic, not \"lanczos\""},
+        {"import-dem " + hdr, 2, "import-dem takes one or more sources and then OUT.hdr"},
+        {"import-dem " + plain + " " + dir.Path("out.dem"), 2, "holds \".hdr\""},
+        {"import-dem " + plain + " " + hdr, 1, "plain.tif: it has no coordinate system"},
     };
-    test::TempDir dir;
+    const std::set<std::string> inputs = test::FilesIn(dir.Path(""));
     for (const Case& c : cases) {
-        const std::string out = dir.Path(c.name + ".l2");
-        const auto run = RunCommand("LC_ALL=de_DE.UTF-8 " +
-                                    Cli("generate " + data + "/dem/" + c.name + ".hdr " + out + c.args));
-        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.err;
-        ExpectWellFormedTerrain(out, dir.Path(c.name + ".o2"), c.segments, c.blockSize);
-        std::string digests;
-        for (const char* ext : {".l2", ".o2", ".mea", ".txt"}) {
-            if (!digests.empty()) digests += ' ';
-            digests += Md5Hex(ReadFile(dir.Path(c.name + ext)));
-        }
-        EXPECT_EQ(digests, c.digests) << c.name;
+        const auto run = RunCli(c.args, c.env + " timeout 20");
+        EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
+        EXPECT_TRUE(Has(run.err, c.says)) << c.args << "\n" << run.err;
     }
+    EXPECT_EQ(test::FilesIn(dir.Path("")), inputs) << "nothing may be written";
+
+    const auto version = RunCli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("gridwright-cli ", 0), 0u) << version.out;
+    const auto full = RunCommand("sh -c '" + test::CliPath() + " info " + SamplePath() + " >/dev/full'");
+    EXPECT_EQ(full.status, 1) << "a listing that could not be written is a failure";
+    EXPECT_TRUE(Has(full.err, "cannot write standard output")) << full.err;
 }
 
-TEST(Cli, E00PrintsWhatTheReaderHoldsAndWhereABrokenFileStops) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string e00 = test::SharedDataDir() + "/e00/";
-    const auto text = RunCommand(Cli("e00 " + e00 + "testpoint.e00"));
-    EXPECT_EQ(text.status, 0);
-    EXPECT_NE(text.out.find("coverage: WELLS.E00\n"), std::string::npos);
-    EXPECT_NE(text.out.find("labels: 80\n"), std::string::npos);
-    EXPECT_NE(text.out.find("table: WELLS.PAT (5 items, 80 records)\n"), std::string::npos);
-    EXPECT_NE(text.out.find("  item: DATA type 20 size 30 position 50 width 30\n"), std::string::npos) << text.out;
-
-    const auto json = RunCommand(Cli("e00 --json " + e00 + "compressed/compressed_e00conv_none.e00"));
-    EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.out.find("\"ok\": false"), std::string::npos);
-    EXPECT_NE(json.out.find("\"arcs\": 3,"), std::string::npos) << json.out;
-    EXPECT_NE(json.err.find("line 14: the file ends inside the coordinates of an arc"), std::string::npos) << json.err;
+// Pinned listings of the sample: the header, its starting layout and the raster's extremes.
+TEST(Cli, InfoListsTheHeaderAndTheStartingLayout) {
+    const auto text = RunCli("info " + SamplePath()), json = RunCli("info --json --stats " + SamplePath());
+    ASSERT_EQ(text.status, 0) << text.err;
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(Md5Hex(Replaced(text.out, test::SampleDir(), "SAMPLE")), "c6023c03f3eb8041d803dbd34fea2a57")
+        << text.out;
+    EXPECT_EQ(Md5Hex(Replaced(json.out, test::SampleDir(), "SAMPLE")), "85664656fbfc76078f4924804ce296c3")
+        << json.out;
 }
 
-// Loads real coverages on a real DEM and pins the TDF files written from them.
-TEST(Cli, GenerateWithE00FilesWritesTheirTdfFiles) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string data = test::SharedDataDir();
+// The summary lists every file written with its size, the features and the heights.
+TEST(Cli, GenerateSummarisesTheRunAsTextOrJson) {
     test::TempDir dir;
-    std::string e00;
-    for (const char* f : {"dnnet", "pppoint", "aepoint", "ponet"}) e00 += " --e00 " + data + "/e00/dcw/" + f + ".e00";
-    const auto run = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("f.l2") +
-                                    " --builtin-rules --no-mea --no-description" + e00));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("(PPPOINT.E00): 899 features"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("(AEPOINT.E00): 1369 features"), std::string::npos);
-    std::string digests;
-    for (const char* kind : {"RIVER", "COAST", "AIRPORT", "LABEL"}) {
-        const std::string tdf = ReadFile(dir.Path(std::string("f-") + kind + ".tdf"));
-        ASSERT_FALSE(tdf.empty()) << kind;
-        EXPECT_EQ(tdf.rfind(std::string(kind) + " ", 0), 0u) << kind;
-        if (!digests.empty()) digests += ' ';
-        digests += Md5Hex(tdf);
-    }
-    EXPECT_EQ(digests,
-              "338648c4b16decea05a0826c35b1cd39 251a4adf9760113c4b0db7d4635b1c80 3c797ef0a7eb826e5062e4e4cd09e19c "
-              "1c5adffd47745c386fe69cca8b23fe22");
+    const auto text = RunCli("generate " + SamplePath() + " " + dir.Path("t.l2") + " --segments 8 --quiet");
+    const auto json = RunCli("generate " + SamplePath() + " " + dir.Path("j.l2") + " --segments 8 --json");
+    ASSERT_EQ(text.status, 0) << text.err;
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(Replaced(text.out, dir.Path(""), "DIR/"), 
+              "wrote DIR/t.l2 (75264 bytes)\nwrote DIR/t.o2 (256 bytes)\nwrote DIR/t.txt (387 bytes)\n"
+              "wrote DIR/t.mea (512 bytes)\nlowest point: 0 ft\nhighest point: 1633 ft\n");
+    EXPECT_EQ(Replaced(json.out, dir.Path(""), "DIR/"), 
+              R"({"status": 0, "files": [{"job": "L2", "path": "DIR/j.l2", "bytes": 75264, "outcome": "written"}, )"
+              R"({"job": "L2", "path": "DIR/j.o2", "bytes": 256, "outcome": "written"}, {"job": "TXT", "path": )"
+              R"("DIR/j.txt", "bytes": 387, "outcome": "written"}, {"job": "MEA", "path": "DIR/j.mea", "bytes": 512, )"
+              R"("outcome": "written"}], "e00": [], "vector": [], "features": {}, "lowest_point_ft": 0, )"
+              R"("highest_point_ft": 1633})" "\n");
+    EXPECT_FALSE(Has(json.err, "off the DEM")) << "an 8-segment theater lies on the sample DEM";
+    const auto wide = RunCli("generate " + SamplePath() + " " + dir.Path("w.l2") + " --quiet --no-mea");
+    EXPECT_TRUE(Has(wide.err, "% of the theater lies off the DEM")) << wide.err;
 
-    const auto noTdf = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("g.l2") +
-                                      " --no-tdf --segments 4 --e00 " + data + "/e00/dcw/dnnet.e00"));
-    EXPECT_EQ(noTdf.status, 0);
-    EXPECT_FALSE(test::Exists(dir.Path("g-RIVER.tdf")));
+    const auto upper = RunCli("generate " + SamplePath() + " " + dir.Path("U.L2") + " --segments 4 --quiet");
+    EXPECT_EQ(upper.status, 1) << "the description and MEA file were asked for and not written";
+    EXPECT_TRUE(test::Exists(dir.Path("U.L2")) && test::Exists(dir.Path("U.o2")));
+    EXPECT_FALSE(test::Exists(dir.Path("U.mea")));
 }
 
-TEST(Cli, StoredRulesAreReadUnlessBuiltInOnesAreAsked) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string data = test::SharedDataDir();
+TEST(Cli, RulesComeFromTheStoreABuiltInTableOrAFile) {
+    test::TempDir dir;
+    const std::string rule = "[E00FileRules]\nVersion=2\nCount=1\nRule0=\"dnnet.e00,ff,WATER,,,,,0\"\n";
+    test::WriteFile(dir.Path("r.ini"), rule);
+    EXPECT_TRUE(Has(RunCli("rules --builtin-rules").out,
+                    "source: built-in (--builtin-rules)\ncount: 7\nrule: dnnet.e00,906800,RIVER,"));
+    EXPECT_EQ(RunCli("rules --json --rules " + dir.Path("r.ini")).out,
+              "{\"source\": \"" + dir.Path("r.ini") +
+                  "\", \"rules\": [{\"File\": \"dnnet.e00\", \"Colour\": \"0000ff\", \"Keyword\": \"WATER\", "
+                  "\"Info\": \"\", \"IndexField\": \"\", \"NameField\": \"\", \"TypeField\": \"\", \"Label\": 0}]}\n");
     std::filesystem::create_directories(test::ConfigHome() + "/Orvane");
-    test::WriteFile(test::ConfigHome() + "/Orvane/Gridwright.conf",
-                    "[E00FileRules]\nVersion=2\nCount=1\nRule0=\"dnnet.e00,ff,WATER,,,,,0\"\n");
-    test::TempDir dir;
-    const std::string args = " --no-mea --e00 " + data + "/e00/dcw/dnnet.e00";
-    const auto stored = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("s.l2") + args));
-    const auto builtin =
-        RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("b.l2") + args + " --builtin-rules"));
+    test::WriteFile(test::ConfigHome() + "/Orvane/Gridwright.conf", rule);
+    const auto stored = RunCli("rules");
     std::filesystem::remove(test::ConfigHome() + "/Orvane/Gridwright.conf");
-    EXPECT_EQ(stored.status, 0) << stored.err;
-    EXPECT_TRUE(test::Exists(dir.Path("s-WATER.tdf")));
-    EXPECT_EQ(builtin.status, 0) << builtin.err;
-    EXPECT_TRUE(test::Exists(dir.Path("b-RIVER.tdf")));
+    EXPECT_TRUE(Has(stored.out, "count: 1\nrule: dnnet.e00,ff,WATER,")) << stored.out;
 }
 
-TEST(Cli, ObjectivesFromRealPointCoverages) {
-    SKIP_WITHOUT_SHARED_DATA();
-    const std::string data = test::SharedDataDir();
-    test::TempDir dir;
-    const auto run = RunCommand(Cli("generate " + data + "/dem/fr_it_etopo2.hdr " + dir.Path("o.l2") +
-                                    " --builtin-rules --no-mea --no-description --no-tdf --objectives --e00 " + data +
-                                    "/e00/dcw/pppoint.e00 --e00 " + data + "/e00/dcw/aepoint.e00"));
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::string csv = ReadFile(dir.Path("o-obj.csv"));
-    ASSERT_EQ(csv.rfind("2.0 Objective Generate ", 0), 0u);
-    const std::string rest = csv.substr(csv.find("\r\n") + 2);
-    EXPECT_EQ(rest.rfind("Name, Id, Object, X, Y, Z, Owner, CampId, Parent, Priority, FOwner\r\n"
-                         "Aix-en-Provence, 4, 1927, 386, 515, 0, 2, 4, 0, 20, 2\r\n",
-                         0),
-              0u);
-    EXPECT_EQ(Md5Hex(rest), "6045fe5f09d04aa3292a4cae276b53f6") << "the same lines on every machine";
-}
-
-TEST(Cli, ObjectiveRulesFiles) {
+TEST(Cli, ObjectiveRulesFilesArePrintedAsTheyAreRead) {
     test::TempDir dir;
     test::WriteFile(dir.Path("r.obr"), "BaseId 500\nType Town\nPriority 7\nIds 1, 2\nGenerates Town 1-3\n");
-    const auto shown = RunCommand(Cli("obr " + dir.Path("r.obr")));
-    EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out, "# r.obr: 1 rules\r\n# Objective rules\r\nBaseId 500\r\nIgnoreNoNames 0\r\n\r\n"
-                         "Type Town\r\nPriority 7\r\nIds 1, 2\r\nGenerates Town 1-3\r\n");
-    const auto defaults = RunCommand(Cli("obr --defaults"));
-    EXPECT_NE(defaults.out.find("Type Airport\r\nPriority 40\r\nIds 1779\r\n"), std::string::npos);
+    EXPECT_EQ(RunCli("obr " + dir.Path("r.obr")).out,
+              "# r.obr: 1 rules\r\n# Objective rules\r\nBaseId 500\r\nIgnoreNoNames 0\r\n\r\n"
+              "Type Town\r\nPriority 7\r\nIds 1, 2\r\nGenerates Town 1-3\r\n");
+    const auto defaults = RunCli("obr --defaults");
+    EXPECT_TRUE(Has(defaults.out, "Type Airport\r\nPriority 40\r\nIds 1779\r\n"));
     test::WriteFile(dir.Path("d.obr"), defaults.out);
-    const auto reread = RunCommand(Cli("obr " + dir.Path("d.obr")));
+    const auto reread = RunCli("obr " + dir.Path("d.obr"));
     EXPECT_EQ(reread.out.substr(reread.out.find('\n')), defaults.out.substr(defaults.out.find('\n')))
         << "the defaults as printed read back as the same rules";
-    test::WriteFile(dir.Path("none.txt"), "# nothing\n");
-    EXPECT_NE(RunCommand(Cli("obr " + dir.Path("none.txt"))).err.find("holds no objective rule"), std::string::npos);
+}
 
-    const auto missing = RunCommand(Cli("obr " + dir.Path("none.obr")));
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("none.obr"), std::string::npos);
-    const auto generate = RunCommand(Cli("generate " + test::SampleDir() + "/coast.hdr " + dir.Path("g.l2") +
-                                         " --objectives --obr " + dir.Path("none.obr")));
-    EXPECT_EQ(generate.status, 1);
-    EXPECT_FALSE(test::Exists(dir.Path("g.l2")));
+TEST(Cli, CtrlCEndsAnImportWith130AndLeavesNothingBehind) {
+    test::TempDir dir, out;
+    const std::string source =
+        test::WriteGeoTiff(dir.Path("src.tif"), test::TestRaster().Size(1000, 1000).Grid({{0, 0.01, 0, 10, 0, -0.01}}));
+    // 400 million posts: far more than can be warped before the interrupt arrives.
+    const auto run = RunCommand("timeout 60 sh -c '" + test::CliPath() + " import-dem " + source + " " +
+                                out.Path("d.hdr") + " --spacing 0.0005 & p=$!; until ls -a " + out.Path("") +
+                                " | grep -q part || ! kill -0 $p 2>/dev/null; do sleep 0.01; done; kill -INT $p; wait $p'");
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_TRUE(Has(run.err, "cancelled")) << run.err;
+    EXPECT_TRUE(test::FilesIn(out.Path("")).empty());
 }
 
 }  // namespace

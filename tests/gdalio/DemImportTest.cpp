@@ -54,19 +54,6 @@ public:
     std::set<std::thread::id> threads;
 };
 
-// Swaps the first two entries of a little-endian TIFF's first directory: GDAL still reads
-// it, with a warning that they are out of order.
-void UnsortTiffTags(const std::string& path) {
-    std::string bytes = test::ReadFile(path);
-    ASSERT_EQ(bytes.substr(0, 2), "II");
-    const auto at = [&](std::size_t i) { return std::size_t(std::uint8_t(bytes[i])); };
-    const std::size_t entries = (at(4) | at(5) << 8 | at(6) << 16 | at(7) << 24) + 2;
-    const std::string first = bytes.substr(entries, 12);
-    bytes.replace(entries, 12, bytes.substr(entries + 12, 12));
-    bytes.replace(entries + 12, 12, first);
-    test::WriteFile(path, bytes);
-}
-
 class DemImportTest : public ::testing::Test {
 protected:
     std::string Tif(const std::string& name, const TestRaster& raster) {
@@ -227,21 +214,6 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
     }
 }
 
-TEST_F(DemImportTest, GdalsWarningsAreReportedWhenTheImportFailsToo) {
-    const std::string warned = Tif("warned.tif", TestRaster());
-    UnsortTiffTags(warned);
-    const auto toldOfTheTags = [&] {
-        return std::any_of(report.warnings.begin(), report.warnings.end(),
-                           [](const std::string& w) { return w.find("not sorted") != std::string::npos; });
-    };
-    ASSERT_TRUE(Import({warned}).ok());
-    EXPECT_TRUE(toldOfTheTags());
-
-    const Status planned = Import({warned, Tif("nosrs.tif", TestRaster().Srs(""))});
-    EXPECT_EQ(planned.code(), Status::Code::kCorruption);
-    EXPECT_TRUE(toldOfTheTags()) << "the warning from before planning failed";
-}
-
 TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
     DemImportOptions options;
     options.sources = {Tif("src.tif", TestRaster().Values({5}))};
@@ -272,20 +244,6 @@ TEST_F(DemImportTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
     EXPECT_EQ(imported.code(), Status::Code::kIOError);
     EXPECT_NE(imported.message().find("cannot create " + dir.Path("missing/dem.bin")), std::string::npos)
         << imported.message();
-}
-
-TEST_F(DemImportTest, GdalsCacheHasItsSizeBackAfterwards) {
-    const GIntBig before = GDALGetCacheMax64();
-    const GIntBig large = GIntBig{1} << 30;
-    GDALSetCacheMax64(large);
-    const std::string source = Tif("src.tif", TestRaster());
-    EXPECT_TRUE(Import({source}).ok());
-    EXPECT_EQ(GDALGetCacheMax64(), large);
-    DemImportOptions unwritable;
-    unwritable.output = dir.Path("missing/dem.hdr");
-    EXPECT_FALSE(Import({source}, unwritable).ok());
-    EXPECT_EQ(GDALGetCacheMax64(), large) << "after a failure too";
-    GDALSetCacheMax64(before);
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {

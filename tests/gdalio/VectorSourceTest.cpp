@@ -112,21 +112,6 @@ TEST_F(VectorSourceTest, ShapefileFieldsAreFoundByTheirFirstTenCharactersAndName
     EXPECT_EQ(doc.features()[0].type, 3);
 }
 
-TEST_F(VectorSourceTest, CurvesLoadAsTheLinesThatApproximateThem) {
-    if (test::RunCommand("command -v ogr2ogr").status != 0) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
-    Write("arc.csv", "WKT,id\n\"CIRCULARSTRING (0 0,0.5 0.5,1 0)\",1\n");
-    const auto converted = test::RunCommand("ogr2ogr -a_srs EPSG:4326 -nlt CIRCULARSTRING " + dir.Path("arc.gpkg") +
-                                            " " + dir.Path("arc.csv"));
-    ASSERT_EQ(converted.status, 0) << converted.err;
-    ASSERT_TRUE(Load(dir.Path("arc.gpkg"), 0).status.ok());
-    ASSERT_EQ(doc.features().size(), 1u);
-    const std::vector<GeoPoint> points = PointsOf(0);
-    EXPECT_GT(points.size(), 3u);
-    EXPECT_EQ(points.front(), (GeoPoint{0, 0}));
-    EXPECT_EQ(points.back(), (GeoPoint{0, 1}));
-    for (const GeoPoint& p : points) EXPECT_NEAR(std::hypot(p.lon - 0.5, p.lat), 0.5, 1e-9) << "on the circle";
-}
-
 TEST_F(VectorSourceTest, ProjectedSourcesAreCarriedToWgs84) {
     // Web Mercator: x = R * longitude, y = R * ln(tan(45 degrees + latitude / 2)).
     const std::string path = Write(
@@ -166,20 +151,6 @@ TEST_F(VectorSourceTest, ADemAcrossTheAntimeridianHoldsLongitudesAWholeTurnRound
     ASSERT_TRUE(Load(path, 0).status.ok());
     ASSERT_EQ(doc.features().size(), 1u);
     EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{0, 179.5}, {0.5, 180}, {0, 180.5}}));
-}
-
-// The desktop program runs with the user's locale, whose decimal point may be a comma.
-TEST_F(VectorSourceTest, CoordinatesIgnoreTheLocale) {
-    const std::string path = Write(
-        "pppoint.geojson", Collection(Feature(R"({"type": "Point", "coordinates": [0.5, -0.25]})")));
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
-    const VectorLoadReport report = Load(path, std::nullopt);
-    std::setlocale(LC_ALL, saved.c_str());
-    ASSERT_TRUE(report.status.ok()) << report.status.message();
-    ASSERT_EQ(doc.features().size(), 1u);
-    EXPECT_EQ(PointsOf(0), (std::vector<GeoPoint>{{-0.25, 0.5}}));
 }
 
 TEST_F(VectorSourceTest, WhatCannotBeLoadedIsToldWithTheLayerAndTheRest) {
