@@ -10,12 +10,8 @@
 
 namespace {
 
+using gw::Status;
 using namespace gw::cli;
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
-    return kExitUsage;
-}
 
 // --e00 FILE and --vector FILE[,LAYER][=RULE], once per file or layer, for a command
 // that loads features.
@@ -42,18 +38,22 @@ struct FeatureOptions {
     }
 };
 
-// Everything printed to standard output must have reached it: a full disk or a closed
-// pipe is a failure, not a success with a short listing.
-int CheckedExit(int status) {
+// Tells a failure not told yet, then checks that everything printed to standard output
+// reached it: a full disk or a closed pipe is a failure, not a success with a short
+// listing. The exit status.
+int Exit(Status outcome) {
+    if (!outcome.ok() && !outcome.IsCancelled() && !outcome.message().empty()) {
+        std::fprintf(stderr, "gridwright-cli: %s\n", outcome.message().c_str());
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int error = errno;
         std::fprintf(stderr, "gridwright-cli: cannot write standard output: %s\n", std::strerror(error));
-        return status == kExitOk ? kExitFailure : status;
+        if (outcome.ok()) outcome = Status::IOError("");
     }
-    return status;
+    return ExitStatus(outcome);
 }
 
-int Run(int argc, char** argv) {
+Status Run(int argc, char** argv) {
     CLI::App app{"Gridwright: theater terrain files from a DEM", "gridwright-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "gridwright-cli " GRIDWRIGHT_VERSION);
@@ -155,7 +155,7 @@ int Run(int argc, char** argv) {
     if (argc > 1 && argv[1][0] != '-') {
         const std::set<std::string> known = {"info", "e00", "obr", "rules", "vector", "generate", "preview", "import-dem"};
         if (!known.count(argv[1])) {
-            return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
+            return Status::Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
                          "info, e00, obr, rules, vector, generate, preview and import-dem (see --help)");
         }
     }
@@ -172,14 +172,14 @@ int Run(int argc, char** argv) {
                                      "--vector a.shp --vector b.gpkg,roads=ROAD\n");
             }
         }
-        return status == 0 ? kExitOk : kExitUsage;
+        return status == 0 ? Status::Ok() : Status::Usage("");
     }
     if (*info) return RunInfo(infoHeader, infoJson, infoStats);
     if (*e00) return RunE00(e00Path, e00Json, e00Dem);
     if (*rules) return RunRules(rulesChoice, rulesJson);
     if (*vector) return RunVector(vectorPath, vectorRules, vectorJson);
     if (*obr) {
-        if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");
+        if (!obrPath && !obrDefaults) return Status::Usage("obr needs RULES.obr or --defaults");
         return RunObr(obrPath);
     }
     if (*preview) {
@@ -196,11 +196,10 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
-        return CheckedExit(Run(argc, argv));
+        return Exit(Run(argc, argv));
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "gridwright-cli: not enough memory\n");
+        return Exit(Status::ResourceExhausted("not enough memory"));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "gridwright-cli: %s\n", e.what());
+        return Exit(Status::IOError(e.what()));
     }
-    return CheckedExit(kExitFailure);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dem/MappingGuard.h"
+#include "core/util/Status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,8 +24,8 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
 
     // Maps the whole file at path; any earlier mapping is closed first. A mode other
-    // than 0 or 1 returns false and changes nothing. On failure error() says why.
-    bool Open(const std::string& path, int mode);
+    // than 0 or 1 fails and changes nothing. The failure says why, naming the file.
+    Status Open(const std::string& path, int mode);
     // Unmaps and closes; harmless when nothing is open.
     void Close();
     // Exchanges everything two objects hold, mappings and guards included.
@@ -43,7 +44,6 @@ public:
     const std::uint8_t* data() const { return m_view; }
     std::uint64_t size() const { return m_size; }
     const std::string& path() const { return m_path; }
-    const std::string& error() const { return m_error; }
 
 private:
     int m_mode = kReadOnly;
@@ -51,7 +51,6 @@ private:
     std::uint64_t m_size = 0;
     std::uint8_t* m_view = nullptr;
     int m_fd = -1;
-    std::string m_error;
     timespec m_modified{};
     MappingGuard m_guard;
 };

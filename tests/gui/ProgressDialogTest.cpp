@@ -171,9 +171,9 @@ private slots:
         const std::vector<E00LoadReport> reports = document.LoadE00Files({first, second}, dialog, prompts);
         QCOMPARE(choices.questions, QStringList({"Cancel?"}));
         QCOMPARE(reports.size(), std::size_t{2});
-        QVERIFY(reports[0].cancelled);
+        QVERIFY(reports[0].processed.IsCancelled());
         QCOMPARE(reports[0].featuresAdded, std::size_t{1});
-        QVERIFY(!reports[1].cancelled);
+        QVERIFY(!reports[1].processed.IsCancelled());
         QCOMPARE(reports[1].featuresAdded, std::size_t{40});
         QCOMPARE(document.doc().features().size(), std::size_t{41});
     }
