@@ -220,7 +220,7 @@ std::int64_t FileSize(const std::string& path) {
 
 // One file a run wrote, for the summary.
 struct WrittenFile {
-    std::string job;
+    Job job;
     std::string path;
     std::int64_t bytes;
     WriteResult::Outcome outcome;
@@ -237,7 +237,7 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
         }
         if (job.result.outcome == WriteResult::Outcome::kWritten) continue;
         cancelled |= job.result.outcome == WriteResult::Outcome::kCancelled;
-        std::string why = job.job + " file " + OutcomeText(job.result.outcome);
+        std::string why = JobName(job.job) + std::string(" file ") + OutcomeText(job.result.outcome);
         if (!job.result.message.empty()) why += ": " + job.result.message;
         Tell(why);
     }
@@ -245,7 +245,7 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
     if (!report.complete()) status = cancelled ? Status::Cancelled("") : Told();
     const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
     const auto objectivesJob = std::find_if(report.jobs.begin(), report.jobs.end(),
-                                            [](const JobReport& job) { return job.job == "OBJ"; });
+                                            [](const JobReport& job) { return job.job == Job::kObjectives; });
     const bool objectivesRan =
         objectivesJob != report.jobs.end() && !objectivesJob->result.files.empty();
     const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);
@@ -268,7 +268,7 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
     std::vector<Fields> files;
     for (const WrittenFile& file : written) {
         files.push_back(
-            {{"job", file.job}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
+            {{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
     }
     Fields kinds;
     for (const auto& [keyword, count] : features) {

@@ -86,7 +86,7 @@ TEST_F(GenerateOutputsTest, TheRunChecksItsInputsAndReadsThePaletteBeforeWriting
     report = Run();
     EXPECT_EQ(prompts.messages.front(), "Bad palette file - is it paint shop pro format?\n p.pal");
     ASSERT_GE(report.jobs.size(), 3u);
-    EXPECT_EQ(report.jobs[2].job, "MAP");
+    EXPECT_EQ(report.jobs[2].job, Job::kMap);
     EXPECT_EQ(report.jobs[2].result.outcome, WriteResult::Outcome::kSkipped);
     EXPECT_FALSE(Folder().count("t.map"));
     EXPECT_TRUE(Folder().count("t.mea")) << "the other files are written";
@@ -115,9 +115,9 @@ TEST_F(GenerateOutputsTest, ARasterCutShortWhileReadFailsTheRun) {
 TEST_F(GenerateOutputsTest, AFailingFileKeepsTheEarlierRunWhole) {
     ASSERT_TRUE(Run().complete());
     const auto earlier = Folder();
-    const std::map<std::string, std::string> jobOf = {
-        {"t.l2", "L2"},  {"t.o2", "L2"},  {"t.txt", "TXT"},       {"t.map", "MAP"},
-        {"t.mea", "MEA"}, {"t-RIVER.tdf", "TDF"}, {"t-obj.csv", "OBJ"},
+    const std::map<std::string, Job> jobOf = {
+        {"t.l2", Job::kTerrain},  {"t.o2", Job::kTerrain}, {"t.txt", Job::kDescription}, {"t.map", Job::kMap},
+        {"t.mea", Job::kMea}, {"t-RIVER.tdf", Job::kTdf}, {"t-obj.csv", Job::kObjectives},
     };
     layout.OnCenterLatKillFocus("0.01");  // a run that would change every file
     for (const auto& [name, job] : jobOf) {
@@ -154,7 +154,7 @@ TEST_F(GenerateOutputsTest, AFileThatCannotBeRenamedBringsBackTheFilesRenamedBef
     OutputSet outputs(ops);
     const GenerateReport report = Run(&outputs);
     ASSERT_EQ(report.jobs.size(), 6u);
-    EXPECT_EQ(report.jobs[3].job, "MEA");
+    EXPECT_EQ(report.jobs[3].job, Job::kMea);
     EXPECT_EQ(report.jobs[3].result.outcome, WriteResult::Outcome::kFailed);
     EXPECT_EQ(report.jobs[3].result.message, "cannot put " + Out("t.mea") + " in place: Input/output error");
     EXPECT_TRUE(report.files().empty());
