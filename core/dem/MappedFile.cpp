@@ -14,13 +14,11 @@ namespace gw {
 
 MappedFile::~MappedFile() { Close(); }
 
-Status MappedFile::Open(const std::string& path, int mode) {
-    if (mode != kReadOnly && mode != kReadWrite) return Status::InvalidArgument("no such mapping mode");
+Status MappedFile::Open(const std::string& path) {
     Close();
-    m_mode = mode;
 
     // Non-blocking, so that a FIFO cannot hold the open; only regular files are kept.
-    m_fd = ::open(path.c_str(), (mode == kReadOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) return Status::FromErrno("cannot open " + path, errno);
     m_path = path;
     struct stat info {};
@@ -29,11 +27,10 @@ Status MappedFile::Open(const std::string& path, int mode) {
     m_size = static_cast<std::uint64_t>(info.st_size);
     m_modified = info.st_mtim;
     if (m_size == 0) return Status::IOError(path + " is empty");
-    const int protection = mode == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
-    void* view = ::mmap(nullptr, m_size, protection, MAP_SHARED, m_fd, 0);
+    void* view = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED, m_fd, 0);
     if (view == MAP_FAILED) return Status::FromErrno("cannot map " + path, errno);
     m_view = static_cast<std::uint8_t*>(view);
-    if (mode == kReadOnly && !m_guard.Guard(m_view, m_size)) {
+    if (!m_guard.Guard(m_view, m_size)) {
         Close();
         return Status::IOError("cannot map " + path + ": too many files are mapped at once to guard another");
     }
@@ -49,7 +46,6 @@ void MappedFile::Close() {
 }
 
 void MappedFile::swap(MappedFile& other) noexcept {
-    std::swap(m_mode, other.m_mode);
     m_path.swap(other.m_path);
     std::swap(m_size, other.m_size);
     std::swap(m_view, other.m_view);

@@ -93,7 +93,7 @@ TEST(MappingGuard, FaultsOutsideGuardedMappingsStayFatal) {
     EXPECT_EXIT(
         {
             MappedFile guarded;  // installs the handler
-            if (!guarded.Open(dir.Path("guarded"), MappedFile::kReadOnly).ok()) std::exit(1);
+            if (!guarded.Open(dir.Path("guarded")).ok()) std::exit(1);
             const int fd = ::open(dir.Path("bare").c_str(), O_RDONLY);
             void* bare = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, fd, 0);
             if (bare == MAP_FAILED || ::truncate(dir.Path("bare").c_str(), 0) != 0) std::exit(1);
@@ -116,10 +116,10 @@ TEST(MappingGuard, HoldsAFixedNumberOfRangesAndReusesReleasedOnes) {
     TempDir dir;
     test::WriteFile(dir.Path("f"), "data");
     MappedFile file;
-    const Status refused = file.Open(dir.Path("f"), MappedFile::kReadOnly);
+    const Status refused = file.Open(dir.Path("f"));
     EXPECT_NE(refused.message().find("too many files are mapped at once"), std::string::npos);
     guards.back().Release();
-    EXPECT_TRUE(file.Open(dir.Path("f"), MappedFile::kReadOnly).ok());
+    EXPECT_TRUE(file.Open(dir.Path("f")).ok());
     EXPECT_FALSE(guards.front().Faulted());
 }
 

@@ -236,17 +236,5 @@ TEST_F(SampleElevationTest, FarOutsideReadsZero) {
 namespace gw {
 namespace {
 
-TEST(GridwrightDoc, EveryChangeOfTheFeaturesIsCounted) {
-    CGridwrightDoc doc;
-    const std::uint64_t start = doc.featuresRevision();
-    doc.AddFeature(Feature{0, {{1, 2}}, "a", 1});
-    doc.AddFeature(Feature{1, {{3, 4}}, "b", 2});
-    EXPECT_EQ(doc.features().size(), 2u);
-    EXPECT_EQ(doc.featuresRevision(), start + 2);
-    doc.OnDeleteFeatures();
-    EXPECT_TRUE(doc.features().empty());
-    EXPECT_EQ(doc.featuresRevision(), start + 3);
-}
-
 }  // namespace
 }  // namespace gw
