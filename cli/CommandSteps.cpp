@@ -3,6 +3,7 @@
 #include "qtsettings/QtProfileSection.h"
 #include "gdalio/VectorSource.h"
 #include "core/document/FeatureLoader.h"
+#include "core/layout/DistanceUnit.h"
 #include "core/util/CNumbers.h"
 #include "core/util/InputFile.h"
 #include "core/util/Text.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 
 namespace gw::cli {
 namespace {
@@ -31,6 +31,17 @@ bool SplitPair(const std::string& text, std::string& a, std::string& b) {
 void Tell(const std::string& message) { std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str()); }
 
 void Warn(const std::string& message) { std::fprintf(stderr, "gridwright-cli: warning: %s\n", message.c_str()); }
+
+std::int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
+Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules) {
+    if (Status loaded = rules.LoadObjectiveRules(path); !loaded.ok()) return loaded;
+    if (rules.m_objectiveRules.empty()) Warn(path + " holds no objective rule (no \"Type\" line)");
+    return Status::Ok();
+}
 
 Status OpenDem(const std::string& path, CGridwrightDoc& doc) {
     const Status opened = doc.OnOpenDocument(path);
@@ -60,8 +71,7 @@ Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
         if (pair) layout.OnSegmentsYChanged(y);
     }
     if (args.unit) {
-        static const std::map<std::string, int> kUnits = {{"nm", 0}, {"mi", 1}, {"km", 2}, {"ft", 3}, {"m", 4}};
-        layout.OnUnitSelected(kUnits.at(*args.unit));
+        layout.OnUnitSelected(DistanceUnitIndex(*args.unit));
     }
     if (args.resolution) {
         if (!ParseWholeDouble(*args.resolution, real)) {
@@ -118,9 +128,13 @@ bool PathExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
-std::string KnownRules() {
+// The rules' Files (with their Keywords when asked), for a message: "none" when there
+// are no rules.
+std::string KnownRules(bool keywords) {
     std::string known;
-    for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File + " (" + rule.Keyword + ")";
+    for (const E00Rule& rule : g_e00Rules) {
+        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
+    }
     return known.empty() ? "none" : known;
 }
 
@@ -130,10 +144,8 @@ void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, Termin
     progress.EndLine();
     if (!report.parsed.ok()) Tell(report.path + ": " + report.parsed.message());
     if (!report.recognised) {
-        std::string known;
-        for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File;
-        Tell(report.path + ": no E00 rule names its coverage \"" + report.coverageName +
-                 "\"; the rules know " + (known.empty() ? "none" : known));
+        Tell(report.path + ": no E00 rule names its coverage \"" + report.coverageName + "\"; the rules know " +
+             KnownRules(false));
     }
     if (report.recognised && !json) {
         std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
@@ -165,7 +177,7 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
     if (spec.rule && !(rule = gdalio::FindRule(g_e00Rules, *spec.rule))) {
         report.status = Status::InvalidArgument(
             spec.path + (spec.layer.empty() ? "" : " (layer \"" + spec.layer + "\")") + ": no E00 rule is named \"" +
-            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules());
+            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules(true));
     } else {
         report = gdalio::LoadVectorLayer(doc, g_e00Rules, {spec.path, spec.layer, rule}, progress, prompts);
     }

@@ -9,9 +9,11 @@
 #include "core/document/GridwrightDoc.h"
 #include "core/features/E00Rules.h"
 #include "core/layout/TheaterLayout.h"
+#include "core/objectives/ObjectiveRules.h"
 #include "core/util/Status.h"
 #include "core/util/StatusOr.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,10 @@ namespace gw::cli {
 void Tell(const std::string& message);
 // Prints "gridwright-cli: warning: message" to stderr.
 void Warn(const std::string& message);
+// The size of the file at path in bytes, or -1 when it cannot be read.
+std::int64_t FileSize(const std::string& path);
+// Loads the objective rules of a ".obr" file, warning when it holds none.
+Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules);
 // A failure that has been told already: its message is empty.
 inline Status Told() { return Status::IOError(""); }
 

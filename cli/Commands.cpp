@@ -16,13 +16,11 @@
 #include "core/util/CNumbers.h"
 #include "core/util/Text.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace gw::cli {
 namespace {
@@ -113,8 +111,7 @@ Status RunInfo(const std::string& headerPath, bool json, bool stats) {
 
 Status RunObr(const std::optional<std::string>& path) {
     ObjectiveRuleSet rules;
-    if (Status loaded = path ? rules.LoadObjectiveRules(*path) : Status::Ok(); !loaded.ok()) return loaded;
-    if (rules.m_objectiveRules.empty()) Warn(*path + " holds no objective rule (no \"Type\" line)");
+    if (Status loaded = path ? LoadObjectiveRulesFile(*path, rules) : Status::Ok(); !loaded.ok()) return loaded;
     std::printf("# %s: %zu rules\r\n%s", rules.m_objRulesName.c_str(), rules.m_objectiveRules.size(),
                 FormatObjectiveRules(rules).c_str());
     return Status::Ok();
@@ -177,8 +174,7 @@ Status CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     }
     if (Status checked = CheckFeatureSources(args.featureSources); !checked.ok()) return checked;
     if (args.obr) {
-        if (Status loaded = objectiveRules.LoadObjectiveRules(*args.obr); !loaded.ok()) return loaded;
-        if (objectiveRules.m_objectiveRules.empty()) Warn(*args.obr + " holds no objective rule (no \"Type\" line)");
+        if (Status loaded = LoadObjectiveRulesFile(*args.obr, objectiveRules); !loaded.ok()) return loaded;
     }
     return Status::Ok();
 }
@@ -211,11 +207,6 @@ const char* OutcomeText(WriteResult::Outcome outcome) {
         case WriteResult::Outcome::kFailed: return "failed";
     }
     return "";
-}
-
-std::int64_t FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 // One file a run wrote, for the summary.

@@ -5,7 +5,6 @@
 #include "cli/TerminalFace.h"
 #include "core/util/CNumbers.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -61,15 +60,10 @@ StatusOr<gdalio::DemImportOptions> ReadOptions(const ImportDemArgs& args) {
     return options;
 }
 
-long long FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
-
 void PrintSummary(const gdalio::DemImportOptions& options, const gdalio::DemImportReport& report) {
     const DemHeader& h = report.plan.header;
     for (const std::string* path : {&report.plan.rasterPath, &options.output}) {
-        std::printf("wrote %s (%lld bytes)\n", path->c_str(), FileSize(*path));
+        std::printf("wrote %s (%lld bytes)\n", path->c_str(), static_cast<long long>(FileSize(*path)));
     }
     const double share = report.posts ? double(report.noDataPosts) / double(report.posts) : 0.0;
     std::printf("extent: %s to %s east, %s to %s north\n", FormatShortest(h.left_map_x).c_str(),

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "core/layout/DistanceUnit.h"
 
 #include <CLI/CLI.hpp>
 
@@ -37,6 +38,17 @@ struct FeatureOptions {
         return sources;
     }
 };
+
+// --segments, --unit, --resolution (described as given) and --center, as generate and
+// preview take them.
+void AddLayoutOptions(CLI::App* command, GenerateArgs& args, const std::string& resolutionHelp) {
+    std::vector<std::string> units;
+    for (const gw::DistanceUnit& unit : gw::kDistanceUnits) units.push_back(unit.abbreviation);
+    command->add_option("--segments", args.segments, "L2 segments: X (square) or X,Y (default 64)");
+    command->add_option("--unit", args.unit, "distance unit of --resolution (default nm)")->check(CLI::IsMember(units));
+    command->add_option("--resolution", args.resolution, resolutionHelp);
+    command->add_option("--center", args.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+}
 
 // Tells a failure not told yet, then checks that everything printed to standard output
 // reached it: a full disk or a closed pipe is a failure, not a success with a short
@@ -105,12 +117,7 @@ Status Run(int argc, char** argv) {
     generate->add_option("DEM.hdr", gen.header, "DEM header file")->required();
     generate->add_option("OUT.l2", gen.output, "terrain file to write; other files are named after it")
         ->required();
-    generate->add_option("--segments", gen.segments, "L2 segments: X (square) or X,Y (default 64)");
-    generate->add_option("--unit", gen.unit, "distance unit of --resolution (default nm)")
-        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
-    generate->add_option("--resolution", gen.resolution,
-                         "resolution in the unit (default 0.1348576453577105 nautical miles)");
-    generate->add_option("--center", gen.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+    AddLayoutOptions(generate, gen, "resolution in the unit (default 0.1348576453577105 nautical miles)");
     generate->add_flag("--large", gen.large, "32-bit tile codes (Large (4 byte) Terrain)");
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
@@ -131,11 +138,7 @@ Status Run(int argc, char** argv) {
     preview->add_option("OUT.png", pre.form.output, "picture to write")->required();
     preview->add_option("--height", pre.height,
                         "height in pixels, the width in proportion (default: 400 pixels on the longer side)");
-    preview->add_option("--segments", pre.form.segments, "L2 segments: X (square) or X,Y (default 64)");
-    preview->add_option("--unit", pre.form.unit, "distance unit of --resolution (default nm)")
-        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
-    preview->add_option("--resolution", pre.form.resolution, "resolution in the unit");
-    preview->add_option("--center", pre.form.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+    AddLayoutOptions(preview, pre.form, "resolution in the unit");
     const FeatureOptions previewFeatures = FeatureOptions::Add(preview);
     addRulesChoice(preview, pre.form.rules);
     preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
