@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 #include "core/layout/DistanceUnit.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
 
 #include <CLI/CLI.hpp>
 
@@ -44,7 +46,7 @@ struct FeatureOptions {
 void AddLayoutOptions(CLI::App* command, GenerateArgs& args, const std::string& resolutionHelp) {
     std::vector<std::string> units;
     for (const gw::DistanceUnit& unit : gw::kDistanceUnits) units.push_back(unit.abbreviation);
-    command->add_option("--segments", args.segments, "L2 segments: X (square) or X,Y (default 64)");
+    command->add_option("--segments", args.segments, "L2 segments: X (square) or X,Y (default " + std::to_string(gw::kDefaultSegments) + ")");
     command->add_option("--unit", args.unit, "distance unit of --resolution (default nm)")->check(CLI::IsMember(units));
     command->add_option("--resolution", args.resolution, resolutionHelp);
     command->add_option("--center", args.center, "theater centre LAT,LON in degrees (default: the DEM's)");
@@ -117,7 +119,9 @@ Status Run(int argc, char** argv) {
     generate->add_option("DEM.hdr", gen.header, "DEM header file")->required();
     generate->add_option("OUT.l2", gen.output, "terrain file to write; other files are named after it")
         ->required();
-    AddLayoutOptions(generate, gen, "resolution in the unit (default 0.1348576453577105 nautical miles)");
+    AddLayoutOptions(generate, gen,
+                     "resolution in the unit (default " + gw::FormatShortest(gw::kDefaultResolutionNm) +
+                         " nautical miles)");
     generate->add_flag("--large", gen.large, "32-bit tile codes (Large (4 byte) Terrain)");
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
@@ -137,7 +141,8 @@ Status Run(int argc, char** argv) {
     preview->add_option("DEM.hdr", pre.form.header, "DEM header file")->required();
     preview->add_option("OUT.png", pre.form.output, "picture to write")->required();
     preview->add_option("--height", pre.height,
-                        "height in pixels, the width in proportion (default: 400 pixels on the longer side)");
+                        "height in pixels, the width in proportion (default: " + std::to_string(gw::kDefaultPreviewSide) +
+                            " pixels on the longer side)");
     AddLayoutOptions(preview, pre.form, "resolution in the unit");
     const FeatureOptions previewFeatures = FeatureOptions::Add(preview);
     addRulesChoice(preview, pre.form.rules);
