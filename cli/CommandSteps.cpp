@@ -3,6 +3,7 @@
 #include "qtsettings/QtProfileSection.h"
 #include "gdalio/VectorSource.h"
 #include "core/document/FeatureLoader.h"
+#include "core/layout/DistanceUnit.h"
 #include "core/util/CNumbers.h"
 #include "core/util/InputFile.h"
 #include "core/util/Text.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 
 namespace gw::cli {
 namespace {
@@ -28,17 +28,25 @@ bool SplitPair(const std::string& text, std::string& a, std::string& b) {
 
 }  // namespace
 
-int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
-    return status;
-}
+void Tell(const std::string& message) { std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str()); }
 
 void Warn(const std::string& message) { std::fprintf(stderr, "gridwright-cli: warning: %s\n", message.c_str()); }
 
-bool OpenDem(const std::string& path, CGridwrightDoc& doc) {
+std::int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
+Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules) {
+    if (Status loaded = rules.LoadObjectiveRules(path); !loaded.ok()) return loaded;
+    if (rules.m_objectiveRules.empty()) Warn(path + " holds no objective rule (no \"Type\" line)");
+    return Status::Ok();
+}
+
+Status OpenDem(const std::string& path, CGridwrightDoc& doc) {
     const Status opened = doc.OnOpenDocument(path);
-    if (!opened.ok()) Fail(kExitFailure, "cannot open DEM " + path + ": " + opened.message());
-    return opened.ok();
+    if (!opened.ok()) return Status::IOError("cannot open DEM " + path + ": " + opened.message());
+    return opened;
 }
 
 TheaterLayout StartingLayout(const CGridwrightDoc& doc) {
@@ -48,7 +56,7 @@ TheaterLayout StartingLayout(const CGridwrightDoc& doc) {
     return layout;
 }
 
-bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
+Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
     std::int32_t number = 0;
     double real = 0;
     if (args.segments) {
@@ -56,36 +64,31 @@ bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
         const bool pair = args.segments->find(',') != std::string::npos;
         if ((pair && !SplitPair(*args.segments, x, y)) || !ParseWholeInt(x, number) ||
             (pair && !ParseWholeInt(y, number))) {
-            Fail(kExitUsage, "--segments takes X or X,Y (whole numbers), not \"" + *args.segments + "\"");
-            return false;
+            return Status::Usage("--segments takes X or X,Y (whole numbers), not \"" + *args.segments + "\"");
         }
         if (pair) layout.OnSquareClicked(false);
         layout.SetSegmentsX(x);
         if (pair) layout.OnSegmentsYChanged(y);
     }
     if (args.unit) {
-        static const std::map<std::string, int> kUnits = {{"nm", 0}, {"mi", 1}, {"km", 2}, {"ft", 3}, {"m", 4}};
-        layout.OnUnitSelected(kUnits.at(*args.unit));
+        layout.OnUnitSelected(DistanceUnitIndex(*args.unit));
     }
     if (args.resolution) {
         if (!ParseWholeDouble(*args.resolution, real)) {
-            Fail(kExitUsage, "--resolution takes a number, not \"" + *args.resolution + "\"");
-            return false;
+            return Status::Usage("--resolution takes a number, not \"" + *args.resolution + "\"");
         }
         layout.OnResolutionChanged(*args.resolution);
     }
     if (args.center) {
         std::string lat, lon;
         if (!SplitPair(*args.center, lat, lon) || !ParseWholeDouble(lat, real) || !ParseWholeDouble(lon, real)) {
-            Fail(kExitUsage, "--center takes LAT,LON in degrees, not \"" + *args.center + "\"");
-            return false;
+            return Status::Usage("--center takes LAT,LON in degrees, not \"" + *args.center + "\"");
         }
         layout.OnCenterLatKillFocus(lat);
         layout.OnCenterLongKillFocus(lon);
     }
-    const Status valid = layout.ValidateForGenerate();
-    if (!valid.ok()) Fail(kExitUsage, valid.message());
-    return valid.ok();
+    if (const Status valid = layout.ValidateForGenerate(); !valid.ok()) return Status::Usage(valid.message());
+    return Status::Ok();
 }
 
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source) {
@@ -114,14 +117,24 @@ Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source
 
 namespace {
 
+// Folds one source's outcome into the loading's: a failure stays, a cancel stays unless
+// a failure comes.
+void Merge(Status& loading, const Status& source) {
+    if (!source.ok() && (loading.ok() || (loading.IsCancelled() && !source.IsCancelled()))) loading = source;
+}
+
 bool PathExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
 }
 
-std::string KnownRules() {
+// The rules' Files (with their Keywords when asked), for a message: "none" when there
+// are no rules.
+std::string KnownRules(bool keywords) {
     std::string known;
-    for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File + " (" + rule.Keyword + ")";
+    for (const E00Rule& rule : g_e00Rules) {
+        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
+    }
     return known.empty() ? "none" : known;
 }
 
@@ -129,12 +142,10 @@ void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, Termin
                  TerminalPrompts& prompts, LoadedFeatures& loaded) {
     const E00LoadReport report = LoadE00Files(doc, g_e00Rules, {path}, progress, prompts).front();
     progress.EndLine();
-    if (!report.parsed) Fail(kExitFailure, report.path + ": " + report.parseError);
+    if (!report.parsed.ok()) Tell(report.path + ": " + report.parsed.message());
     if (!report.recognised) {
-        std::string known;
-        for (const E00Rule& rule : g_e00Rules) known += (known.empty() ? "" : ", ") + rule.File;
-        Fail(kExitFailure, report.path + ": no E00 rule names its coverage \"" + report.coverageName +
-                               "\"; the rules know " + (known.empty() ? "none" : known));
+        Tell(report.path + ": no E00 rule names its coverage \"" + report.coverageName + "\"; the rules know " +
+             KnownRules(false));
     }
     if (report.recognised && !json) {
         std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
@@ -142,24 +153,23 @@ void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, Termin
     }
     loaded.files.push_back({{"path", report.path},
                             {"coverage", report.coverageName},
-                            {"parsed", report.parsed},
+                            {"parsed", report.parsed.ok()},
                             {"recognised", report.recognised},
                             {"features", report.featuresAdded},
-                            {"cancelled", report.cancelled}});
-    loaded.allLoaded &= report.parsed && report.recognised;
-    loaded.cancelled |= report.cancelled;
+                            {"cancelled", report.processed.IsCancelled()}});
+    Merge(loaded.status, report.parsed.ok() && report.recognised ? report.processed : Told());
 }
 
 void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
                         TerminalPrompts& prompts, LoadedFeatures& loaded) {
-    VectorSpec spec;
-    std::string why;
-    if (!ParseVectorSpec(value, spec, why)) {
+    const StatusOr<VectorSpec> parsed = ParseVectorSpec(value);
+    if (!parsed.ok()) {
         // Checked before loading began; only a file that vanished since lands here.
-        Fail(kExitFailure, why);
-        loaded.allLoaded = false;
+        Tell(parsed.status().message());
+        Merge(loaded.status, Told());
         return;
     }
+    const VectorSpec& spec = *parsed;
     gdalio::VectorLoadReport report;
     report.path = spec.path;
     report.layer = spec.layer;
@@ -167,15 +177,17 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
     if (spec.rule && !(rule = gdalio::FindRule(g_e00Rules, *spec.rule))) {
         report.status = Status::InvalidArgument(
             spec.path + (spec.layer.empty() ? "" : " (layer \"" + spec.layer + "\")") + ": no E00 rule is named \"" +
-            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules());
+            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules(true));
     } else {
         report = gdalio::LoadVectorLayer(doc, g_e00Rules, {spec.path, spec.layer, rule}, progress, prompts);
     }
     progress.EndLine();
     for (const std::string& warning : report.warnings) Warn(report.path + ": " + warning);
-    if (!report.status.ok()) Fail(kExitFailure, report.status.message());
+    const bool cancelled = report.status.IsCancelled();
+    const bool layerLoaded = report.status.ok() || cancelled;
+    if (!layerLoaded) Tell(report.status.message());
     const E00Rule* used = report.ruleIndex ? RuleAt(g_e00Rules, *report.ruleIndex) : nullptr;
-    if (report.status.ok() && !json) {
+    if (layerLoaded && !json) {
         std::printf("loaded %s (layer \"%s\" as %s): %zu features\n", report.path.c_str(), report.layer.c_str(),
                     used ? used->Keyword.c_str() : "", report.featuresAdded);
     }
@@ -183,18 +195,18 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
                              {"layer", report.layer},
                              {"rule", used ? used->File : ""},
                              {"keyword", used ? used->Keyword : ""},
-                             {"loaded", report.status.ok()},
-                             {"error", report.status.message()},
+                             {"loaded", layerLoaded},
+                             {"error", cancelled ? "" : report.status.message()},
                              {"features", report.featuresAdded},
-                             {"cancelled", report.cancelled}});
-    loaded.allLoaded &= report.status.ok();
-    loaded.cancelled |= report.cancelled;
+                             {"cancelled", cancelled}});
+    Merge(loaded.status, layerLoaded ? report.status : Told());
 }
 
 }  // namespace
 
-bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why) {
-    spec = {};
+StatusOr<VectorSpec> ParseVectorSpec(const std::string& text) {
+    VectorSpec spec;
+    std::string why;
     // The longest beginning that ends at a ',' or '=' (or is the whole value) and names
     // an existing file or folder is the file.
     std::size_t end = text.size();
@@ -220,27 +232,28 @@ bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why
     }
     if (spec.path.empty()) why = "the file is empty";
     if (spec.rule && spec.rule->empty()) why = "the rule after '=' is empty";
-    return why.empty();
+    if (!why.empty()) return Status::Usage(why);
+    return spec;
 }
 
-int CheckFeatureSources(const std::vector<FeatureSource>& sources) {
+Status CheckFeatureSources(const std::vector<FeatureSource>& sources) {
     for (const FeatureSource& source : sources) {
         InputFile file;
         if (!source.vector) {
-            if (const Status opened = file.Open(source.value); !opened.ok()) return Fail(kExitFailure, opened.message());
+            if (Status opened = file.Open(source.value); !opened.ok()) return opened;
             continue;
         }
-        VectorSpec spec;
-        std::string why;
-        if (!ParseVectorSpec(source.value, spec, why)) {
-            return Fail(kExitUsage, "--vector takes FILE[,LAYER][=RULE]: " + why + " in \"" + source.value + "\"");
+        const StatusOr<VectorSpec> spec = ParseVectorSpec(source.value);
+        if (!spec.ok()) {
+            return Status::Usage("--vector takes FILE[,LAYER][=RULE]: " + spec.status().message() + " in \"" +
+                                 source.value + "\"");
         }
         // A folder may be a source (of Shapefiles); anything else must be a file.
         struct stat info {};
-        if (::stat(spec.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
-        if (const Status opened = file.Open(spec.path); !opened.ok()) return Fail(kExitFailure, opened.message());
+        if (::stat(spec->path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+        if (Status opened = file.Open(spec->path); !opened.ok()) return opened;
     }
-    return 0;
+    return Status::Ok();
 }
 
 LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,

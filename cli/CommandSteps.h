@@ -9,29 +9,39 @@
 #include "core/document/GridwrightDoc.h"
 #include "core/features/E00Rules.h"
 #include "core/layout/TheaterLayout.h"
+#include "core/objectives/ObjectiveRules.h"
 #include "core/util/Status.h"
+#include "core/util/StatusOr.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace gw::cli {
 
-// Prints "gridwright-cli: message" to stderr; returns status.
-int Fail(int status, const std::string& message);
+// Prints "gridwright-cli: message" to stderr, for a failure told while the command goes
+// on.
+void Tell(const std::string& message);
 // Prints "gridwright-cli: warning: message" to stderr.
 void Warn(const std::string& message);
+// The size of the file at path in bytes, or -1 when it cannot be read.
+std::int64_t FileSize(const std::string& path);
+// Loads the objective rules of a ".obr" file, warning when it holds none.
+Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules);
+// A failure that has been told already: its message is empty.
+inline Status Told() { return Status::IOError(""); }
 
-// Opens the DEM, saying why when it cannot.
-bool OpenDem(const std::string& path, CGridwrightDoc& doc);
+// Opens the DEM; the failure says "cannot open DEM PATH: why".
+Status OpenDem(const std::string& path, CGridwrightDoc& doc);
 
 // The layout as the form shows it once the DEM is open.
 TheaterLayout StartingLayout(const CGridwrightDoc& doc);
 
 // Applies --segments, --unit, --resolution and --center through the form's handler
-// rules, in the order a user would set them; false, having said why, when one is
+// rules, in the order a user would set them; a Usage failure, saying why, when one is
 // malformed or the layout cannot be built.
-bool ApplyArgs(const GenerateArgs& args, TheaterLayout& layout);
+Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout);
 
 // Loads the rules the choice names; source says where they came from.
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source);
@@ -46,19 +56,19 @@ struct VectorSpec {
 // Takes a --vector value apart. File names may hold ',' and '=': the file is the longest
 // beginning of the value, ending at a ',' or '=' or at its end, that names an existing
 // file or folder (when none does, the rule follows the last '=' and the layer the last
-// ',' before it). After the file, ",LAYER" then "=RULE", RULE after the last '='. False,
+// ',' before it). After the file, ",LAYER" then "=RULE", RULE after the last '='. Fails,
 // with the reason, when the file, the layer after a ',' or the rule after a '=' is empty.
-bool ParseVectorSpec(const std::string& text, VectorSpec& spec, std::string& why);
+StatusOr<VectorSpec> ParseVectorSpec(const std::string& text);
 
 // Checks the feature sources before anything is written: each E00 file opens, each
-// --vector value is well formed and its file or folder exists. 0, having said nothing,
-// or the exit status, having said why.
-int CheckFeatureSources(const std::vector<FeatureSource>& sources);
+// --vector value is well formed (a Usage failure when not) and its file or folder exists.
+Status CheckFeatureSources(const std::vector<FeatureSource>& sources);
 
 // What the loading of the E00 files and vector layers gave.
 struct LoadedFeatures {
-    bool allLoaded = true;   // every E00 file parsed and matched a rule, every layer loaded
-    bool cancelled = false;  // the user cancelled one file's or layer's loading
+    // Told() when an E00 file did not parse or matched no rule or a layer did not load;
+    // else Cancelled when the user cancelled one file's or layer's loading; else ok.
+    Status status;
     std::vector<Fields> files;
     std::vector<Fields> layers;
 };

@@ -16,13 +16,11 @@
 #include "core/util/CNumbers.h"
 #include "core/util/Text.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace gw::cli {
 namespace {
@@ -50,9 +48,15 @@ Fields RasterStats(const CGridwrightDoc& doc) {
 
 }  // namespace
 
-int RunInfo(const std::string& headerPath, bool json, bool stats) {
+int ExitStatus(const Status& outcome) {
+    if (outcome.ok()) return 0;
+    if (outcome.IsCancelled()) return 130;
+    return outcome.code() == Status::Code::kUsage ? 2 : 1;
+}
+
+Status RunInfo(const std::string& headerPath, bool json, bool stats) {
     CGridwrightDoc doc;
-    if (!OpenDem(headerPath, doc)) return kExitFailure;
+    if (Status opened = OpenDem(headerPath, doc); !opened.ok()) return opened;
     const DemHeader& h = doc.header();
     Fields fields = {
         {"file_title", h.file_title},
@@ -102,18 +106,15 @@ int RunInfo(const std::string& headerPath, bool json, bool stats) {
     };
     fields.insert(fields.end(), rest.begin(), rest.end());
     Print(json ? ToJson(fields) + "\n" : ToText(fields));
-    return kExitOk;
+    return Status::Ok();
 }
 
-int RunObr(const std::optional<std::string>& path) {
+Status RunObr(const std::optional<std::string>& path) {
     ObjectiveRuleSet rules;
-    if (const Status loaded = path ? rules.LoadObjectiveRules(*path) : Status::Ok(); !loaded.ok()) {
-        return Fail(kExitFailure, loaded.message());
-    }
-    if (rules.m_objectiveRules.empty()) Warn(*path + " holds no objective rule (no \"Type\" line)");
+    if (Status loaded = path ? LoadObjectiveRulesFile(*path, rules) : Status::Ok(); !loaded.ok()) return loaded;
     std::printf("# %s: %zu rules\r\n%s", rules.m_objRulesName.c_str(), rules.m_objectiveRules.size(),
                 FormatObjectiveRules(rules).c_str());
-    return kExitOk;
+    return Status::Ok();
 }
 
 namespace {
@@ -129,58 +130,53 @@ Fields RuleFields(const E00Rule& rule) {
 
 }  // namespace
 
-int RunRules(const RulesChoice& choice, bool json) {
+Status RunRules(const RulesChoice& choice, bool json) {
     E00Rules rules;
     std::string source;
-    if (const Status loaded = LoadRules(choice, rules, source); !loaded.ok()) {
-        return Fail(kExitFailure, loaded.message());
-    }
+    if (Status loaded = LoadRules(choice, rules, source); !loaded.ok()) return loaded;
     if (json) {
         std::vector<Fields> list;
         std::transform(rules.begin(), rules.end(), std::back_inserter(list), RuleFields);
         Print(ToJson({{"source", source}, {"rules", list}}) + "\n");
-        return kExitOk;
+        return Status::Ok();
     }
     std::printf("source: %s\ncount: %zu\n", source.c_str(), rules.size());
     for (const E00Rule& rule : rules) std::printf("rule: %s\n", FormatE00Rule(rule).c_str());
-    return kExitOk;
+    return Status::Ok();
 }
 
 namespace {
 
 // The time written on the objectives file: SOURCE_DATE_EPOCH when set (so builds can be
-// reproduced byte for byte), else now. False when the variable is not a whole number.
-bool ObjectivesTime(std::optional<std::time_t>& when) {
+// reproduced byte for byte), else now (none). A Usage failure when the variable is not a
+// whole number.
+StatusOr<std::optional<std::time_t>> ObjectivesTime() {
     const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    if (!epoch) return true;
+    if (!epoch) return std::optional<std::time_t>();
     std::int32_t seconds = 0;
-    if (!ParseWholeInt(epoch, seconds) || seconds < 0) return false;
-    when = seconds;
-    return true;
+    if (!ParseWholeInt(epoch, seconds) || seconds < 0) {
+        return Status::Usage("SOURCE_DATE_EPOCH must be a whole number of seconds");
+    }
+    return std::optional<std::time_t>(seconds);
 }
 
 // Everything the command reads, checked before anything is written: the output name,
-// the palette (read whole), the feature sources and the objective rules. 0, or the exit
-// status.
-int CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
-    if (const Status named = CheckTerrainPath(args.output); !named.ok()) return Fail(kExitUsage, named.message());
+// the palette (read whole), the feature sources and the objective rules. A bad output
+// name is a Usage failure.
+Status CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
+    if (const Status named = CheckTerrainPath(args.output); !named.ok()) return Status::Usage(named.message());
     if (NamesOnlyTerrainFiles(args.output)) {
         Warn(args.output + " holds \".L2\" but no \".l2\": only the tile and index files are written");
     }
     if (args.palette) {
         std::vector<std::uint8_t> entries;
-        if (const Status read = ReadPalette(*args.palette, entries); !read.ok()) {
-            return Fail(kExitFailure, read.message());
-        }
+        if (Status read = ReadPalette(*args.palette, entries); !read.ok()) return read;
     }
-    if (const int status = CheckFeatureSources(args.featureSources); status != 0) return status;
+    if (Status checked = CheckFeatureSources(args.featureSources); !checked.ok()) return checked;
     if (args.obr) {
-        if (const Status loaded = objectiveRules.LoadObjectiveRules(*args.obr); !loaded.ok()) {
-            return Fail(kExitFailure, loaded.message());
-        }
-        if (objectiveRules.m_objectiveRules.empty()) Warn(*args.obr + " holds no objective rule (no \"Type\" line)");
+        if (Status loaded = LoadObjectiveRulesFile(*args.obr, objectiveRules); !loaded.ok()) return loaded;
     }
-    return 0;
+    return Status::Ok();
 }
 
 // Says when the theater reaches past the DEM, when objectives were asked for without
@@ -213,21 +209,16 @@ const char* OutcomeText(WriteResult::Outcome outcome) {
     return "";
 }
 
-std::int64_t FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
-}
-
 // One file a run wrote, for the summary.
 struct WrittenFile {
-    std::string job;
+    Job job;
     std::string path;
     std::int64_t bytes;
     WriteResult::Outcome outcome;
 };
 
-// Says why any job fell short and prints the summary; the exit status.
-int ReportRun(const GenerateArgs& args, const GenerateReport& report, const TerrainResults& results,
+// Says why any job fell short and prints the summary; the run's outcome, told.
+Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const TerrainResults& results,
               const CGridwrightDoc& doc, const TheaterLayout& layout, const LoadedFeatures& loaded) {
     bool cancelled = false;
     std::vector<WrittenFile> written;
@@ -237,21 +228,15 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
         }
         if (job.result.outcome == WriteResult::Outcome::kWritten) continue;
         cancelled |= job.result.outcome == WriteResult::Outcome::kCancelled;
-        std::string why = job.job + " file " + OutcomeText(job.result.outcome);
+        std::string why = JobName(job.job) + std::string(" file ") + OutcomeText(job.result.outcome);
         if (!job.result.message.empty()) why += ": " + job.result.message;
-        Fail(kExitFailure, why);
+        Tell(why);
     }
-    int status = kExitOk;
-    if (!report.complete()) {
-        status = cancelled ? kExitInterrupted : kExitFailure;
-    } else if (!loaded.allLoaded) {
-        status = kExitFailure;
-    } else if (loaded.cancelled) {
-        status = kExitInterrupted;
-    }
+    Status status = loaded.status;
+    if (!report.complete()) status = cancelled ? Status::Cancelled("") : Told();
     const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
     const auto objectivesJob = std::find_if(report.jobs.begin(), report.jobs.end(),
-                                            [](const JobReport& job) { return job.job == "OBJ"; });
+                                            [](const JobReport& job) { return job.job == Job::kObjectives; });
     const bool objectivesRan =
         objectivesJob != report.jobs.end() && !objectivesJob->result.files.empty();
     const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);
@@ -274,13 +259,13 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
     std::vector<Fields> files;
     for (const WrittenFile& file : written) {
         files.push_back(
-            {{"job", file.job}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
+            {{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
     }
     Fields kinds;
     for (const auto& [keyword, count] : features) {
         kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
     }
-    Fields summary = {{"status", status},     {"files", files},       {"e00", loaded.files},
+    Fields summary = {{"status", ExitStatus(status)},     {"files", files},       {"e00", loaded.files},
                       {"vector", loaded.layers}, {"features", kinds}};
     if (objectivesRan) summary.push_back({"objectives", objectivesJob->result.records});
     if (terrainRan) {
@@ -293,19 +278,17 @@ int ReportRun(const GenerateArgs& args, const GenerateReport& report, const Terr
 
 }  // namespace
 
-int RunGenerateCommand(const GenerateArgs& args) {
-    std::optional<std::time_t> objectivesTime;
-    if (!ObjectivesTime(objectivesTime)) return Fail(kExitUsage, "SOURCE_DATE_EPOCH must be a whole number of seconds");
+Status RunGenerateCommand(const GenerateArgs& args) {
+    const StatusOr<std::optional<std::time_t>> objectivesTime = ObjectivesTime();
+    if (!objectivesTime.ok()) return objectivesTime.status();
     ObjectiveRuleSet objectiveRules;
-    if (const int status = CheckInputs(args, objectiveRules); status != 0) return status;
+    if (Status checked = CheckInputs(args, objectiveRules); !checked.ok()) return checked;
     std::string rulesSource;
-    if (const Status rules = LoadRules(args.rules, g_e00Rules, rulesSource); !rules.ok()) {
-        return Fail(kExitFailure, rules.message());
-    }
+    if (Status rules = LoadRules(args.rules, g_e00Rules, rulesSource); !rules.ok()) return rules;
     CGridwrightDoc doc;
-    if (!OpenDem(args.header, doc)) return kExitFailure;
+    if (Status opened = OpenDem(args.header, doc); !opened.ok()) return opened;
     TheaterLayout layout = StartingLayout(doc);
-    if (!ApplyArgs(args, layout)) return kExitUsage;
+    if (Status applied = ApplyArgs(args, layout); !applied.ok()) return applied;
 
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
@@ -323,7 +306,7 @@ int RunGenerateCommand(const GenerateArgs& args) {
     options.large = args.large;
     options.tdf = args.tdf.value_or(!doc.features().empty());
     options.objectives = args.objectives;
-    options.objectivesTime = objectivesTime;
+    options.objectivesTime = *objectivesTime;
 
     TerrainResults results;
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());

@@ -1,31 +1,34 @@
 #pragma once
 
+#include "core/util/Status.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace gw::cli {
 
-// Exit statuses: every requested file written; a failure; a bad command line; a job
-// cancelled by the user.
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
+// Every command returns its outcome. A failure's message, when not empty, is still to be
+// told; one already told on the way has none.
+
+// The program's exit status for an outcome: 0 when ok (every requested file written),
+// 130 for a job cancelled by the user, 2 for a bad command line (Usage) and 1 for any
+// other failure.
+int ExitStatus(const Status& outcome);
 
 // Prints every header field, the raster's extent and the layout the form starts from,
 // as "name: value" lines or one JSON object; with stats, also the lowest and highest
 // value the raster really holds.
-int RunInfo(const std::string& headerPath, bool json, bool stats);
+Status RunInfo(const std::string& headerPath, bool json, bool stats);
 
 // Prints what the E00 reader holds after parsing the file, as text or as JSON; a file
 // that fails to parse is printed as far as it was read, then the reason. Also prints
 // the extent of the arcs' points and of the labels and, given a DEM, how many of each
 // lie on it (a DEM that cannot be opened ends the command first).
-int RunE00(const std::string& path, bool json, const std::optional<std::string>& dem = std::nullopt);
+Status RunE00(const std::string& path, bool json, const std::optional<std::string>& dem = std::nullopt);
 
 // Prints the objective rules a ".obr" file yields, or the default rules.
-int RunObr(const std::optional<std::string>& path);
+Status RunObr(const std::optional<std::string>& path);
 
 // Where a command's E00 rules come from: the per-user store (or the built-in rules
 // when it holds none), the built-in rules, or an INI file of the stored format.
@@ -35,11 +38,11 @@ struct RulesChoice {
 };
 
 // Prints the E00 rules in effect and where they came from.
-int RunRules(const RulesChoice& choice, bool json);
+Status RunRules(const RulesChoice& choice, bool json);
 
 // Prints the layers of a vector source GDAL reads: name, geometry type, feature count,
 // fields, coordinate system, extent in WGS 84 and the E00 rule each maps to by name.
-int RunVector(const std::string& path, const RulesChoice& rules, bool json);
+Status RunVector(const std::string& path, const RulesChoice& rules, bool json);
 
 // One --e00 file or --vector layer ("FILE[,LAYER][=RULE]") to load, in command-line order.
 struct FeatureSource {
@@ -68,8 +71,8 @@ struct GenerateArgs {
 };
 
 // Generates the theater as the Generate command does after its dialogs, then prints a
-// summary. Returns the exit status.
-int RunGenerateCommand(const GenerateArgs& args);
+// summary.
+Status RunGenerateCommand(const GenerateArgs& args);
 
 // What the preview command takes: the DEM, the PNG to write, the layout and the E00
 // files and vector layers as generate takes them, and the picture's height.
@@ -82,8 +85,8 @@ struct PreviewArgs {
 
 // Writes the map preview as a PNG picture: the elevation picture at the size the form
 // gives it (or at --height, in proportion), the feature overlay and the theater's
-// outline and cross. Returns the exit status.
-int RunPreviewCommand(const PreviewArgs& args);
+// outline and cross.
+Status RunPreviewCommand(const PreviewArgs& args);
 
 // What import-dem takes: the sources and then the header to write, and the options as
 // typed (checked by the command).
@@ -97,7 +100,7 @@ struct ImportDemArgs {
 
 // Imports rasters that GDAL reads into a DEM, showing progress, then prints a summary:
 // the files written, the grid, the share of posts without data, the clamped posts and
-// the lowest and highest post. Returns the exit status.
-int RunImportDemCommand(const ImportDemArgs& args);
+// the lowest and highest post.
+Status RunImportDemCommand(const ImportDemArgs& args);
 
 }  // namespace gw::cli

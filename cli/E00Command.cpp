@@ -131,13 +131,10 @@ void PrintJson(const E00Reader& e00, const Status& parsed, const Placement& plac
 
 }  // namespace
 
-int RunE00(const std::string& path, bool json, const std::optional<std::string>& demPath) {
+Status RunE00(const std::string& path, bool json, const std::optional<std::string>& demPath) {
     CGridwrightDoc dem;
     if (demPath) {
-        if (const Status opened = dem.OnOpenDocument(*demPath); !opened.ok()) {
-            std::fprintf(stderr, "gridwright-cli: %s\n", opened.message().c_str());
-            return 1;
-        }
+        if (Status opened = dem.OnOpenDocument(*demPath); !opened.ok()) return opened;
     }
     E00Reader e00;
     NullProgress progress;
@@ -149,9 +146,8 @@ int RunE00(const std::string& path, bool json, const std::optional<std::string>&
         PrintText(e00);
         PrintText(placement, demPath);
     }
-    if (parsed.ok()) return 0;
-    std::fprintf(stderr, "gridwright-cli: %s: %s\n", path.c_str(), parsed.message().c_str());
-    return 1;
+    if (parsed.ok()) return parsed;
+    return Status::Corruption(path + ": " + parsed.message());
 }
 
 }  // namespace gw::cli

@@ -5,7 +5,6 @@
 #include "cli/TerminalFace.h"
 #include "core/util/CNumbers.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -29,46 +28,42 @@ bool ParseBounds(const std::string& text, gdalio::GeoBounds& bounds) {
     return true;
 }
 
-// The options the command line gives; 0, or the exit status of a bad value.
-int ReadOptions(const ImportDemArgs& args, gdalio::DemImportOptions& options) {
-    if (args.files.size() < 2) return Fail(kExitUsage, "import-dem takes one or more sources and then OUT.hdr");
+// The options the command line gives; a Usage failure for a bad value.
+StatusOr<gdalio::DemImportOptions> ReadOptions(const ImportDemArgs& args) {
+    if (args.files.size() < 2) return Status::Usage("import-dem takes one or more sources and then OUT.hdr");
+    gdalio::DemImportOptions options;
     options.sources.assign(args.files.begin(), args.files.end() - 1);
     options.output = args.files.back();
     if (args.bounds) {
         gdalio::GeoBounds bounds;
         if (!ParseBounds(*args.bounds, bounds)) {
-            return Fail(kExitUsage, "--bounds takes WEST,SOUTH,EAST,NORTH in degrees, not \"" + *args.bounds + "\"");
+            return Status::Usage("--bounds takes WEST,SOUTH,EAST,NORTH in degrees, not \"" + *args.bounds + "\"");
         }
         options.bounds = bounds;
     }
     if (args.spacing) {
         double spacing = 0;
         if (!ParseWholeDouble(*args.spacing, spacing)) {
-            return Fail(kExitUsage, "--spacing takes a number of degrees, not \"" + *args.spacing + "\"");
+            return Status::Usage("--spacing takes a number of degrees, not \"" + *args.spacing + "\"");
         }
         options.spacing = spacing;
     }
     if (args.resampling) {
         const std::optional<gdalio::Resampling> resampling = gdalio::ParseResampling(*args.resampling);
         if (!resampling) {
-            return Fail(kExitUsage, "--resampling takes bilinear, average, nearest or cubic, not \"" +
-                                        *args.resampling + "\"");
+            return Status::Usage("--resampling takes bilinear, average, nearest or cubic, not \"" +
+                                 *args.resampling + "\"");
         }
         options.resampling = *resampling;
     }
     if (args.title) options.title = *args.title;
-    return 0;
-}
-
-long long FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+    return options;
 }
 
 void PrintSummary(const gdalio::DemImportOptions& options, const gdalio::DemImportReport& report) {
     const DemHeader& h = report.plan.header;
     for (const std::string* path : {&report.plan.rasterPath, &options.output}) {
-        std::printf("wrote %s (%lld bytes)\n", path->c_str(), FileSize(*path));
+        std::printf("wrote %s (%lld bytes)\n", path->c_str(), static_cast<long long>(FileSize(*path)));
     }
     const double share = report.posts ? double(report.noDataPosts) / double(report.posts) : 0.0;
     std::printf("extent: %s to %s east, %s to %s north\n", FormatShortest(h.left_map_x).c_str(),
@@ -84,12 +79,14 @@ void PrintSummary(const gdalio::DemImportOptions& options, const gdalio::DemImpo
 
 }  // namespace
 
-int RunImportDemCommand(const ImportDemArgs& args) {
-    gdalio::DemImportOptions options;
-    if (const int status = ReadOptions(args, options); status != 0) return status;
+Status RunImportDemCommand(const ImportDemArgs& args) {
+    const StatusOr<gdalio::DemImportOptions> read = ReadOptions(args);
+    if (!read.ok()) return read.status();
+    const gdalio::DemImportOptions& options = *read;
     gdalio::DemImportPlan plan;
-    if (const Status planned = gdalio::PlanDemImport(options, plan); !planned.ok()) {
-        return Fail(planned.code() == Status::Code::kInvalidArgument ? kExitUsage : kExitFailure, planned.message());
+    if (Status planned = gdalio::PlanDemImport(options, plan); !planned.ok()) {
+        // An unusable value of the options is one the command line gave.
+        return planned.code() == Status::Code::kInvalidArgument ? Status::Usage(planned.message()) : planned;
     }
 
     InstallInterruptHandler();
@@ -99,13 +96,12 @@ int RunImportDemCommand(const ImportDemArgs& args) {
     const Status imported = gdalio::ImportDem(options, progress, prompts, report);
     progress.EndLine();
     for (const std::string& warning : report.warnings) Warn(warning);
-    if (imported.IsCancelled()) return kExitInterrupted;
-    if (!imported.ok()) return Fail(kExitFailure, imported.message());
+    if (!imported.ok()) return imported;
     if (report.clampedPosts > 0) {
         Warn(std::to_string(report.clampedPosts) + " heights lay beyond -32767..32767 m and were clamped to it");
     }
     PrintSummary(options, report);
-    return kExitOk;
+    return Status::Ok();
 }
 
 }  // namespace gw::cli

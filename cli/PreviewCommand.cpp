@@ -20,24 +20,24 @@ namespace gw::cli {
 namespace {
 
 // The picture size the form ends with: the document update's, or --height through the
-// Preview Size dialog's arithmetic. 0, or the exit status.
-int ChoosePreviewSize(const PreviewArgs& args, TheaterLayout& layout) {
+// Preview Size dialog's arithmetic. A bad --height is a Usage failure.
+Status ChoosePreviewSize(const PreviewArgs& args, TheaterLayout& layout) {
     const PreviewSize shown{layout.m_previewWidth, layout.m_previewHeight};
     if (!args.height) {
-        if (shown.width >= 1 && shown.height >= 1) return 0;
-        return Fail(kExitFailure, args.form.header + ": the DEM has no extent to draw (preview " +
+        if (shown.width >= 1 && shown.height >= 1) return Status::Ok();
+        return Status::InvalidArgument(args.form.header + ": the DEM has no extent to draw (preview " +
                                       std::to_string(shown.width) + " x " + std::to_string(shown.height) + ")");
     }
     std::int32_t height = 0;
     if (!ParseWholeInt(*args.height, height)) {
-        return Fail(kExitUsage, "--height takes a whole number of pixels, not \"" + *args.height + "\"");
+        return Status::Usage("--height takes a whole number of pixels, not \"" + *args.height + "\"");
     }
     PreviewSize resized;
     const Status status = ResizePreview(shown, height, resized);
-    if (!status.ok()) return Fail(kExitUsage, status.message());
+    if (!status.ok()) return Status::Usage(status.message());
     layout.m_previewWidth = resized.width;
     layout.m_previewHeight = resized.height;
-    return 0;
+    return Status::Ok();
 }
 
 QImage ToQImage(const RgbImage& picture) {
@@ -71,36 +71,35 @@ Status SavePng(const RgbImage& picture, const std::string& path) {
 
 }  // namespace
 
-int RunPreviewCommand(const PreviewArgs& args) {
+Status RunPreviewCommand(const PreviewArgs& args) {
     const bool drawFeatures = !args.noFeatures && !args.form.featureSources.empty();
     if (drawFeatures) {
-        if (const int status = CheckFeatureSources(args.form.featureSources); status != 0) return status;
+        if (Status checked = CheckFeatureSources(args.form.featureSources); !checked.ok()) return checked;
         std::string source;
-        if (const Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) {
-            return Fail(kExitFailure, rules.message());
-        }
+        if (Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) return rules;
     }
     CGridwrightDoc doc;
-    if (!OpenDem(args.form.header, doc)) return kExitFailure;
+    if (Status opened = OpenDem(args.form.header, doc); !opened.ok()) return opened;
     TheaterLayout layout = StartingLayout(doc);
 
     // The frame is the document update's: the raster's rounded centre and its extent,
     // whatever centre the theater is then given.
     MapPreview preview;
     preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
-    if (!ApplyArgs(args.form, layout)) return kExitUsage;
-    if (const int status = ChoosePreviewSize(args, layout); status != 0) return status;
+    if (Status applied = ApplyArgs(args.form, layout); !applied.ok()) return applied;
+    if (Status sized = ChoosePreviewSize(args, layout); !sized.ok()) return sized;
 
     const std::int32_t width = layout.m_previewWidth, height = layout.m_previewHeight;
     preview.SetPicture(BuildElevationImage(doc, HeightTable(), width, height));
 
-    bool inputsLoaded = true;
+    Status inputsLoaded;
     if (drawFeatures) {
         InstallInterruptHandler();
         TerminalProgress progress(::isatty(STDERR_FILENO));
         TerminalPrompts prompts(progress, std::nullopt);
         const LoadedFeatures loaded = LoadFeatures(args.form, doc, progress, prompts);
-        inputsLoaded = loaded.allLoaded;
+        // A cancelled loading draws what was loaded.
+        if (!loaded.status.IsCancelled()) inputsLoaded = loaded.status;
         progress.EndLine();
         preview.SetOverlay(BuildOverlayImage(doc.features(), g_e00Rules, preview.frame(), width, height));
     }
@@ -109,10 +108,9 @@ int RunPreviewCommand(const PreviewArgs& args) {
                            layout.m_southWestLong, layout.m_southEastLong);
     }
 
-    const Status saved = SavePng(preview.Paint(), args.form.output);
-    if (!saved.ok()) return Fail(kExitFailure, saved.message());
+    if (Status saved = SavePng(preview.Paint(), args.form.output); !saved.ok()) return saved;
     std::printf("wrote %s (%d x %d)\n", args.form.output.c_str(), width, height);
-    return inputsLoaded ? kExitOk : kExitFailure;
+    return inputsLoaded;
 }
 
 }  // namespace gw::cli

@@ -51,16 +51,12 @@ Fields LayerJson(const gdalio::VectorLayerInfo& layer, const E00Rules& rules) {
 
 }  // namespace
 
-int RunVector(const std::string& path, const RulesChoice& choice, bool json) {
+Status RunVector(const std::string& path, const RulesChoice& choice, bool json) {
     E00Rules rules;
     std::string rulesSource;
-    if (const Status loaded = LoadRules(choice, rules, rulesSource); !loaded.ok()) {
-        return Fail(kExitFailure, loaded.message());
-    }
+    if (Status loaded = LoadRules(choice, rules, rulesSource); !loaded.ok()) return loaded;
     std::vector<gdalio::VectorLayerInfo> layers;
-    if (const Status listed = gdalio::ListVectorLayers(path, rules, layers); !listed.ok()) {
-        return Fail(kExitFailure, listed.message());
-    }
+    if (Status listed = gdalio::ListVectorLayers(path, rules, layers); !listed.ok()) return listed;
     std::vector<Fields> entries;
     for (const gdalio::VectorLayerInfo& layer : layers) {
         entries.push_back(json ? LayerJson(layer, rules) : LayerText(layer, rules));
@@ -71,7 +67,7 @@ int RunVector(const std::string& path, const RulesChoice& choice, bool json) {
     } else {
         std::fputs(ToText(listing).c_str(), stdout);
     }
-    return kExitOk;
+    return Status::Ok();
 }
 
 }  // namespace gw::cli

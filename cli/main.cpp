@@ -1,4 +1,7 @@
 #include "cli/Commands.h"
+#include "core/layout/DistanceUnit.h"
+#include "core/layout/TheaterLayout.h"
+#include "core/util/CNumbers.h"
 
 #include <CLI/CLI.hpp>
 
@@ -10,12 +13,8 @@
 
 namespace {
 
+using gw::Status;
 using namespace gw::cli;
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str());
-    return kExitUsage;
-}
 
 // --e00 FILE and --vector FILE[,LAYER][=RULE], once per file or layer, for a command
 // that loads features.
@@ -42,18 +41,33 @@ struct FeatureOptions {
     }
 };
 
-// Everything printed to standard output must have reached it: a full disk or a closed
-// pipe is a failure, not a success with a short listing.
-int CheckedExit(int status) {
+// --segments, --unit, --resolution (described as given) and --center, as generate and
+// preview take them.
+void AddLayoutOptions(CLI::App* command, GenerateArgs& args, const std::string& resolutionHelp) {
+    std::vector<std::string> units;
+    for (const gw::DistanceUnit& unit : gw::kDistanceUnits) units.push_back(unit.abbreviation);
+    command->add_option("--segments", args.segments, "L2 segments: X (square) or X,Y (default " + std::to_string(gw::kDefaultSegments) + ")");
+    command->add_option("--unit", args.unit, "distance unit of --resolution (default nm)")->check(CLI::IsMember(units));
+    command->add_option("--resolution", args.resolution, resolutionHelp);
+    command->add_option("--center", args.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+}
+
+// Tells a failure not told yet, then checks that everything printed to standard output
+// reached it: a full disk or a closed pipe is a failure, not a success with a short
+// listing. The exit status.
+int Exit(Status outcome) {
+    if (!outcome.ok() && !outcome.IsCancelled() && !outcome.message().empty()) {
+        std::fprintf(stderr, "gridwright-cli: %s\n", outcome.message().c_str());
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int error = errno;
         std::fprintf(stderr, "gridwright-cli: cannot write standard output: %s\n", std::strerror(error));
-        return status == kExitOk ? kExitFailure : status;
+        if (outcome.ok()) outcome = Status::IOError("");
     }
-    return status;
+    return ExitStatus(outcome);
 }
 
-int Run(int argc, char** argv) {
+Status Run(int argc, char** argv) {
     CLI::App app{"Gridwright: theater terrain files from a DEM", "gridwright-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "gridwright-cli " GRIDWRIGHT_VERSION);
@@ -105,12 +119,9 @@ int Run(int argc, char** argv) {
     generate->add_option("DEM.hdr", gen.header, "DEM header file")->required();
     generate->add_option("OUT.l2", gen.output, "terrain file to write; other files are named after it")
         ->required();
-    generate->add_option("--segments", gen.segments, "L2 segments: X (square) or X,Y (default 64)");
-    generate->add_option("--unit", gen.unit, "distance unit of --resolution (default nm)")
-        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
-    generate->add_option("--resolution", gen.resolution,
-                         "resolution in the unit (default 0.1348576453577105 nautical miles)");
-    generate->add_option("--center", gen.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+    AddLayoutOptions(generate, gen,
+                     "resolution in the unit (default " + gw::FormatShortest(gw::kDefaultResolutionNm) +
+                         " nautical miles)");
     generate->add_flag("--large", gen.large, "32-bit tile codes (Large (4 byte) Terrain)");
     generate->add_flag("--no-mea", gen.noMea, "do not write the MEA file");
     generate->add_flag("--no-description", gen.noDescription, "do not write the description");
@@ -130,12 +141,9 @@ int Run(int argc, char** argv) {
     preview->add_option("DEM.hdr", pre.form.header, "DEM header file")->required();
     preview->add_option("OUT.png", pre.form.output, "picture to write")->required();
     preview->add_option("--height", pre.height,
-                        "height in pixels, the width in proportion (default: 400 pixels on the longer side)");
-    preview->add_option("--segments", pre.form.segments, "L2 segments: X (square) or X,Y (default 64)");
-    preview->add_option("--unit", pre.form.unit, "distance unit of --resolution (default nm)")
-        ->check(CLI::IsMember({"nm", "mi", "km", "ft", "m"}));
-    preview->add_option("--resolution", pre.form.resolution, "resolution in the unit");
-    preview->add_option("--center", pre.form.center, "theater centre LAT,LON in degrees (default: the DEM's)");
+                        "height in pixels, the width in proportion (default: " + std::to_string(gw::kDefaultPreviewSide) +
+                            " pixels on the longer side)");
+    AddLayoutOptions(preview, pre.form, "resolution in the unit");
     const FeatureOptions previewFeatures = FeatureOptions::Add(preview);
     addRulesChoice(preview, pre.form.rules);
     preview->add_flag("--no-features", pre.noFeatures, "leave the feature overlay out");
@@ -155,7 +163,7 @@ int Run(int argc, char** argv) {
     if (argc > 1 && argv[1][0] != '-') {
         const std::set<std::string> known = {"info", "e00", "obr", "rules", "vector", "generate", "preview", "import-dem"};
         if (!known.count(argv[1])) {
-            return Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
+            return Status::Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
                          "info, e00, obr, rules, vector, generate, preview and import-dem (see --help)");
         }
     }
@@ -172,14 +180,14 @@ int Run(int argc, char** argv) {
                                      "--vector a.shp --vector b.gpkg,roads=ROAD\n");
             }
         }
-        return status == 0 ? kExitOk : kExitUsage;
+        return status == 0 ? Status::Ok() : Status::Usage("");
     }
     if (*info) return RunInfo(infoHeader, infoJson, infoStats);
     if (*e00) return RunE00(e00Path, e00Json, e00Dem);
     if (*rules) return RunRules(rulesChoice, rulesJson);
     if (*vector) return RunVector(vectorPath, vectorRules, vectorJson);
     if (*obr) {
-        if (!obrPath && !obrDefaults) return Usage("obr needs RULES.obr or --defaults");
+        if (!obrPath && !obrDefaults) return Status::Usage("obr needs RULES.obr or --defaults");
         return RunObr(obrPath);
     }
     if (*preview) {
@@ -196,11 +204,10 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
-        return CheckedExit(Run(argc, argv));
+        return Exit(Run(argc, argv));
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "gridwright-cli: not enough memory\n");
+        return Exit(Status::ResourceExhausted("not enough memory"));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "gridwright-cli: %s\n", e.what());
+        return Exit(Status::IOError(e.what()));
     }
-    return CheckedExit(kExitFailure);
 }

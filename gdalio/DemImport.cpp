@@ -172,7 +172,7 @@ Status WriteRaster(const std::vector<ImportSource>& sources, const ImportGrid& g
                                    double(done + window.posts()) / double(grid.posts()), GdalProgress::Callback,
                                    &progress);
         const Status warpedWindow = warper.Warp(window, heights, GDALScaledProgress, share.data(), messages);
-        if (progress.cancelled()) return Status::Cancelled("the import was cancelled");
+        if (Status going = progress.status(); !going.ok()) return going;
         if (!warpedWindow.ok()) return warpedWindow;
         posts.resize(window.posts() * 2);
         std::visit([&](const auto& values) { ConvertHeights(values, posts.data(), tally); }, heights);
@@ -238,7 +238,6 @@ Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompt
     GdalMessages messages;
     const Status imported = Import(options, progress, prompts, messages, report);
     report.warnings = messages.warnings();
-    report.cancelled = imported.IsCancelled();
     return imported;
 }
 

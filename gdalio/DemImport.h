@@ -50,7 +50,6 @@ struct DemImportReport {
     std::uint64_t clampedPosts = 0;  // heights beyond the 16-bit range, clamped to it
     std::vector<std::string> warnings;  // what GDAL warned about on the way, each once,
                                         // however the import ended
-    bool cancelled = false;
 };
 
 // Checks the sources and settles the grid without writing anything. Fails, saying why
@@ -65,8 +64,8 @@ Status PlanDemImport(const DemImportOptions& options, DemImportPlan& plan);
 
 // Plans, then warps the sources onto the plan's grid and writes the raster and the
 // header, each under a temporary name renamed into place when complete. Progress runs
-// from 0 to 100; a confirmed Cancel stops the import, leaves nothing behind and reports
-// cancelled (the Status is then kCancelled). GDAL's block cache, which the whole process
+// from 0 to 100; a confirmed Cancel stops the import and leaves nothing behind (the
+// Status is then kCancelled). GDAL's block cache, which the whole process
 // shares, is held to 64 MB while the import runs and has its earlier size back after.
 Status ImportDem(const DemImportOptions& options, Progress& progress, UserPrompts& prompts,
                  DemImportReport& report);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <string>
 #include <vector>
@@ -44,8 +45,8 @@ public:
 
     // GDAL's GDALProgressFunc: true to go on.
     static int Callback(double fraction, const char* message, void* self);
-    // Whether the user cancelled.
-    bool cancelled() const { return m_cancelled; }
+    // Cancelled once the user confirmed a Cancel press, else ok.
+    Status status() const { return m_cancelled ? Status::Cancelled("the import was cancelled") : Status::Ok(); }
 
 private:
     Progress& m_progress;

@@ -44,14 +44,14 @@ Status LayerLoader::Load(OGRLayer& layer, const Wgs84Transform& transform, const
         }
         progress.StepIt();
         if (ConfirmCancel(progress, prompts)) {
-            m_cancelled = true;
+            status = Status::Cancelled("the loading was cancelled");
             break;
         }
     }
     m_warnings = messages.warnings();
     // A reading that broke off ends as the end of the layer would, and a driver may skip
     // a bad record and read on: either way GDAL's error tells.
-    if (status.ok() && !m_cancelled) {
+    if (status.ok()) {
         if (const std::string error = messages.LastError(""); !error.empty()) {
             status = Status::Corruption("GDAL reported an error while reading " + m_named + " (" +
                                         std::to_string(m_added) + " features loaded): " + error);

@@ -40,12 +40,11 @@ public:
     // Reads every feature of the layer from the start, its coordinates carried to
     // WGS 84 by transform. Fails at the first geometry of a kind the rule cannot take
     // or when GDAL cannot read on; the features added before stay. A confirmed Cancel
-    // ends the reading, with cancelled() true.
+    // ends the reading: Cancelled then.
     Status Load(OGRLayer& layer, const Wgs84Transform& transform, const LabelFields& labels, Progress& progress,
                 UserPrompts& prompts);
 
     std::size_t added() const { return m_added; }
-    bool cancelled() const { return m_cancelled; }
     // What GDAL warned of while reading.
     const std::vector<std::string>& warnings() const { return m_warnings; }
 
@@ -65,7 +64,6 @@ private:
     std::int32_t m_ruleIndex;
     std::string m_named;
     std::size_t m_added = 0;
-    bool m_cancelled = false;
     std::vector<std::string> m_warnings;
     GeometryParts m_parts;
     std::vector<int> m_valid;

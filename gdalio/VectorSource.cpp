@@ -92,7 +92,6 @@ Status LoadLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadReq
                              layer->TestCapability(OLCStringsAsUTF8));
     const Status loaded = loader.Load(*layer, transform, labels, progress, prompts);
     report.featuresAdded = loader.added();
-    report.cancelled = loader.cancelled();
     report.warnings.insert(report.warnings.end(), loader.warnings().begin(), loader.warnings().end());
     return loaded;
 }

@@ -60,9 +60,9 @@ struct VectorLoadReport {
     std::string path;
     std::string layer;
     std::optional<std::int32_t> ruleIndex;
-    Status status = Status::Ok();  // why the layer was not (fully) loaded, naming it
+    Status status = Status::Ok();  // why the layer was not (fully) loaded, naming it;
+                                   // Cancelled when the user ended the loading
     std::size_t featuresAdded = 0;
-    bool cancelled = false;             // the user ended the loading; status stays ok
     std::vector<std::string> warnings;  // what GDAL warned of while reading, each once
 };
 

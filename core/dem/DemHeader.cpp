@@ -11,6 +11,18 @@
 namespace gw {
 namespace {
 
+// One row of the header's key table: the key, the type of its value, the field it sets
+// (the member pointer of that type; the other two are null) and the field's default.
+struct HeaderKeyDef {
+    enum Type { kFloat = 1, kInteger = 2, kText = 3 };
+    const char* key;
+    Type type;
+    double DemHeader::*floatField;
+    std::int32_t DemHeader::*integerField;
+    std::string DemHeader::*textField;
+    const char* defaultText;
+};
+
 using H = DemHeader;
 constexpr HeaderKeyDef Float(const char* key, double H::*field, const char* def) {
     return {key, HeaderKeyDef::kFloat, field, nullptr, nullptr, def};
@@ -63,11 +75,6 @@ std::size_t SkipBlanks(std::string_view line, std::size_t i) {
 }
 
 }  // namespace
-
-const HeaderKeyDef* HeaderKeyTable(std::size_t& count) {
-    count = std::size(kKeys);
-    return kKeys;
-}
 
 void ApplyHeaderDefaults(DemHeader& header) {
     for (const HeaderKeyDef& def : kKeys) StoreField(header, def, def.defaultText);

@@ -30,21 +30,6 @@ struct DemHeader {
     std::int32_t elev_m_missing_flag = 0;
 };
 
-// One row of the header's key table: the key, the type of its value, the field it sets
-// (the member pointer of that type; the other two are null) and the field's default.
-struct HeaderKeyDef {
-    enum Type { kFloat = 1, kInteger = 2, kText = 3 };
-    const char* key;
-    Type type;
-    double DemHeader::*floatField;
-    std::int32_t DemHeader::*integerField;
-    std::string DemHeader::*textField;
-    const char* defaultText;
-};
-
-// The key table in its matching order (aliases included).
-const HeaderKeyDef* HeaderKeyTable(std::size_t& count);
-
 // Stores every key's default text into its field.
 void ApplyHeaderDefaults(DemHeader& header);
 

@@ -14,47 +14,27 @@ namespace gw {
 
 MappedFile::~MappedFile() { Close(); }
 
-bool MappedFile::Open(const std::string& path, int mode) {
-    if (mode != kReadOnly && mode != kReadWrite) return false;
+Status MappedFile::Open(const std::string& path) {
     Close();
-    m_mode = mode;
-    m_error.clear();
 
     // Non-blocking, so that a FIFO cannot hold the open; only regular files are kept.
-    m_fd = ::open(path.c_str(), (mode == kReadOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
-        m_error = ErrnoText("cannot open " + path, errno);
-        return false;
-    }
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0) return Status::FromErrno("cannot open " + path, errno);
     m_path = path;
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0) {
-        m_error = ErrnoText("cannot read the size of " + path, errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        m_error = path + " is not a regular file";
-        return false;
-    }
+    if (::fstat(m_fd, &info) != 0) return Status::FromErrno("cannot read the size of " + path, errno);
+    if (!S_ISREG(info.st_mode)) return Status::IOError(path + " is not a regular file");
     m_size = static_cast<std::uint64_t>(info.st_size);
     m_modified = info.st_mtim;
-    if (m_size == 0) {
-        m_error = path + " is empty";
-        return false;
-    }
-    const int protection = mode == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
-    void* view = ::mmap(nullptr, m_size, protection, MAP_SHARED, m_fd, 0);
-    if (view == MAP_FAILED) {
-        m_error = ErrnoText("cannot map " + path, errno);
-        return false;
-    }
+    if (m_size == 0) return Status::IOError(path + " is empty");
+    void* view = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED, m_fd, 0);
+    if (view == MAP_FAILED) return Status::FromErrno("cannot map " + path, errno);
     m_view = static_cast<std::uint8_t*>(view);
-    if (mode == kReadOnly && !m_guard.Guard(m_view, m_size)) {
-        m_error = "cannot map " + path + ": too many files are mapped at once to guard another";
+    if (!m_guard.Guard(m_view, m_size)) {
         Close();
-        return false;
+        return Status::IOError("cannot map " + path + ": too many files are mapped at once to guard another");
     }
-    return true;
+    return Status::Ok();
 }
 
 void MappedFile::Close() {
@@ -66,12 +46,10 @@ void MappedFile::Close() {
 }
 
 void MappedFile::swap(MappedFile& other) noexcept {
-    std::swap(m_mode, other.m_mode);
     m_path.swap(other.m_path);
     std::swap(m_size, other.m_size);
     std::swap(m_view, other.m_view);
     std::swap(m_fd, other.m_fd);
-    m_error.swap(other.m_error);
     std::swap(m_modified, other.m_modified);
     m_guard.swap(other.m_guard);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dem/MappingGuard.h"
+#include "core/util/Status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,22 +10,19 @@
 
 namespace gw {
 
-// A whole existing file mapped into memory, read-only (mode 0) or read/write (mode 1).
-// A read-only mapping is guarded (MappingGuard): should the file shrink while it is
-// mapped, the pages it lost read as zeros instead of killing the process, and
-// Unchanged() turns false.
+// A whole existing file mapped into memory, read-only. The mapping is guarded
+// (MappingGuard): should the file shrink while it is mapped, the pages it lost read as
+// zeros instead of killing the process, and Unchanged() turns false.
 class MappedFile {
 public:
-    enum Mode { kReadOnly = 0, kReadWrite = 1 };
-
     MappedFile() = default;
-    virtual ~MappedFile();
+    ~MappedFile();
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
-    // Maps the whole file at path; any earlier mapping is closed first. A mode other
-    // than 0 or 1 returns false and changes nothing. On failure error() says why.
-    bool Open(const std::string& path, int mode);
+    // Maps the whole file at path; any earlier mapping is closed first. The failure
+    // says why, naming the file.
+    Status Open(const std::string& path);
     // Unmaps and closes; harmless when nothing is open.
     void Close();
     // Exchanges everything two objects hold, mappings and guards included.
@@ -43,15 +41,12 @@ public:
     const std::uint8_t* data() const { return m_view; }
     std::uint64_t size() const { return m_size; }
     const std::string& path() const { return m_path; }
-    const std::string& error() const { return m_error; }
 
 private:
-    int m_mode = kReadOnly;
     std::string m_path;
     std::uint64_t m_size = 0;
     std::uint8_t* m_view = nullptr;
     int m_fd = -1;
-    std::string m_error;
     timespec m_modified{};
     MappingGuard m_guard;
 };

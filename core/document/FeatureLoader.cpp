@@ -16,12 +16,8 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         E00LoadReport report;
         report.path = path;
         BeginJob(progress, 100, "Reading " + FileNameOf(path));
-        const Status parsed = doc.e00().Parse(path, progress);
-        report.parsed = parsed.ok();
-        if (!report.parsed) {
-            report.parseError = parsed.message();
-            prompts.ShowMessage("Failed to parse/open file");
-        }
+        report.parsed = doc.e00().Parse(path, progress);
+        if (!report.parsed.ok()) prompts.ShowMessage("Failed to parse/open file");
         // A file that broke off is still processed with what was read of it.
         report.coverageName = doc.e00().GetName();
         const auto rule = std::find_if(rules.begin(), rules.end(),
@@ -32,7 +28,7 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         } else {
             const std::size_t before = doc.features().size();
             const auto r = static_cast<std::int32_t>(rule - rules.begin());
-            report.cancelled = rule->Label != 0 ? AddLabelFeatures(doc, *rule, r, progress, prompts)
+            report.processed = rule->Label != 0 ? AddLabelFeatures(doc, *rule, r, progress, prompts)
                                                 : AddArcFeatures(doc, *rule, r, progress, prompts);
             report.featuresAdded = doc.features().size() - before;
         }
@@ -41,10 +37,10 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
     return reports;
 }
 
-bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                    UserPrompts& prompts) {
+Status AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                      UserPrompts& prompts) {
     const std::deque<E00Arc>& arcs = doc.e00().m_arcs;
-    if (arcs.empty()) return false;
+    if (arcs.empty()) return Status::Ok();
     BeginJob(progress, static_cast<int>(arcs.size()), "Processing " + rule.Keyword + " data");
     for (const E00Arc& arc : arcs) {
         const auto inside = [&](const GeoPoint& p) { return doc.IsInside(p.lat, p.lon); };
@@ -57,15 +53,15 @@ bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Pr
             doc.AddFeature(std::move(feature));
         }
         progress.StepIt();
-        if (ConfirmCancel(progress, prompts)) return true;
+        if (ConfirmCancel(progress, prompts)) return Status::Cancelled("the loading was cancelled");
     }
-    return false;
+    return Status::Ok();
 }
 
-bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                      UserPrompts& prompts) {
+Status AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                        UserPrompts& prompts) {
     const E00Reader& e00 = doc.e00();
-    if (e00.m_labels.empty()) return false;
+    if (e00.m_labels.empty()) return Status::Ok();
     BeginJob(progress, static_cast<int>(e00.m_labels.size()), "Processing " + rule.Keyword + " data");
     const InfoTable* table = e00.FindTable(rule.Info);
     const InfoItem* indexItem = table ? table->FindItem(rule.IndexField) : nullptr;
@@ -83,9 +79,9 @@ bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, 
         }
         doc.AddFeature(std::move(feature));
         progress.StepIt();
-        if (ConfirmCancel(progress, prompts)) return true;
+        if (ConfirmCancel(progress, prompts)) return Status::Cancelled("the loading was cancelled");
     }
-    return false;
+    return Status::Ok();
 }
 
 }  // namespace gw

@@ -2,6 +2,7 @@
 
 #include "core/features/E00Rules.h"
 #include "core/progress/Progress.h"
+#include "core/util/Status.h"
 
 #include <string>
 #include <vector>
@@ -13,12 +14,11 @@ class CGridwrightDoc;
 // How the loading of one E00 file went.
 struct E00LoadReport {
     std::string path;
-    bool parsed = false;
-    std::string parseError;    // when not parsed: why, with the line number
+    Status parsed;             // ok, or why the file could not be read whole, with the line number
     std::string coverageName;  // the name the rules were matched against
     bool recognised = false;   // a rule's File named the coverage
     std::size_t featuresAdded = 0;
-    bool cancelled = false;    // the user ended this file's processing (Cancel, then Yes)
+    Status processed;          // Cancelled when the user ended this file's processing (Cancel, then Yes)
 };
 
 // Loads each file in order into the document's features, as Load E00 File does after
@@ -29,16 +29,16 @@ struct E00LoadReport {
 // and the next file is still loaded.
 std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rules,
                                         const std::vector<std::string>& paths, Progress& progress,
-                                        UserPrompts& prompts);
+                            UserPrompts& prompts);
 
 // One feature per arc of the reader with the arc's points that lie on the DEM (arcs
-// with none give none). A confirmed Cancel ends this file's processing; true then.
-[[nodiscard]] bool AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                                  UserPrompts& prompts);
+// with none give none). A confirmed Cancel ends this file's processing: Cancelled then.
+Status AddArcFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                      UserPrompts& prompts);
 // One point feature per label on the DEM, with the name and type of its INFO record
-// (the record whose IndexField equals the label's polygon id). True when the user
+// (the record whose IndexField equals the label's polygon id). Cancelled when the user
 // cancelled, as for arcs.
-[[nodiscard]] bool AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
-                                    UserPrompts& prompts);
+Status AddLabelFeatures(CGridwrightDoc& doc, const E00Rule& rule, std::int32_t r, Progress& progress,
+                        UserPrompts& prompts);
 
 }  // namespace gw

@@ -45,7 +45,7 @@ Status CGridwrightDoc::OnOpenDocument(const std::string& path) {
                                        "itself; a header's name ends in the lower-case \".hdr\"");
     }
     MappedFile raster;
-    if (!raster.Open(rasterPath, MappedFile::kReadOnly)) return Status::IOError(raster.error());
+    if (Status mapped = raster.Open(rasterPath); !mapped.ok()) return mapped;
     const std::uint64_t needed = 2 * std::uint64_t(header.number_of_rows) * std::uint64_t(header.number_of_columns);
     if (raster.size() < needed) {
         return Status::Corruption(rasterPath + ": raster holds " + std::to_string(raster.size()) +

@@ -65,18 +65,9 @@ public:
     // The features loaded so far, in load order.
     const std::vector<Feature>& features() const { return m_features; }
     // Appends a feature.
-    void AddFeature(Feature feature) {
-        m_features.push_back(std::move(feature));
-        ++m_featuresRevision;
-    }
+    void AddFeature(Feature feature) { m_features.push_back(std::move(feature)); }
     // Empties the feature list (Delete Features).
-    void OnDeleteFeatures() {
-        m_features.clear();
-        ++m_featuresRevision;
-    }
-    // Changes whenever the features change, so that a picture of them can tell it is
-    // out of date.
-    std::uint64_t featuresRevision() const { return m_featuresRevision; }
+    void OnDeleteFeatures() { m_features.clear(); }
 
     // The reader every E00 load parses with; it holds what the last file gave.
     E00Reader& e00() { return m_e00; }
@@ -123,7 +114,6 @@ private:
 
     E00Reader m_e00;
     std::vector<Feature> m_features;
-    std::uint64_t m_featuresRevision = 0;
     DemHeader m_header;
     MappedFile m_raster;
     float m_unitFactor = 1.0f;

@@ -73,11 +73,6 @@ const E00Rule* RuleAt(const E00Rules& rules, std::int32_t index) {
     return index >= 0 && static_cast<std::size_t>(index) < rules.size() ? &rules[index] : nullptr;
 }
 
-std::optional<std::uint32_t> GetRuleColour(const E00Rules& rules, std::int32_t index) {
-    const E00Rule* rule = RuleAt(rules, index);
-    return rule ? std::optional(rule->Colour) : std::nullopt;
-}
-
 std::optional<std::string> GetRuleKeyword(const E00Rules& rules, std::int32_t index) {
     const E00Rule* rule = RuleAt(rules, index);
     return rule ? std::optional(rule->Keyword) : std::nullopt;

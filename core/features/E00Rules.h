@@ -61,7 +61,6 @@ E00Rule ParseE00Rule(std::string_view text);
 // The rule at position index, or null when the table has no such row (it was
 // shortened after features were loaded with that index).
 const E00Rule* RuleAt(const E00Rules& rules, std::int32_t index);
-std::optional<std::uint32_t> GetRuleColour(const E00Rules& rules, std::int32_t index);
 std::optional<std::string> GetRuleKeyword(const E00Rules& rules, std::int32_t index);
 bool IsLabelRule(const E00Rules& rules, std::int32_t index);
 

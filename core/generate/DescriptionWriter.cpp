@@ -22,7 +22,7 @@ std::vector<std::string> DescriptionLines(const GenerateContext& context, const 
         "Theater name: " + context.doc.header().file_title,
         std::string("Theater size: ") + (results.m_largeTerrain ? "Large" : "Regular"),
         "Size (L2 segments): " + std::to_string(l.m_segmentsX) + " x " + std::to_string(l.m_segmentsY),
-        "Size (L2 tiles): " + std::to_string(16 * l.m_segmentsX) + " x " + std::to_string(16 * l.m_segmentsY),
+        "Size (L2 tiles): " + std::to_string(kSegmentTiles * l.m_segmentsX) + " x " + std::to_string(kSegmentTiles * l.m_segmentsY),
         "Size (" + unit + "): " + FormatG(l.m_dimensionX) + " x " + FormatG(l.m_dimensionY),
         "Resolution: " + FormatG(l.m_resolution) + " " + unit,
         LatLong("Centered on: ", l.m_centerLat, l.m_centerLong),

@@ -17,6 +17,11 @@
 
 namespace gw {
 
+const char* JobName(Job job) {
+    static constexpr const char* kNames[] = {"L2", "TXT", "MAP", "MEA", "TDF", "OBJ"};
+    return kNames[static_cast<int>(job)];
+}
+
 bool GenerateReport::complete() const {
     return std::all_of(jobs.begin(), jobs.end(),
                        [](const JobReport& j) { return j.result.outcome == WriteResult::Outcome::kWritten; });
@@ -33,7 +38,7 @@ namespace {
 // The writers the options ask for, in order, until one fails.
 void RunWriters(const GenerateContext& context, const BuildOptions& options, const std::string& terrainPath,
                 TerrainResults& results, unsigned workers, GenerateReport& report) {
-    const auto ran = [&](const char* job, WriteResult result) {
+    const auto ran = [&](Job job, WriteResult result) {
         report.jobs.push_back({job, std::move(result)});
         return report.jobs.back().result.outcome != WriteResult::Outcome::kFailed;
     };
@@ -45,7 +50,7 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
     std::optional<MeaGrid> mea;
     if (options.mea) mea.emplace(context.layout.m_segmentsX, context.layout.m_segmentsY);
 
-    if (!ran("L2", WriteL2File(context, options.large, terrainPath, mea ? &*mea : nullptr, results, workers))) {
+    if (!ran(Job::kTerrain, WriteL2File(context, options.large, terrainPath, mea ? &*mea : nullptr, results, workers))) {
         return;
     }
     // Another program may have cut the raster short while it was read: its lost posts
@@ -54,12 +59,12 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
         report.jobs.back().result = WriteResult::Failed(intact.message());
         return;
     }
-    if (options.description && !ran("TXT", WriteDescriptionFile(context, results, terrainPath))) return;
-    if (options.map && !ran("MAP", noMap ? *noMap : WriteMapFile(context, options.large, palette, terrainPath))) return;
-    if (mea && !ran("MEA", WriteMeaFile(context, terrainPath, *mea))) return;
+    if (options.description && !ran(Job::kDescription, WriteDescriptionFile(context, results, terrainPath))) return;
+    if (options.map && !ran(Job::kMap, noMap ? *noMap : WriteMapFile(context, options.large, palette, terrainPath))) return;
+    if (mea && !ran(Job::kMea, WriteMeaFile(context, terrainPath, *mea))) return;
     mea.reset();
-    if (options.tdf && !ran("TDF", WriteTdfFiles(context, terrainPath))) return;
-    if (options.objectives) ran("OBJ", WriteObjectivesFile(context, options.objectivesTime.value_or(std::time(nullptr)), terrainPath));
+    if (options.tdf && !ran(Job::kTdf, WriteTdfFiles(context, terrainPath))) return;
+    if (options.objectives) ran(Job::kObjectives, WriteObjectivesFile(context, options.objectivesTime.value_or(std::time(nullptr)), terrainPath));
 }
 
 // Puts the run's files in place when no writer failed, else none of them; a failure
@@ -100,12 +105,12 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     GenerateReport report;
     const Status usable = CheckInputs(context);
     if (!usable.ok()) {
-        report.jobs.push_back({"L2", WriteResult::Failed(usable.message())});
+        report.jobs.push_back({Job::kTerrain, WriteResult::Failed(usable.message())});
         return report;
     }
     TheaterLock lock;
     if (Status locked = lock.Acquire(terrainPath); !locked.ok()) {
-        report.jobs.push_back({"L2", WriteResult::Failed(locked.message())});
+        report.jobs.push_back({Job::kTerrain, WriteResult::Failed(locked.message())});
         return report;
     }
     OutputSet ownOutputs;

@@ -21,9 +21,16 @@ struct BuildOptions {
     std::optional<std::time_t> objectivesTime;
 };
 
+// The writers of a Generate run, in the order they run: tile and index files,
+// description, MAP file, MEA file, TDF files, objectives file.
+enum class Job { kTerrain, kDescription, kMap, kMea, kTdf, kObjectives };
+
+// The job's name in reports: "L2", "TXT", "MAP", "MEA", "TDF", "OBJ".
+const char* JobName(Job job);
+
 // One writer's part of a Generate run.
 struct JobReport {
-    std::string job;  // "L2", "TXT", "MAP", "MEA", "TDF", "OBJ"
+    Job job;
     WriteResult result;
 };
 

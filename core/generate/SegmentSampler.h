@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/layout/TheaterLayout.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -8,7 +10,6 @@ namespace gw {
 class CGridwrightDoc;
 class TheaterLayout;
 
-constexpr int kSegmentTiles = 16;
 constexpr int kTilesPerSegment = kSegmentTiles * kSegmentTiles;
 
 // Samples the theater's tiles from the document. Tiles are 4 x resolution apart;

@@ -16,7 +16,7 @@ void TheaterLayout::Recalculate() {
     m_resolution = m_baseResolution * m_unitScale;
     // Wraps like the 32-bit product it is; ValidateForGenerate refuses such counts.
     const auto tiles = [](std::int32_t segments) {
-        return static_cast<std::int32_t>(16u * static_cast<std::uint32_t>(segments));
+        return static_cast<std::int32_t>(std::uint32_t{kSegmentTiles} * static_cast<std::uint32_t>(segments));
     };
     m_tilesX = tiles(m_segmentsX);
     m_tilesY = tiles(m_segmentsY);
@@ -89,11 +89,11 @@ void TheaterLayout::OnDocumentUpdate(const CGridwrightDoc& doc) {
     // A raster without extent (both 0) has no proportions: its preview gets no pixels.
     const auto side = [](double scaled) { return std::isfinite(scaled) ? TruncToInt32(scaled) : 0; };
     if (width < height) {
-        m_previewHeight = 400;
-        m_previewWidth = side(width * 400 / height);
+        m_previewHeight = kDefaultPreviewSide;
+        m_previewWidth = side(width * kDefaultPreviewSide / height);
     } else {
-        m_previewWidth = 400;
-        m_previewHeight = side(height * 400 / width);
+        m_previewWidth = kDefaultPreviewSide;
+        m_previewHeight = side(height * kDefaultPreviewSide / width);
     }
     m_centerLong = std::floor(doc.GetMapCenterX() * 10000 + 0.5) * 0.0001;
     m_centerLat = std::floor(doc.GetMapCenterY() * 10000 + 0.5) * 0.0001;
@@ -101,7 +101,7 @@ void TheaterLayout::OnDocumentUpdate(const CGridwrightDoc& doc) {
 }
 
 void TheaterLayout::OnInitialUpdate() {
-    SetSegmentsX("64");
+    SetSegmentsX(std::to_string(kDefaultSegments));
     OnSquareClicked(true);
 }
 

@@ -14,6 +14,15 @@ class CGridwrightDoc;
 // Degrees to radians, as the program computes it once at start.
 extern const double kDegToRad;
 
+// A segment is kSegmentTiles x kSegmentTiles tiles.
+inline constexpr int kSegmentTiles = 16;
+// The segments a layout starts with, both ways.
+inline constexpr std::int32_t kDefaultSegments = 64;
+// The resolution a layout starts with, in nautical miles.
+inline constexpr double kDefaultResolutionNm = 0.1348576453577105;
+// The longer side of the map preview, in pixels, when a DEM is opened.
+inline constexpr std::int32_t kDefaultPreviewSide = 400;
+
 // Where the theater lies and how finely it is cut: the values of the layout form, the
 // figures derived from them by Recalculate, and the form's handler rules. Every writer
 // reads its geometry from here.
@@ -38,7 +47,7 @@ public:
     // The document update: the title, the preview size from the raster's extent and
     // the centre moved to the raster's centre rounded to four decimals.
     void OnDocumentUpdate(const CGridwrightDoc& doc);
-    // The form's first showing: unit "Nautical Miles", 64 segments, Square on.
+    // The form's first showing: unit "Nautical Miles", kDefaultSegments segments, Square on.
     void OnInitialUpdate();
 
     // Whether the writers can build this layout: segment counts from 1 to kMaxSegments,
@@ -51,8 +60,8 @@ public:
     const char* UnitName() const;
 
     std::string m_title;
-    std::int32_t m_segmentsX = 64;
-    std::int32_t m_segmentsY = 64;
+    std::int32_t m_segmentsX = kDefaultSegments;
+    std::int32_t m_segmentsY = kDefaultSegments;
     bool m_square = false;
     std::int32_t m_tilesX = 0;
     std::int32_t m_tilesY = 0;
@@ -62,8 +71,8 @@ public:
     double m_centerLong = 0.0;
     std::int32_t m_unitIndex = 0;
     double m_unitScale = 1.0;
-    double m_baseResolution = 0.1348576453577105;
-    double m_resolution = 0.1348576453577105;
+    double m_baseResolution = kDefaultResolutionNm;
+    double m_resolution = kDefaultResolutionNm;
     double m_northLat = 0.0;
     double m_southLat = 0.0;
     double m_northWestLong = 0.0;

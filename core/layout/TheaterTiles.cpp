@@ -8,8 +8,8 @@
 namespace gw {
 
 TheaterTiles::TheaterTiles(const TheaterLayout& layout)
-    : m_tilesX(16 * layout.m_segmentsX),
-      m_tilesY(16 * layout.m_segmentsY),
+    : m_tilesX(kSegmentTiles * layout.m_segmentsX),
+      m_tilesY(kSegmentTiles * layout.m_segmentsY),
       m_width(m_tilesX * layout.m_resolution * 4.0),
       m_height(m_tilesY * layout.m_resolution * 4.0),
       m_unitScale(layout.m_unitScale),

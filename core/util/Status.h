@@ -16,6 +16,7 @@ public:
         kInvalidArgument,   // a value given by the caller is out of range or unusable
         kCancelled,         // the user ended the job
         kResourceExhausted, // memory or a limit of the output ran out
+        kUsage,             // a command line that is malformed or names an unusable value
     };
 
     Status() = default;
@@ -30,6 +31,7 @@ public:
     static Status ResourceExhausted(std::string message) {
         return Status(Code::kResourceExhausted, std::move(message));
     }
+    static Status Usage(std::string message) { return Status(Code::kUsage, std::move(message)); }
     // An IO error "what: <the system's text for error>"; error is the errno value saved
     // right after the call that failed.
     static Status FromErrno(const std::string& what, int error);

@@ -42,7 +42,6 @@ void DocumentManager::ViewDestroyed(GuiDocument* document) {
     if (views == m_views.end() || --*views > 0) return;
     m_views.erase(views);
     m_byPath.removeIf([document](const auto& entry) { return entry.value() == document; });
-    emit documentClosing(document);
     delete document;
 }
 

@@ -33,10 +33,6 @@ public:
     QList<GuiDocument*> documents() const { return m_views.keys(); }
     int ViewCount(GuiDocument* document) const { return m_views.value(document); }
 
-signals:
-    // The document has just lost its last view and is about to be deleted.
-    void documentClosing(GuiDocument* document);
-
 private:
     void ViewDestroyed(GuiDocument* document);
 

@@ -25,10 +25,6 @@ namespace gw {
 class ProgressDialog : public QDialog, public Progress {
     Q_OBJECT
 public:
-    // The ids of the dialog's controls.
-    static constexpr int kStatusId = 1005;
-    static constexpr int kPercentId = 1004;
-    static constexpr int kProgressBarId = 1003;
     static constexpr int kPumpIntervalMs = 30;
 
     // A dialog for a job of owner's window; nothing is shown yet. The dialog is a

@@ -38,7 +38,7 @@ std::optional<ImportedDem> ImportDemFile(const DocumentManager& documents, const
         GuiPrompts prompts(context.choices, &progress);
         status = gdalio::ImportDem(dialog.options(), progress, prompts, imported.report);
     }
-    if (status.IsCancelled() || imported.report.cancelled) return std::nullopt;
+    if (status.IsCancelled()) return std::nullopt;
     if (!status.ok()) {
         context.choices.ShowMessage(context.window, QString::fromStdString(status.message()),
                                     UserChoices::MessageKind::kWarning);

@@ -64,7 +64,7 @@ void LoadVectorData(GuiDocument& document, const CommandContext& context) {
     GuiPrompts prompts(context.choices, &progress);
     QStringList warnings;
     for (const gdalio::VectorLoadReport& report : document.LoadVectorLayers(requests, progress, prompts)) {
-        if (!report.status.ok()) prompts.ShowMessage(report.status.message());
+        if (!report.status.ok() && !report.status.IsCancelled()) prompts.ShowMessage(report.status.message());
         const QString layer = QObject::tr("layer \u201c%1\u201d of %2: ")
                                   .arg(QString::fromStdString(report.layer), QString::fromStdString(report.path));
         for (const std::string& warning : report.warnings) warnings << layer + QString::fromStdString(warning);

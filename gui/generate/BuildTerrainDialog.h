@@ -17,14 +17,6 @@ namespace gw {
 class BuildTerrainDialog : public QDialog {
     Q_OBJECT
 public:
-    // The ids of its check boxes.
-    static constexpr int kMeaFileId = 1017;
-    static constexpr int kMapFileId = 1018;
-    static constexpr int kLargeTerrainId = 1019;
-    static constexpr int kDescriptionId = 1020;
-    static constexpr int kTdfFilesId = 1021;
-    static constexpr int kObjectivesId = 1022;
-
     // The dialog with its boxes ticked as options says.
     explicit BuildTerrainDialog(const BuildOptions& options, QWidget* parent = nullptr);
     ~BuildTerrainDialog() override;

@@ -32,7 +32,6 @@ public:
     // rows counts the header row; the new cells are empty. REQUIRES: rows >= 1.
     void SetSize(int rows, int columns);
     int GetRowCount() const { return rowCount() + 1; }
-    int GetColumnCount() const { return columnCount(); }
 
     // Empty text and background 0 for a cell outside the grid; kNoCellBackground for a
     // cell without a colour of its own. The setters return false outside the grid.

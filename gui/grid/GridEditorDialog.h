@@ -20,8 +20,7 @@ class UserChoices;
 class GridEditorDialog : public QDialog {
     Q_OBJECT
 public:
-    // The ids of the grid control and of the popup menu's commands.
-    static constexpr int kGridId = 1019;
+    // The ids of the popup menu's commands.
     static constexpr int kInsertRowId = 32776;
     static constexpr int kDeleteRowId = 32778;
 

@@ -85,7 +85,7 @@ TEST(MappingGuard, FaultsOutsideGuardedMappingsStayFatal) {
     EXPECT_EXIT(
         {
             MappedFile guarded;  // installs the handler
-            if (!guarded.Open(dir.Path("guarded"), MappedFile::kReadOnly)) std::exit(1);
+            if (!guarded.Open(dir.Path("guarded")).ok()) std::exit(1);
             const int fd = ::open(dir.Path("bare").c_str(), O_RDONLY);
             void* bare = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, fd, 0);
             if (bare == MAP_FAILED || ::truncate(dir.Path("bare").c_str(), 0) != 0) std::exit(1);

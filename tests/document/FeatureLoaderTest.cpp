@@ -45,7 +45,7 @@ protected:
 TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     const std::vector<E00LoadReport> reports = Load({Rivers()});
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].parsed && reports[0].recognised);
+    EXPECT_TRUE(reports[0].parsed.ok() && reports[0].recognised);
     ASSERT_EQ(doc.features().size(), 3u) << "the arc wholly outside gives none";
     EXPECT_EQ(doc.features()[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
     EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
@@ -82,7 +82,7 @@ TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoade
     const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken, Places()});
     EXPECT_EQ(prompts.messages,
               (std::vector<std::string>{"Unrecognised types of e00 UNKNOWN.E00", "Failed to parse/open file"}));
-    EXPECT_FALSE(reports[2].parsed);
+    EXPECT_FALSE(reports[2].parsed.ok());
     EXPECT_EQ(reports[2].featuresAdded, 1u) << "a file that broke off yields what was read";
     EXPECT_EQ(doc.features().size(), 3u + 1u + 3u);
 }
@@ -94,20 +94,20 @@ TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
     ASSERT_EQ(doc.features().size(), 1u + 3u);
     EXPECT_EQ(doc.features()[1].ruleIndex, 5);
-    EXPECT_TRUE(reports[0].cancelled);
-    EXPECT_FALSE(reports[1].cancelled) << "the second file was loaded whole";
+    EXPECT_TRUE(reports[0].processed.IsCancelled());
+    EXPECT_FALSE(reports[1].processed.IsCancelled()) << "the second file was loaded whole";
 
     prompts.answerYes = false;
     test::CancellingProgress declined(1);
     progress = &declined;
-    EXPECT_FALSE(Load({Rivers()})[0].cancelled) << "No goes on";
+    EXPECT_FALSE(Load({Rivers()})[0].processed.IsCancelled()) << "No goes on";
 
     test::CancellingProgress onLabels(2);
     progress = &onLabels;
     prompts.answerYes = true;
     ASSERT_TRUE(doc.e00().ParseText(test::ReadFile(Places()), onLabels).ok());
-    EXPECT_TRUE(AddLabelFeatures(doc, rules[5], 5, onLabels, prompts));
-    EXPECT_FALSE(AddArcFeatures(doc, rules[0], 0, onLabels, prompts)) << "no arcs: nothing to cancel";
+    EXPECT_TRUE(AddLabelFeatures(doc, rules[5], 5, onLabels, prompts).IsCancelled());
+    EXPECT_TRUE(AddArcFeatures(doc, rules[0], 0, onLabels, prompts).ok()) << "no arcs: nothing to cancel";
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TEST(E00Rules, ReadingStopsAtTheFirstMissingRow) {
     E00Rules rules;
     LoadE00Rules(store, rules);
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(GetRuleColour(rules, 0), 0xffu) << "red 255";
+    EXPECT_EQ(rules[0].Colour, 0xffu) << "red 255";
 
     store.WriteInt("Version", 1);
     rules.clear();

@@ -194,8 +194,7 @@ TEST_F(VectorSourceTest, CancelEndsTheLayerKeepingWhatWasLoaded) {
     test::CancellingProgress cancelling(2);
     progress = &cancelling;
     const VectorLoadReport report = Load(path, std::nullopt);
-    EXPECT_TRUE(report.status.ok());
-    EXPECT_TRUE(report.cancelled);
+    EXPECT_TRUE(report.status.IsCancelled());
     EXPECT_EQ(report.featuresAdded, 2u);
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
 }

@@ -145,7 +145,7 @@ TEST_F(GenerateOutputsTest, AFailingFileKeepsTheEarlierRunWhole) {
                 return j.result.outcome == WriteResult::Outcome::kFailed;
             });
             ASSERT_NE(failed, report.jobs.end());
-            EXPECT_EQ(failed->job, job);
+            EXPECT_EQ(JobName(failed->job), job);
             EXPECT_NE(failed->result.message.find(Out(name)), std::string::npos) << failed->result.message;
             EXPECT_EQ(Folder(), earlier);
             EXPECT_TRUE(report.files().empty()) << "no file of the run is in place";
@@ -166,7 +166,7 @@ TEST_F(GenerateOutputsTest, AFileThatCannotBeRenamedBringsBackTheFilesRenamedBef
     OutputSet outputs(ops);
     const GenerateReport report = Run(&outputs);
     ASSERT_EQ(report.jobs.size(), 6u);
-    EXPECT_EQ(report.jobs[3].job, "MEA");
+    EXPECT_EQ(report.jobs[3].job, Job::kMea);
     EXPECT_EQ(report.jobs[3].result.message, "cannot put " + Out("t.mea") + " in place: Input/output error");
     EXPECT_EQ(Folder(), earlier) << "t.txt, new in this run, is gone again";
 }
