@@ -49,6 +49,7 @@ Fields RasterStats(const CGridwrightDoc& doc) {
 }  // namespace
 
 int ExitStatus(const Status& outcome) {
+    if (const std::optional<int> ended = EndingSignalStatus()) return *ended;
     if (outcome.ok()) return 0;
     if (outcome.IsCancelled()) return 130;
     return outcome.code() == Status::Code::kUsage ? 2 : 1;

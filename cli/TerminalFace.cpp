@@ -10,16 +10,28 @@ namespace gw::cli {
 namespace {
 
 volatile std::sig_atomic_t g_presses = 0;
+volatile std::sig_atomic_t g_ending = 0;  // SIGTERM or SIGHUP, once received
 std::atomic<bool> g_cancelPending{false};
+
+void Say(const char* text, std::size_t size) { (void)!::write(STDERR_FILENO, text, size); }
 
 extern "C" void OnInterrupt(int) {
     g_presses = g_presses + 1;
     if (g_presses >= 2) {
         static const char kText[] = "\ngridwright-cli: interrupted\n";
-        (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+        Say(kText, sizeof kText - 1);
         ::_exit(130);
     }
     g_cancelPending.store(true);
+}
+
+extern "C" void OnEnd(int signal) {
+    if (g_ending != 0) {
+        static const char kText[] = "\ngridwright-cli: terminated\n";
+        Say(kText, sizeof kText - 1);
+        ::_exit(128 + signal);
+    }
+    g_ending = signal;
 }
 
 }  // namespace
@@ -29,6 +41,14 @@ void InstallInterruptHandler() {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnEnd;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+
+std::optional<int> EndingSignalStatus() {
+    if (g_ending == 0) return std::nullopt;
+    return 128 + g_ending;
 }
 
 TerminalProgress::~TerminalProgress() { EndLine(); }
@@ -50,7 +70,9 @@ int TerminalProgress::StepIt() {
     return previous;
 }
 
-bool TerminalProgress::CheckCancelButton() { return g_cancelPending.exchange(false); }
+bool TerminalProgress::CheckCancelButton() { return g_ending != 0 || g_cancelPending.exchange(false); }
+
+bool TerminalProgress::Stopping() const { return g_ending != 0; }
 
 void TerminalProgress::Redraw() {
     if (!m_draw) return;

@@ -9,8 +9,14 @@
 namespace gw::cli {
 
 // Ctrl-C while a command runs: the first press cancels the running job (as "Cancel?"
-// answered Yes would), a second one ends the program with status 130.
+// answered Yes would), a second one ends the program with status 130. SIGTERM and
+// SIGHUP cancel every job from then on, so that the command ends cleanly, its
+// temporaries removed; a second one ends the program at once.
 void InstallInterruptHandler();
+
+// 128 plus the signal number once SIGTERM or SIGHUP was received (143, 129): the
+// command's exit status whatever it returned.
+std::optional<int> EndingSignalStatus();
 
 // Progress on a terminal: the job's status and percentage redrawn on one line of
 // stderr, when drawing is on. Cancel presses come from the interrupt handler.
@@ -25,6 +31,7 @@ public:
     int SetPos(int pos) override;
     int StepIt() override;
     bool CheckCancelButton() override;
+    bool Stopping() const override;
 
     // Clears the progress line, so that other output starts on an empty line.
     void EndLine();

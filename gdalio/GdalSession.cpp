@@ -1,5 +1,7 @@
 #include "gdalio/GdalSession.h"
 
+#include "gdalio/RegularFilesOnly.h"
+
 #include <cpl_error.h>
 #include <gdal.h>
 #include <ogr_api.h>
@@ -25,15 +27,31 @@ struct GdalMessagesAccess {
 
 void RegisterGdal() {
     static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+    std::call_once(once, [] {
+        OpenOnlyRegularFiles();
+        GDALAllRegister();
+    });
 }
 
-GdalMessages::GdalMessages() { CPLPushErrorHandlerEx(GdalMessagesAccess::Handler, this); }
+GdalMessages::GdalMessages() : m_refusalsBefore(RefusalsSoFar().count) {
+    CPLPushErrorHandlerEx(GdalMessagesAccess::Handler, this);
+}
 
 GdalMessages::~GdalMessages() { CPLPopErrorHandler(); }
 
 std::string GdalMessages::LastError(const std::string& fallback) const {
+    if (std::string refused = refusal(); !refused.empty()) return refused;
     return m_lastError.empty() ? fallback : m_lastError;
+}
+
+std::string GdalMessages::refusal() const {
+    Refusals refusals = RefusalsSoFar();
+    return refusals.count > m_refusalsBefore ? std::move(refusals.last) : std::string();
+}
+
+void GdalMessages::ClearLastError() {
+    m_lastError.clear();
+    m_refusalsBefore = RefusalsSoFar().count;
 }
 
 GdalProgress::GdalProgress(Progress& progress, UserPrompts& prompts, const std::string& status)

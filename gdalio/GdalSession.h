@@ -3,12 +3,14 @@
 #include "core/progress/Progress.h"
 #include "core/util/Status.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace gw::gdalio {
 
-// Registers every GDAL raster and vector driver, once per process; safe from any thread.
+// Registers every GDAL raster and vector driver, once per process, with GDAL kept off
+// anything that is not a regular file (see OpenOnlyRegularFiles); safe from any thread.
 void RegisterGdal();
 
 // Collects the messages GDAL reports on this thread while the object lives, instead of
@@ -21,17 +23,24 @@ public:
     GdalMessages& operator=(const GdalMessages&) = delete;
 
     // The text of the last failure GDAL reported since the object was made or
-    // ClearLastError was last called, or fallback when it reported none.
+    // ClearLastError was last called, or fallback when it reported none. A file GDAL was
+    // kept from opening (see OpenOnlyRegularFiles) is the cause of what failed after it,
+    // so its refusal is told first.
     std::string LastError(const std::string& fallback) const;
+    // The refusal of the last file GDAL was kept from opening since the object was made
+    // or ClearLastError was last called; empty when there was none. A driver may read on
+    // without the file, as if it were empty.
+    std::string refusal() const;
     // Forgets the failures reported so far: call it before a GDAL operation whose own
     // failure LastError is to tell. The warnings are kept.
-    void ClearLastError() { m_lastError.clear(); }
+    void ClearLastError();
     // Every warning GDAL reported, in order, each once.
     const std::vector<std::string>& warnings() const { return m_warnings; }
 
 private:
     friend struct GdalMessagesAccess;
     std::string m_lastError;
+    std::uint64_t m_refusalsBefore = 0;
     std::vector<std::string> m_warnings;
 };
 

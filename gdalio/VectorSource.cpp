@@ -64,6 +64,7 @@ std::string_view Stem(std::string_view name) {
 
 Status LoadLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadRequest& request, Progress& progress,
                  UserPrompts& prompts, VectorLoadReport& report) {
+    GdalMessages messages;  // a layer of a VRT opens its own source only when asked for it
     GDALDatasetUniquePtr source;
     if (Status opened = OpenSource(request.path, source); !opened.ok()) return opened;
     OGRLayer* layer = nullptr;
@@ -81,6 +82,9 @@ Status LoadLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadReq
                                        " (the rules number " + std::to_string(rules.size()) + ")");
     }
     const OGRSpatialReference* system = layer->GetSpatialRef();
+    if (const std::string refused = messages.refusal(); !refused.empty()) {
+        return Status::IOError("cannot read " + named + ": " + refused);
+    }
     if (!system) return Status::InvalidArgument(named + " has no coordinate system");
     const Wgs84Transform transform(*system);
     if (!transform.status().ok()) return Status::InvalidArgument(named + ": " + transform.status().message());
@@ -127,6 +131,7 @@ Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vec
         info.ruleIndex = RuleForLayer(rules, path, info.name);
         layers.push_back(std::move(info));
     }
+    if (!quiet.refusal().empty()) return Status::IOError("cannot read " + path + ": " + quiet.refusal());
     return Status::Ok();
 }
 

@@ -35,12 +35,12 @@ std::vector<std::string> GenerateReport::files() const {
 
 namespace {
 
-// The writers the options ask for, in order, until one fails.
+// The writers the options ask for, in order, until one fails or the program is stopped.
 void RunWriters(const GenerateContext& context, const BuildOptions& options, const std::string& terrainPath,
                 TerrainResults& results, unsigned workers, GenerateReport& report) {
     const auto ran = [&](Job job, WriteResult result) {
         report.jobs.push_back({job, std::move(result)});
-        return report.jobs.back().result.outcome != WriteResult::Outcome::kFailed;
+        return report.jobs.back().result.outcome != WriteResult::Outcome::kFailed && !context.progress.Stopping();
     };
 
     // The palette is chosen and read whole before anything is written.

@@ -48,13 +48,14 @@ struct WriteResult {
         kWritten,    // every file complete
         kNotNamed,   // the terrain path holds no ".l2": nothing written
         kSkipped,    // the user declined (no palette chosen): nothing written
-        kCancelled,  // the user cancelled: the files hold what was written until then
+        kCancelled,  // the user cancelled: nothing was put in place
         kFailed,     // a file could not be created or written: message says why
     };
     Outcome outcome = Outcome::kWritten;
     std::vector<std::string> files;
     std::string message;
     std::int64_t records = 0;  // the lines of objectives written, for the objectives file
+    std::vector<std::string> kept = {};  // when cancelled: the earlier files left as they were
 
     static WriteResult Failed(std::string why) { return {Outcome::kFailed, {}, std::move(why)}; }
     static WriteResult NotNamed() { return {Outcome::kNotNamed, {}, {}}; }

@@ -27,6 +27,8 @@ Status TheaterLock::Acquire(const std::string& terrainPath) {
     // flock, which needs a run to end each time; a handful of turns is plenty.
     constexpr int kTries = 64;
     for (int attempt = 0; attempt < kTries; ++attempt) {
+        struct stat before;
+        const bool existed = ::lstat(lockPath.c_str(), &before) == 0;
         // Read-only is enough to lock; non-blocking so that a FIFO of that name cannot
         // hold the run up.
         const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -51,6 +53,7 @@ Status TheaterLock::Acquire(const std::string& terrainPath) {
         if (::lstat(lockPath.c_str(), &named) == 0 && named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
             m_fd = fd;
             m_path = lockPath;
+            m_stale = existed && before.st_ino == named.st_ino && before.st_dev == named.st_dev;
             return Status::Ok();
         }
         ::close(fd);
@@ -65,6 +68,7 @@ void TheaterLock::Release() {
     ::unlink(m_path.c_str());
     ::close(m_fd);
     m_fd = -1;
+    m_stale = false;
 }
 
 }  // namespace gw

@@ -23,11 +23,17 @@ public:
     Status Acquire(const std::string& terrainPath);
     void Release();
 
+    // Whether the lock taken was a lock file no run held: one left by a run that ended
+    // without releasing it (killed), which Release removes.
+    bool took_over_stale() const { return m_stale; }
+    const std::string& path() const { return m_path; }
+
     // The lock file for terrainPath; empty when the writers name no file after it.
     static std::string LockPathFor(const std::string& terrainPath);
 
 private:
     int m_fd = -1;
+    bool m_stale = false;
     std::string m_path;
 };
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gw {
 
@@ -18,16 +19,18 @@ public:
     WriterOutputs& operator=(const WriterOutputs&) = delete;
 
     // A new file that is to replace path; the failure names path.
-    Status Create(const std::string& path, OutputFile** file) { return m_set.Create(path, file); }
+    Status Create(const std::string& path, OutputFile** file);
 
-    // result, after a set of the writer's own is put in place when the writer wrote or
-    // was cancelled (the files keep what was written); a failure to put it in place
-    // becomes the result.
+    // result, after a set of the writer's own is put in place when the writer wrote; a
+    // failure to put it in place becomes the result. A cancelled writer's files are
+    // dropped from whichever set holds them: result.files is then empty and result.kept
+    // lists the files of an earlier run that stay as they were.
     WriteResult Finish(WriteResult result);
 
 private:
     std::optional<OutputSet> m_own;
     OutputSet& m_set;
+    std::vector<std::string> m_made;
 };
 
 }  // namespace gw

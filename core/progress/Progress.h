@@ -18,6 +18,9 @@ public:
     virtual int StepIt() = 0;
     // Whether Cancel was pressed since the last call; each press is seen once.
     virtual bool CheckCancelButton() = 0;
+    // Whether the program is being stopped: the job that runs is cancelled, and the jobs
+    // not yet begun are not run.
+    virtual bool Stopping() const { return false; }
 };
 
 // The questions and messages a job puts to the user.

@@ -8,6 +8,11 @@
 
 namespace gw {
 
+Status NotRegularFile(const std::string& path, unsigned mode) {
+    const char* what = S_ISDIR(mode) ? "a folder" : S_ISFIFO(mode) ? "a pipe" : S_ISSOCK(mode) ? "a socket" : "a device";
+    return Status::IOError(path + " is " + what + ", not a regular file");
+}
+
 Status InputFile::Open(const std::string& path) {
     Close();
     // Non-blocking, so that opening a FIFO cannot wait for a writer; the flag is
@@ -22,11 +27,7 @@ Status InputFile::Open(const std::string& path) {
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        const char* what = S_ISDIR(info.st_mode)    ? "a folder"
-                           : S_ISFIFO(info.st_mode) ? "a pipe"
-                           : S_ISSOCK(info.st_mode) ? "a socket"
-                                                    : "a device";
-        return Status::IOError(path + " is " + what + ", not a regular file");
+        return NotRegularFile(path, info.st_mode);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;

@@ -37,4 +37,8 @@ private:
     std::string m_path;
 };
 
+// The refusal of a path that is not a regular file, from the st_mode its stat gave:
+// "P is a pipe, not a regular file" (a folder, a socket or a device likewise).
+Status NotRegularFile(const std::string& path, unsigned mode);
+
 }  // namespace gw

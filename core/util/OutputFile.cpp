@@ -1,5 +1,6 @@
 #include "core/util/OutputFile.h"
 
+#include "core/util/RunFiles.h"
 #include "core/util/Text.h"
 
 #include <sys/stat.h>
@@ -48,6 +49,7 @@ Status OutputFile::Start(const std::string& path, FileOps& ops, bool putInPlaceO
     if (struct stat target; ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
         return Status::FromErrno("cannot create " + path, EISDIR);
     }
+    m_removedStale = RemoveStaleTemporaries(path);
     constexpr int kTries = 100;
     for (int attempt = 0; attempt < kTries && m_fd < 0; ++attempt) {
         m_temporary = TemporaryPathFor(path, NextUnique());

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gw {
 
@@ -21,8 +22,9 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Starts the file that is to replace path. Fails, naming path, when the temporary
-    // cannot be made or path is a folder.
+    // Starts the file that is to replace path, after removing the temporaries of path
+    // that runs which ended without cleaning up left behind (see removed_stale). Fails,
+    // naming path, when the temporary cannot be made or path is a folder.
     Status Create(const std::string& path, FileOps& ops = FileOps::System());
     void Write(const void* data, std::size_t size);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
@@ -36,6 +38,8 @@ public:
     const std::string& path() const { return m_path; }
     // Whether the file now stands at path().
     bool in_place() const { return m_state == State::kInPlace; }
+    // The temporaries of ended runs that Create removed.
+    const std::vector<std::string>& removed_stale() const { return m_removedStale; }
 
 private:
     friend class OutputSet;
@@ -68,6 +72,7 @@ private:
     std::string m_temporary;
     enum class Replaced { kNone, kKept, kLost } m_replacedState = Replaced::kNone;
     std::string m_replaced;
+    std::vector<std::string> m_removedStale;
     int m_errno = 0;
 };
 

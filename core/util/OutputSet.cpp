@@ -65,9 +65,21 @@ void OutputSet::Discard() {
     for (const std::unique_ptr<OutputFile>& file : m_files) file->Abandon();
 }
 
+void OutputSet::Discard(const std::string& path) {
+    for (const std::unique_ptr<OutputFile>& file : m_files) {
+        if (file->path() == path) file->Abandon();
+    }
+}
+
 bool OutputSet::InPlace(const std::string& path) const {
     return std::any_of(m_files.begin(), m_files.end(),
                        [&](const std::unique_ptr<OutputFile>& f) { return f->path() == path && f->in_place(); });
+}
+
+std::vector<std::string> OutputSet::RemovedStale() const {
+    std::vector<std::string> removed;
+    for (const auto& file : m_files) removed.insert(removed.end(), file->removed_stale().begin(), file->removed_stale().end());
+    return removed;
 }
 
 }  // namespace gw

@@ -33,9 +33,13 @@ public:
     Status Commit();
     // Removes every temporary; nothing is put in place.
     void Discard();
+    // Removes the temporary made for path; it is not put in place by Commit.
+    void Discard(const std::string& path);
 
     // Whether the file made for path stands in place.
     bool InPlace(const std::string& path) const;
+    // The temporaries of ended runs that making the set's files removed.
+    std::vector<std::string> RemovedStale() const;
     // The path of the file that failed the last Commit; empty when none did.
     const std::string& failed() const { return m_failed; }
 

@@ -1,0 +1,93 @@
+// The command line against what a careless or hostile user can point it at: pipes
+// hidden behind GDAL's formats, and a run stopped by a signal.
+
+#include "tests/TestSupport.h"
+
+#include <gmock/gmock.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace gw::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string Sample() { return SampleDir() + "/coast.hdr"; }
+
+// A raster VRT and an OGR VRT whose sources are FIFOs no one writes: GDAL would wait
+// for a writer forever; it is kept off them, and the run ends naming the pipe.
+TEST(HostileInputTest, PipesBehindGdalSourcesAreRefused) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.tif").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.csv").c_str(), 0600), 0);
+    WriteFile(dir.Path("r.vrt"),
+              "<VRTDataset rasterXSize=\"10\" rasterYSize=\"10\"><SRS>EPSG:4326</SRS>"
+              "<GeoTransform>0, 0.1, 0, 1, 0, -0.1</GeoTransform><VRTRasterBand dataType=\"Int16\" band=\"1\">"
+              "<SimpleSource><SourceFilename relativeToVRT=\"1\">pipe.tif</SourceFilename>"
+              "<SourceBand>1</SourceBand></SimpleSource></VRTRasterBand></VRTDataset>");
+    WriteFile(dir.Path("v.vrt"),
+              "<OGRVRTDataSource><OGRVRTLayer name=\"pipe\"><SrcDataSource relativeToVRT=\"1\">pipe.csv"
+              "</SrcDataSource><GeometryType>wkbPoint</GeometryType>"
+              "<GeometryField encoding=\"PointFromColumns\" x=\"x\" y=\"y\"/></OGRVRTLayer></OGRVRTDataSource>");
+    const struct {
+        std::string args;
+        std::string pipe;
+    } cases[] = {
+        {"import-dem " + dir.Path("r.vrt") + " " + dir.Path("o.hdr"), "pipe.tif"},
+        {"vector " + dir.Path("v.vrt"), "pipe.csv"},
+        {"generate " + Sample() + " " + dir.Path("t.l2") + " --builtin-rules --quiet --vector " + dir.Path("v.vrt") +
+             "=RIVER",
+         "pipe.csv"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult run = RunCommand("timeout 60 " + CliPath() + " " + c.args);
+        EXPECT_EQ(run.status, 1) << c.args;
+        EXPECT_THAT(run.err, HasSubstr(c.pipe + " is a pipe, not a regular file")) << c.args;
+    }
+}
+
+bool HoldsTemporary(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == ".part") return true;
+    }
+    return false;
+}
+
+// SIGTERM part way through the tile file: the run ends at once with status 143, its
+// temporaries removed and the earlier theater as it was.
+TEST(HostileInputTest, SigtermEndsTheRunAndKeepsTheEarlierTheater) {
+    TempDir dir;
+    const std::string terrain = dir.Path("t.l2");
+    ASSERT_EQ(RunCommand(CliPath() + " generate " + Sample() + " " + terrain + " --builtin-rules --quiet").status, 0);
+    const std::string before = ReadFile(terrain), description = ReadFile(dir.Path("t.txt"));
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
+        ::execl(CliPath().c_str(), "gridwright-cli", "generate", Sample().c_str(), terrain.c_str(), "--segments",
+                "512", "--resolution", "0.02", "--builtin-rules", "--quiet", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!HoldsTemporary(dir.Path("")) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 143);
+    EXPECT_FALSE(HoldsTemporary(dir.Path("")));
+    EXPECT_TRUE(ReadFile(terrain) == before) << "the tile file was replaced";
+    EXPECT_EQ(ReadFile(dir.Path("t.txt")), description);
+}
+
+}  // namespace
+}  // namespace gw::test
