@@ -312,6 +312,7 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     TerrainResults results;
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
     progress.EndLine();
+    for (const std::string& note : report.notes) Warn(note);
     return ReportRun(args, report, results, doc, layout, loaded);
 }
 

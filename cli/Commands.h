@@ -13,7 +13,7 @@ namespace gw::cli {
 
 // The program's exit status for an outcome: 0 when ok (every requested file written),
 // 130 for a job cancelled by the user, 2 for a bad command line (Usage) and 1 for any
-// other failure.
+// other failure; whatever the outcome, 143 or 129 once SIGTERM or SIGHUP ended the run.
 int ExitStatus(const Status& outcome);
 
 // Prints every header field, the raster's extent and the layout the form starts from,

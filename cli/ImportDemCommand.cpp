@@ -96,6 +96,7 @@ Status RunImportDemCommand(const ImportDemArgs& args) {
     const Status imported = gdalio::ImportDem(options, progress, prompts, report);
     progress.EndLine();
     for (const std::string& warning : report.warnings) Warn(warning);
+    for (const std::string& note : report.notes) Warn(note);
     if (!imported.ok()) return imported;
     if (report.clampedPosts > 0) {
         Warn(std::to_string(report.clampedPosts) + " heights lay beyond -32767..32767 m and were clamped to it");

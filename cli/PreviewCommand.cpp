@@ -7,10 +7,11 @@
 #include "core/layout/PreviewImages.h"
 #include "core/layout/PreviewSize.h"
 #include "core/util/CNumbers.h"
+#include "core/util/OutputFile.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
-#include <QSaveFile>
-#include <QString>
 
 #include <unistd.h>
 
@@ -54,19 +55,14 @@ QImage ToQImage(const RgbImage& picture) {
     return image;
 }
 
-// Writes the PNG whole or not at all: it goes to a temporary file that replaces the
-// target only once complete.
+// Writes the PNG whole or not at all, as every other output is written.
 Status SavePng(const RgbImage& picture, const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Status::IOError("cannot create " + path + ": " + file.errorString().toStdString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !ToQImage(picture).save(&buffer, "PNG")) {
+        return Status::ResourceExhausted("cannot make the PNG picture for " + path);
     }
-    if (!ToQImage(picture).save(&file, "PNG")) {
-        file.cancelWriting();
-        return Status::IOError("cannot write " + path + ": " + file.errorString().toStdString());
-    }
-    if (!file.commit()) return Status::IOError("cannot write " + path + ": " + file.errorString().toStdString());
-    return Status::Ok();
+    return WriteWholeFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "gdalio/ImportGrid.h"
 #include "gdalio/ImportSources.h"
 #include "gdalio/ScaledProgress.h"
+#include "core/generate/TheaterLock.h"
 #include "core/util/CNumbers.h"
 #include "core/util/OutputSet.h"
 #include "core/util/Text.h"
@@ -188,6 +189,8 @@ Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& 
     std::vector<ImportSource> sources;
     ImportGrid grid;
     if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
+    TheaterLock lock;
+    if (Status s = lock.AcquireFile(options.output); !s.ok()) return s;
     const CacheLimit cache(kCacheBytes);
 
     OutputSet outputs;
@@ -195,6 +198,7 @@ Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& 
     OutputFile* header = nullptr;
     if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
     if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
+    report.notes = CleanupNotes(lock, outputs);
 
     GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));
     PostTally tally;

@@ -50,6 +50,7 @@ struct DemImportReport {
     std::uint64_t clampedPosts = 0;  // heights beyond the 16-bit range, clamped to it
     std::vector<std::string> warnings;  // what GDAL warned about on the way, each once,
                                         // however the import ended
+    std::vector<std::string> notes;  // what was removed of runs that ended (CleanupNotes)
 };
 
 // Checks the sources and settles the grid without writing anything. Fails, saying why

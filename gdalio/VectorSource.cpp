@@ -135,6 +135,16 @@ Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vec
     return Status::Ok();
 }
 
+std::vector<std::string> VectorSourceFiles(const std::string& path) {
+    RegisterGdal();
+    std::vector<std::string> files = {path};
+    GDALDatasetUniquePtr source;
+    if (!OpenSource(path, source).ok()) return files;
+    const CPLStringList listed(source->GetFileList());
+    for (int i = 0; i < listed.size(); ++i) files.emplace_back(listed[i]);
+    return files;
+}
+
 std::optional<std::int32_t> RuleForLayer(const E00Rules& rules, const std::string& path, const std::string& layer) {
     const std::string file = FileNameOf(path);
     const std::array<std::string_view, 4> names = {layer, Stem(layer), file, Stem(file)};

@@ -40,6 +40,10 @@ struct VectorLayerInfo {
 // vector source.
 Status ListVectorLayers(const std::string& path, const E00Rules& rules, std::vector<VectorLayerInfo>& layers);
 
+// The files GDAL reads for the vector source at path: the file or folder named and its
+// side files (a Shapefile's .shx, .dbf and .prj, say); just path when GDAL cannot open it.
+std::vector<std::string> VectorSourceFiles(const std::string& path);
+
 // The rule a layer maps to when none is named: the first whose File (case ignored)
 // names the layer or the source file, with or without their extensions.
 std::optional<std::int32_t> RuleForLayer(const E00Rules& rules, const std::string& path, const std::string& layer);

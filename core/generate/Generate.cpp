@@ -10,6 +10,7 @@
 #include "core/layout/TheaterLayout.h"
 #include "core/generate/ObjectivesWriter.h"
 #include "core/util/OutputSet.h"
+#include "core/util/Text.h"
 
 #include <algorithm>
 #include <ctime>
@@ -33,6 +34,24 @@ std::vector<std::string> GenerateReport::files() const {
     return all;
 }
 
+std::vector<std::string> GenerateOutputPaths(const std::string& terrainPath, const BuildOptions& options,
+                                             const E00Rules& rules) {
+    std::vector<std::string> paths = {terrainPath};
+    if (auto index = IndexPathFor(terrainPath)) paths.push_back(*index);
+    std::vector<std::string> endings;
+    if (options.description) endings.push_back(".txt");
+    if (options.map) endings.push_back(".map");
+    if (options.mea) endings.push_back(".mea");
+    if (options.tdf) {
+        for (const E00Rule& rule : rules) endings.push_back("-" + rule.Keyword + ".tdf");
+    }
+    if (options.objectives) endings.push_back("-obj.csv");
+    for (const std::string& ending : endings) {
+        if (auto path = OutputPathFor(terrainPath, ending)) paths.push_back(*path);
+    }
+    return paths;
+}
+
 namespace {
 
 // The writers the options ask for, in order, until one fails or the program is stopped.
@@ -45,7 +64,13 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
 
     // The palette is chosen and read whole before anything is written.
     std::vector<std::uint8_t> palette;
-    const std::optional<WriteResult> noMap = options.map ? ChooseAndReadPalette(context, palette) : std::nullopt;
+    const std::optional<WriteResult> noMap =
+        options.map ? ChooseAndReadPalette(context, GenerateOutputPaths(terrainPath, options, context.rules), palette)
+                    : std::nullopt;
+    if (noMap && noMap->outcome == WriteResult::Outcome::kFailed) {
+        ran("MAP", *noMap);
+        return;
+    }
 
     std::optional<MeaGrid> mea;
     if (options.mea) mea.emplace(context.layout.m_segmentsX, context.layout.m_segmentsY);
@@ -108,6 +133,11 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
         report.jobs.push_back({Job::kTerrain, WriteResult::Failed(usable.message())});
         return report;
     }
+    const Status apart = CheckOutputsAreNotInputs(options.inputs, GenerateOutputPaths(terrainPath, options, context.rules));
+    if (!apart.ok()) {
+        report.jobs.push_back({"L2", WriteResult::Failed(apart.message())});
+        return report;
+    }
     TheaterLock lock;
     if (Status locked = lock.Acquire(terrainPath); !locked.ok()) {
         report.jobs.push_back({Job::kTerrain, WriteResult::Failed(locked.message())});
@@ -117,6 +147,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     GenerateContext run = context;
     if (!run.outputs) run.outputs = &ownOutputs;
     RunWriters(run, options, terrainPath, results, workers, report);
+    report.notes = CleanupNotes(lock, *run.outputs);
     CommitOrDiscard(*run.outputs, report);
     return report;
 }

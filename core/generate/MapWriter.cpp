@@ -1,6 +1,7 @@
 #include "core/generate/MapWriter.h"
 
 #include "core/generate/WriterOutputs.h"
+#include "core/util/RunFiles.h"
 #include "core/layout/DistanceUnit.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/util/CNumbers.h"
@@ -96,9 +97,13 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
     return outputs.Finish({WriteResult::Outcome::kWritten, {*path}, {}});
 }
 
-std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, std::vector<std::uint8_t>& palette) {
+std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, const std::vector<std::string>& outputs,
+                                                std::vector<std::uint8_t>& palette) {
     const std::optional<std::string> palettePath = context.prompts.ChoosePaletteFile();
     if (!palettePath) return WriteResult{WriteResult::Outcome::kSkipped, {}, "no palette chosen"};
+    if (const Status apart = CheckOutputsAreNotInputs({{*palettePath, "the palette"}}, outputs); !apart.ok()) {
+        return WriteResult::Failed(apart.message());
+    }
     if (const Status read = ReadPalette(*palettePath, palette); !read.ok()) {
         context.prompts.ShowMessage(BadPaletteMessage(*palettePath));
         return WriteResult{WriteResult::Outcome::kSkipped, {}, read.message()};

@@ -32,7 +32,9 @@ WriteResult WriteMapFile(const GenerateContext& context, bool large, const std::
 
 // Asks for a palette file and reads all of it into palette: nothing when it is good,
 // else the MAP job's result (kSkipped: none chosen, or a bad palette, which is shown
-// with BadPaletteMessage and whose reason is the message).
-std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, std::vector<std::uint8_t>& palette);
+// with BadPaletteMessage and whose reason is the message; kFailed: the palette is one
+// of the run's outputs).
+std::optional<WriteResult> ChooseAndReadPalette(const GenerateContext& context, const std::vector<std::string>& outputs,
+                                                std::vector<std::uint8_t>& palette);
 
 }  // namespace gw

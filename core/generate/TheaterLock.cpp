@@ -1,6 +1,7 @@
 #include "core/generate/TheaterLock.h"
 
 #include "core/generate/L2Writer.h"
+#include "core/util/OutputSet.h"
 #include "core/util/Text.h"
 
 #include <fcntl.h>
@@ -22,7 +23,16 @@ Status TheaterLock::Acquire(const std::string& terrainPath) {
     Release();
     const std::string lockPath = LockPathFor(terrainPath);
     if (lockPath.empty()) return Status::Ok();
-    const std::string what = "cannot lock " + terrainPath + " for this run (" + lockPath + ")";
+    return Lock(lockPath, terrainPath);
+}
+
+Status TheaterLock::AcquireFile(const std::string& path) {
+    Release();
+    return Lock(FolderOf(path) + "." + FileNameOf(path) + ".lock", path);
+}
+
+Status TheaterLock::Lock(const std::string& lockPath, const std::string& output) {
+    const std::string what = "cannot lock " + output + " for this run (" + lockPath + ")";
     // Each turn fails only when the holder removed the file between our open and our
     // flock, which needs a run to end each time; a handful of turns is plenty.
     constexpr int kTries = 64;
@@ -46,7 +56,7 @@ Status TheaterLock::Acquire(const std::string& terrainPath) {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
-            if (error == EWOULDBLOCK) return Status::IOError("another run is writing " + terrainPath);
+            if (error == EWOULDBLOCK) return Status::IOError("another run is writing " + output);
             return Status::FromErrno(what, error);
         }
         struct stat named;
@@ -69,6 +79,14 @@ void TheaterLock::Release() {
     ::close(m_fd);
     m_fd = -1;
     m_stale = false;
+}
+
+std::vector<std::string> CleanupNotes(const TheaterLock& lock, const OutputSet& outputs) {
+    std::vector<std::string> removed = outputs.RemovedStale();
+    if (lock.took_over_stale()) removed.insert(removed.begin(), lock.path());
+    std::vector<std::string> notes;
+    for (const std::string& path : removed) notes.push_back("removed " + path + ", left by a run that ended");
+    return notes;
 }
 
 }  // namespace gw

@@ -3,6 +3,7 @@
 #include "core/util/Status.h"
 
 #include <string>
+#include <vector>
 
 namespace gw {
 
@@ -21,6 +22,9 @@ public:
     // Takes the lock for terrainPath without waiting; "another run is writing
     // terrainPath" when one holds it. A path the writers would not name needs no lock.
     Status Acquire(const std::string& terrainPath);
+    // The same for a run that writes the one file path and what belongs with it (an
+    // imported DEM's header and raster): the lock file is named after path.
+    Status AcquireFile(const std::string& path);
     void Release();
 
     // Whether the lock taken was a lock file no run held: one left by a run that ended
@@ -32,9 +36,17 @@ public:
     static std::string LockPathFor(const std::string& terrainPath);
 
 private:
+    Status Lock(const std::string& lockPath, const std::string& output);
+
     int m_fd = -1;
     bool m_stale = false;
     std::string m_path;
 };
+
+class OutputSet;
+
+// What a run says of what it cleaned up after runs that ended without doing so: "removed
+// P, left by a run that ended" for a lock file taken over and each temporary removed.
+std::vector<std::string> CleanupNotes(const TheaterLock& lock, const OutputSet& outputs);
 
 }  // namespace gw

@@ -33,6 +33,13 @@ std::string TemporaryPathFor(const std::string& path, const std::string& unique)
     return FolderOf(path) + "." + name.substr(0, kNameKept) + "." + unique + ".part";
 }
 
+Status WriteWholeFile(const std::string& path, std::string_view bytes, FileOps& ops) {
+    OutputFile file;
+    if (Status created = file.Create(path, ops); !created.ok()) return created;
+    file.Write(bytes);
+    return file.Close();
+}
+
 OutputFile::~OutputFile() { Abandon(); }
 
 Status OutputFile::Create(const std::string& path, FileOps& ops) { return Start(path, ops, true); }

@@ -76,6 +76,11 @@ private:
     int m_errno = 0;
 };
 
+// Replaces path with bytes as every output is replaced: written whole to a temporary,
+// made durable, then renamed into place, so a failure leaves the earlier file as it was
+// and a symbolic link at path is replaced, never written through.
+Status WriteWholeFile(const std::string& path, std::string_view bytes, FileOps& ops = FileOps::System());
+
 // The hidden name, in path's folder, of a temporary for path ("/a/.t.l2.<unique>.part");
 // `unique` makes it differ from the others.
 std::string TemporaryPathFor(const std::string& path, const std::string& unique);

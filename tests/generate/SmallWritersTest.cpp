@@ -96,14 +96,14 @@ TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) 
     EXPECT_EQ(ReadPalette(dir.Path(""), entries).code(), Status::Code::kIOError) << "a folder is no palette";
 
     prompts.palette = WritePalette(shortLine);
-    const std::optional<WriteResult> result = ChooseAndReadPalette(Context(), entries);
+    const std::optional<WriteResult> result = ChooseAndReadPalette(Context(), {}, entries);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->outcome, WriteResult::Outcome::kSkipped);
     EXPECT_EQ(result->message, dir.Path("p.pal") + ": colour 98 is not three numbers");
     EXPECT_EQ(prompts.messages, std::vector<std::string>{"Bad palette file - is it paint shop pro format?\n p.pal"});
 
     prompts.palette.reset();
-    EXPECT_EQ(ChooseAndReadPalette(Context(), entries)->outcome, WriteResult::Outcome::kSkipped);
+    EXPECT_EQ(ChooseAndReadPalette(Context(), {}, entries)->outcome, WriteResult::Outcome::kSkipped);
 }
 
 TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
