@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <string_view>
 
 namespace gw::gdalio {
 
@@ -16,12 +17,8 @@ struct GdalMessagesAccess {
     static void CPL_STDCALL Handler(CPLErr level, CPLErrorNum, const char* text) {
         auto* self = static_cast<GdalMessages*>(CPLGetErrorHandlerUserData());
         const std::string message = text ? text : "";
-        if (level >= CE_Failure) {
-            self->m_lastError = message;
-        } else if (level == CE_Warning &&
-                   std::find(self->m_warnings.begin(), self->m_warnings.end(), message) == self->m_warnings.end()) {
-            self->m_warnings.push_back(message);
-        }
+        std::vector<std::string>& kept = level >= CE_Failure ? self->m_failures : self->m_warnings;
+        if (level >= CE_Warning && std::find(kept.begin(), kept.end(), message) == kept.end()) kept.push_back(message);
     }
 };
 
@@ -41,7 +38,13 @@ GdalMessages::~GdalMessages() { CPLPopErrorHandler(); }
 
 std::string GdalMessages::LastError(const std::string& fallback) const {
     if (std::string refused = refusal(); !refused.empty()) return refused;
-    return m_lastError.empty() ? fallback : m_lastError;
+    if (m_failures.size() == 1) return m_failures.front();
+    std::string joined;
+    for (std::string_view failure : m_failures) {
+        if (failure.ends_with('.')) failure.remove_suffix(1);
+        joined += (joined.empty() ? "" : "; ") + std::string(failure);
+    }
+    return joined.empty() ? fallback : joined;
 }
 
 std::string GdalMessages::refusal() const {
@@ -50,7 +53,7 @@ std::string GdalMessages::refusal() const {
 }
 
 void GdalMessages::ClearLastError() {
-    m_lastError.clear();
+    m_failures.clear();
     m_refusalsBefore = RefusalsSoFar().count;
 }
 

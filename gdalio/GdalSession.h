@@ -22,10 +22,11 @@ public:
     GdalMessages(const GdalMessages&) = delete;
     GdalMessages& operator=(const GdalMessages&) = delete;
 
-    // The text of the last failure GDAL reported since the object was made or
-    // ClearLastError was last called, or fallback when it reported none. A file GDAL was
+    // What GDAL reported failing since the object was made or ClearLastError was last
+    // called, or fallback when it reported nothing: each failure once, in order, joined
+    // by "; " (a driver's explanation often comes before its summary). A file GDAL was
     // kept from opening (see OpenOnlyRegularFiles) is the cause of what failed after it,
-    // so its refusal is told first.
+    // so its refusal alone is told.
     std::string LastError(const std::string& fallback) const;
     // The refusal of the last file GDAL was kept from opening since the object was made
     // or ClearLastError was last called; empty when there was none. A driver may read on
@@ -39,7 +40,7 @@ public:
 
 private:
     friend struct GdalMessagesAccess;
-    std::string m_lastError;
+    std::vector<std::string> m_failures;
     std::uint64_t m_refusalsBefore = 0;
     std::vector<std::string> m_warnings;
 };

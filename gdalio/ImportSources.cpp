@@ -36,11 +36,22 @@ Status FindExtent(const ImportSource& source, const GeoTransform& gt, OGRCoordin
         const double x = gt[0] + column * gt[1] + row * gt[2], y = gt[3] + column * gt[4] + row * gt[5];
         minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
+    // NaN, infinity or a huge value in the geotransform is the source's fault, not the
+    // bounds asked for.
+    const Status offTheGlobe = Status::Corruption(source.path + ": its geotransform does not place it on the globe");
+    if (!std::isfinite(minX) || !std::isfinite(maxX) || !std::isfinite(minY) || !std::isfinite(maxY)) {
+        return offTheGlobe;
+    }
     messages.ClearLastError();
     if (!toWgs84.TransformBounds(minX, minY, maxX, maxY, &extent.west, &extent.south, &extent.east, &extent.north,
                                  21)) {
         return Status::Corruption(source.path + ": its extent cannot be expressed in WGS 84 degrees: " +
                                   messages.LastError("the transformation failed"));
+    }
+    constexpr double kWidestLongitude = 540.0;  // a source may reach past 180 degrees east
+    if (!(extent.south <= 90.0 && extent.north >= -90.0 && extent.west >= -kWidestLongitude &&
+          extent.east <= kWidestLongitude)) {
+        return offTheGlobe;
     }
     if (extent.west > extent.east) extent.east += 360.0;
     extent.south = std::max(extent.south, -90.0);

@@ -82,10 +82,13 @@ Status LoadLayer(CGridwrightDoc& doc, const E00Rules& rules, const VectorLoadReq
                                        " (the rules number " + std::to_string(rules.size()) + ")");
     }
     const OGRSpatialReference* system = layer->GetSpatialRef();
-    if (const std::string refused = messages.refusal(); !refused.empty()) {
-        return Status::IOError("cannot read " + named + ": " + refused);
+    if (!system) {
+        // A layer that could not be opened has none either; GDAL says why.
+        if (const std::string error = messages.LastError(""); !error.empty()) {
+            return Status::IOError("cannot read " + named + ": " + error);
+        }
+        return Status::InvalidArgument(named + " has no coordinate system");
     }
-    if (!system) return Status::InvalidArgument(named + " has no coordinate system");
     const Wgs84Transform transform(*system);
     if (!transform.status().ok()) return Status::InvalidArgument(named + ": " + transform.status().message());
 
