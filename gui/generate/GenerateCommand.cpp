@@ -3,6 +3,7 @@
 #include "gui/common/GuiPrompts.h"
 #include "gui/common/ProgressDialog.h"
 #include "gui/common/UserChoices.h"
+#include "core/dem/DemHeader.h"
 #include "core/document/GridwrightDoc.h"
 #include "core/features/E00Rules.h"
 #include "core/generate/L2Writer.h"
@@ -48,6 +49,9 @@ std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRan
     }
     BuildOptions options;
     options.tdf = !source.doc.features().empty();
+    if (!source.headerPath.empty()) {
+        options.inputs = {{source.headerPath, "the DEM header"}, {RasterPathFor(source.headerPath), "the DEM raster"}};
+    }
     if (!context.choices.EditBuildOptions(context.window, options)) return std::nullopt;
     const QString chosen = context.choices.ChooseSaveFile(
         context.window, {QObject::tr("Create L2 File"), {"L2 files (*.l2)", "All Files (*)"}, "l2"});

@@ -4,6 +4,7 @@
 #include "core/generate/Generate.h"
 
 #include <optional>
+#include <string>
 
 namespace gw {
 
@@ -21,6 +22,7 @@ struct GenerateSource {
     const HeightTable& heights;
     const ObjectiveRuleSet& objectiveRules;
     TerrainResults& results;
+    std::string headerPath = {};  // the DEM's, which no output may replace
 };
 
 // Generate Terrain. A layout the writers cannot build (no segments, no resolution) is

@@ -509,8 +509,8 @@ void MainWindow::OnGenerateTerrain() {
     runCommand([this] {
         CGridwrightView* view = activeView();
         if (!view) return;
-        const GenerateSource source{view->document()->doc(), view->layout(), view->heights(), view->objectiveRules(),
-                                    view->results()};
+        const GenerateSource source{view->document()->doc(), view->layout(), view->heights(),
+                                    view->objectiveRules(), view->results(), view->document()->path().toStdString()};
         GenerateTerrain(source, m_random, context());
     });
 }
