@@ -210,12 +210,13 @@ const char* OutcomeText(WriteResult::Outcome outcome) {
     return "";
 }
 
-// One file a run wrote, for the summary.
+// One file a run wrote, or kept as an earlier run wrote it when its writer was
+// cancelled, for the summary.
 struct WrittenFile {
     Job job;
     std::string path;
     std::int64_t bytes;
-    WriteResult::Outcome outcome;
+    bool kept;
 };
 
 // Says why any job fell short and prints the summary; the run's outcome, told.
@@ -224,9 +225,8 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
     bool cancelled = false;
     std::vector<WrittenFile> written;
     for (const JobReport& job : report.jobs) {
-        for (const std::string& file : job.result.files) {
-            written.push_back({job.job, file, FileSize(file), job.result.outcome});
-        }
+        for (const std::string& file : job.result.files) written.push_back({job.job, file, FileSize(file), false});
+        for (const std::string& file : job.result.kept) written.push_back({job.job, file, FileSize(file), true});
         if (job.result.outcome == WriteResult::Outcome::kWritten) continue;
         cancelled |= job.result.outcome == WriteResult::Outcome::kCancelled;
         std::string why = JobName(job.job) + std::string(" file ") + OutcomeText(job.result.outcome);
@@ -244,8 +244,8 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
 
     if (!args.json) {
         for (const WrittenFile& file : written) {
-            std::printf("%s %s (%lld bytes)\n", file.outcome == WriteResult::Outcome::kCancelled ? "partial" : "wrote",
-                        file.path.c_str(), static_cast<long long>(file.bytes));
+            std::printf("%s %s (%lld bytes%s)\n", file.kept ? "kept" : "wrote", file.path.c_str(),
+                        static_cast<long long>(file.bytes), file.kept ? ", from the earlier run" : "");
         }
         for (const auto& [keyword, count] : features) {
             std::printf("features %s: %zu loaded, %zu on the theater\n", keyword.c_str(), count.loaded,
@@ -260,14 +260,17 @@ Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const T
     std::vector<Fields> files;
     for (const WrittenFile& file : written) {
         files.push_back(
-            {{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes}, {"outcome", OutcomeText(file.outcome)}});
+            {{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes},
+             {"outcome", file.kept ? "kept" : "written"}});
     }
     Fields kinds;
     for (const auto& [keyword, count] : features) {
         kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
     }
-    Fields summary = {{"status", ExitStatus(status)},     {"files", files},       {"e00", loaded.files},
-                      {"vector", loaded.layers}, {"features", kinds}};
+    std::vector<Fields> earlier;
+    for (const std::string& path : report.earlierFiles) earlier.push_back({{"path", path}});
+    Fields summary = {{"status", ExitStatus(status)}, {"files", files},    {"e00", loaded.files},
+                      {"vector", loaded.layers},      {"features", kinds}, {"earlier_files", earlier}};
     if (objectivesRan) summary.push_back({"objectives", objectivesJob->result.records});
     if (terrainRan) {
         summary.push_back({"lowest_point_ft", results.m_lowestPoint});
@@ -313,6 +316,9 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
     progress.EndLine();
     for (const std::string& note : report.notes) Warn(note);
+    for (const std::string& earlier : report.earlierFiles) {
+        Warn(earlier + " is from an earlier run: this run did not write it");
+    }
     return ReportRun(args, report, results, doc, layout, loaded);
 }
 

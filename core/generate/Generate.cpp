@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace gw {
 
@@ -31,6 +33,12 @@ bool GenerateReport::complete() const {
 std::vector<std::string> GenerateReport::files() const {
     std::vector<std::string> all;
     for (const JobReport& j : jobs) all.insert(all.end(), j.result.files.begin(), j.result.files.end());
+    return all;
+}
+
+std::vector<std::string> GenerateReport::kept() const {
+    std::vector<std::string> all;
+    for (const JobReport& j : jobs) all.insert(all.end(), j.result.kept.begin(), j.result.kept.end());
     return all;
 }
 
@@ -117,6 +125,48 @@ void CommitOrDiscard(OutputSet& outputs, GenerateReport& report) {
     }
 }
 
+// Whether name is the name a run on terrainName gives one of its TDF files.
+bool IsTdfName(const std::string& terrainName, const std::string& name) {
+    const std::size_t l2 = terrainName.find(".l2");
+    if (l2 == std::string::npos || name.size() <= l2 + 1 || name[l2] != '-' ||
+        !std::string_view(name).starts_with(std::string_view(terrainName).substr(0, l2))) {
+        return false;
+    }
+    for (std::size_t end = name.find(".tdf", l2 + 1); end != std::string::npos; end = name.find(".tdf", end + 1)) {
+        std::string ending = "-";
+        ending.append(name, l2 + 1, end - l2 - 1);
+        ending += ".tdf";
+        if (OutputPathFor(terrainName, ending) == name) return true;
+    }
+    return false;
+}
+
+// The files beside the theater named as its outputs are, which the run did not write.
+std::vector<std::string> EarlierFiles(const std::string& terrainPath, const GenerateReport& report) {
+    std::vector<std::string> done = report.files();
+    const std::vector<std::string> kept = report.kept();
+    done.insert(done.end(), kept.begin(), kept.end());
+    const std::string folder = FolderOf(terrainPath), terrainName = FileNameOf(terrainPath);
+    std::vector<std::string> earlier;
+    const auto consider = [&](const std::string& path) {
+        if (std::find(done.begin(), done.end(), path) == done.end() && std::filesystem::is_regular_file(path)) {
+            earlier.push_back(path);
+        }
+    };
+    for (const char* ending : {".txt", ".map", ".mea", "-obj.csv"}) {
+        if (const auto path = OutputPathFor(terrainPath, ending)) consider(*path);
+    }
+    std::error_code error;
+    std::vector<std::string> tdf;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (IsTdfName(terrainName, name)) tdf.push_back(folder + name);
+    }
+    std::sort(tdf.begin(), tdf.end());
+    std::for_each(tdf.begin(), tdf.end(), consider);
+    return earlier;
+}
+
 // The writers trust what they are given; this is where it is checked.
 Status CheckInputs(const GenerateContext& context) {
     if (!context.doc.raster().data()) return Status::InvalidArgument("no DEM is open");
@@ -133,7 +183,8 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
         report.jobs.push_back({Job::kTerrain, WriteResult::Failed(usable.message())});
         return report;
     }
-    const Status apart = CheckOutputsAreNotInputs(options.inputs, GenerateOutputPaths(terrainPath, options, context.rules));
+    const Status apart =
+        CheckOutputsAreNotInputs(options.inputs, GenerateOutputPaths(terrainPath, options, context.rules));
     if (!apart.ok()) {
         report.jobs.push_back({"L2", WriteResult::Failed(apart.message())});
         return report;
@@ -149,6 +200,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     RunWriters(run, options, terrainPath, results, workers, report);
     report.notes = CleanupNotes(lock, *run.outputs);
     CommitOrDiscard(*run.outputs, report);
+    report.earlierFiles = EarlierFiles(terrainPath, report);
     return report;
 }
 

@@ -46,11 +46,16 @@ struct GenerateReport {
     std::vector<JobReport> jobs;
     // What the run removed of runs that ended without cleaning up (see CleanupNotes).
     std::vector<std::string> notes;
+    // Files of an earlier run beside the theater, under the names of its description,
+    // MAP, MEA, objectives or TDF files, that this run neither wrote nor kept on cancel.
+    std::vector<std::string> earlierFiles;
 
     // True when every writer that ran wrote all of its files.
     bool complete() const;
     // Every file written, in the order written.
     std::vector<std::string> files() const;
+    // Every file a cancelled writer left as an earlier run wrote it.
+    std::vector<std::string> kept() const;
 };
 
 // Runs the writers the options ask for, in order: tile and index files, description,

@@ -9,7 +9,10 @@
 namespace gw {
 
 Status NotRegularFile(const std::string& path, unsigned mode) {
-    const char* what = S_ISDIR(mode) ? "a folder" : S_ISFIFO(mode) ? "a pipe" : S_ISSOCK(mode) ? "a socket" : "a device";
+    const char* what = S_ISDIR(mode)    ? "a folder"
+                       : S_ISFIFO(mode) ? "a pipe"
+                       : S_ISSOCK(mode) ? "a socket"
+                                        : "a device";
     return Status::IOError(path + " is " + what + ", not a regular file");
 }
 

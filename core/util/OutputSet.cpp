@@ -78,7 +78,9 @@ bool OutputSet::InPlace(const std::string& path) const {
 
 std::vector<std::string> OutputSet::RemovedStale() const {
     std::vector<std::string> removed;
-    for (const auto& file : m_files) removed.insert(removed.end(), file->removed_stale().begin(), file->removed_stale().end());
+    for (const auto& file : m_files) {
+        removed.insert(removed.end(), file->removed_stale().begin(), file->removed_stale().end());
+    }
     return removed;
 }
 

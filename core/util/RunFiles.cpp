@@ -51,7 +51,9 @@ Status CheckOutputsAreNotInputs(const std::vector<RunInput>& inputs, const std::
         const auto identity = IdentityOf(output);
         if (!identity) continue;
         for (const auto& [inputIdentity, input] : read) {
-            if (inputIdentity == *identity) return Status::InvalidArgument(output + " is " + input->role + " this run reads");
+            if (inputIdentity == *identity) {
+                return Status::InvalidArgument(output + " is " + input->role + " this run reads");
+            }
         }
     }
     return Status::Ok();

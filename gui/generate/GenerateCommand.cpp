@@ -11,6 +11,7 @@
 #include "core/layout/TheaterLayout.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -36,6 +37,22 @@ void ReportRun(const GenerateReport& report, const std::string& terrainPath, con
     if (unnamed && NamesOnlyTerrainFiles(terrainPath)) {
         Warn(context, QObject::tr("Only the tile and index files were written: the names of the other files are "
                                   "made by replacing \".l2\", in lower case, in the terrain file's name."));
+    }
+    const auto listed = [](const std::vector<std::string>& paths) {
+        QStringList lines;
+        for (const std::string& path : paths) lines << QString::fromStdString(path);
+        return lines.join('\n');
+    };
+    if (const std::vector<std::string> kept = report.kept(); !kept.empty()) {
+        Warn(context,
+             QObject::tr("Cancelled: these files were kept as the earlier run wrote them:\n%1").arg(listed(kept)));
+    }
+    if (!report.earlierFiles.empty()) {
+        Warn(context, QObject::tr("These files beside the theater are from an earlier run; this run did not write "
+                                  "them:\n%1").arg(listed(report.earlierFiles)));
+    }
+    if (!report.notes.empty()) {
+        context.choices.ShowMessage(context.window, listed(report.notes), UserChoices::MessageKind::kInformation);
     }
 }
 
