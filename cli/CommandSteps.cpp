@@ -2,6 +2,7 @@
 
 #include "qtsettings/QtProfileSection.h"
 #include "gdalio/VectorSource.h"
+#include "core/dem/DemHeader.h"
 #include "core/document/FeatureLoader.h"
 #include "core/layout/DistanceUnit.h"
 #include "core/util/CNumbers.h"
@@ -254,6 +255,28 @@ Status CheckFeatureSources(const std::vector<FeatureSource>& sources) {
         if (Status opened = file.Open(spec->path); !opened.ok()) return opened;
     }
     return Status::Ok();
+}
+
+std::vector<RunInput> InputsOf(const GenerateArgs& args) {
+    std::vector<RunInput> inputs = {{args.header, "the DEM header"}, {RasterPathFor(args.header), "the DEM raster"}};
+    if (args.palette) inputs.push_back({*args.palette, "the palette"});
+    for (const FeatureSource& source : args.featureSources) {
+        if (!source.vector) {
+            inputs.push_back({source.value, "an E00 file"});
+            continue;
+        }
+        const StatusOr<VectorSpec> spec = ParseVectorSpec(source.value);
+        if (!spec.ok()) continue;
+        for (const std::string& file : gdalio::VectorSourceFiles(spec->path)) inputs.push_back({file, "a vector source"});
+    }
+    if (args.rules.file) inputs.push_back({*args.rules.file, "the E00 rules file"});
+    if (args.obr) inputs.push_back({*args.obr, "the objective rules file"});
+    return inputs;
+}
+
+Status CheckOutputsApart(const GenerateArgs& args, const std::vector<std::string>& outputs) {
+    const Status apart = CheckOutputsAreNotInputs(InputsOf(args), outputs);
+    return apart.ok() ? apart : Status::Usage(apart.message());
 }
 
 LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,

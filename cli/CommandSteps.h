@@ -10,6 +10,7 @@
 #include "core/features/E00Rules.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
+#include "core/util/RunFiles.h"
 #include "core/util/Status.h"
 #include "core/util/StatusOr.h"
 
@@ -63,6 +64,14 @@ StatusOr<VectorSpec> ParseVectorSpec(const std::string& text);
 // Checks the feature sources before anything is written: each E00 file opens, each
 // --vector value is well formed (a Usage failure when not) and its file or folder exists.
 Status CheckFeatureSources(const std::vector<FeatureSource>& sources);
+
+// Every file the command reads, with the part it plays: the DEM header and raster, the
+// palette, the E00 files, the vector sources with their side files, and the E00 and
+// objective rules files. REQUIRES: the --vector values are well formed.
+std::vector<RunInput> InputsOf(const GenerateArgs& args);
+
+// Refuses, as a bad command line, outputs that are among the command's inputs.
+Status CheckOutputsApart(const GenerateArgs& args, const std::vector<std::string>& outputs);
 
 // What the loading of the E00 files and vector layers gave.
 struct LoadedFeatures {

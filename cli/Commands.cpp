@@ -289,6 +289,16 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     if (Status checked = CheckInputs(args, objectiveRules); !checked.ok()) return checked;
     std::string rulesSource;
     if (Status rules = LoadRules(args.rules, g_e00Rules, rulesSource); !rules.ok()) return rules;
+    BuildOptions options;
+    options.mea = !args.noMea;
+    options.description = !args.noDescription;
+    options.map = args.palette.has_value();
+    options.large = args.large;
+    options.tdf = args.tdf.value_or(!args.featureSources.empty());  // the most the run may write
+    options.objectives = args.objectives;
+    options.objectivesTime = *objectivesTime;
+    const std::vector<std::string> outputs = GenerateOutputPaths(args.output, options, g_e00Rules);
+    if (Status apart = CheckOutputsApart(args, outputs); !apart.ok()) return apart;
     CGridwrightDoc doc;
     if (Status opened = OpenDem(args.header, doc); !opened.ok()) return opened;
     TheaterLayout layout = StartingLayout(doc);
@@ -303,14 +313,7 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     const HeightTable heights;
     CRandom random;  // the program's one generator: the same draws on every run
     const GenerateContext context{doc, layout, heights, g_e00Rules, objectiveRules, random, progress, prompts};
-    BuildOptions options;
-    options.mea = !args.noMea;
-    options.description = !args.noDescription;
-    options.map = args.palette.has_value();
-    options.large = args.large;
     options.tdf = args.tdf.value_or(!doc.features().empty());
-    options.objectives = args.objectives;
-    options.objectivesTime = *objectivesTime;
 
     TerrainResults results;
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());

@@ -74,6 +74,7 @@ Status RunPreviewCommand(const PreviewArgs& args) {
         std::string source;
         if (Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) return rules;
     }
+    if (Status apart = CheckOutputsApart(args.form, {args.form.output}); !apart.ok()) return apart;
     CGridwrightDoc doc;
     if (Status opened = OpenDem(args.form.header, doc); !opened.ok()) return opened;
     TheaterLayout layout = StartingLayout(doc);

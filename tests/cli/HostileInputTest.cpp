@@ -53,6 +53,54 @@ TEST(HostileInputTest, PipesBehindGdalSourcesAreRefused) {
     }
 }
 
+// Each file a command reads, given under the name of one of its outputs: refused with
+// status 2 before anything is written, the message naming both roles.
+TEST(HostileInputTest, AnOutputThatIsAnInputIsRefused) {
+    TempDir dir;
+    const std::string sample = SampleDir() + "/coast";
+    std::filesystem::copy_file(sample + ".hdr", dir.Path("t.l2.hdr"));
+    std::filesystem::copy_file(sample + ".bin", dir.Path("t.l2.bin"));
+    std::filesystem::copy_file(sample + ".pal", dir.Path("t.map"));
+    WriteFile(dir.Path("t.txt"), "EXP  0 t.e00\nEOS\n");
+    WriteFile(dir.Path("t.mea"), "{\"type\": \"FeatureCollection\", \"features\": []}");
+    WriteFile(dir.Path("t-obj.csv"), "[E00FileRules]\nVersion=2\nCount=1\nRule0=\"x.e00,ff,RIVER,,,,,0\"\n");
+    WriteFile(dir.Path("t-RIVER.tdf"), "Type Town\n");
+    WriteFile(dir.Path("p.png"), "keep");
+    const std::string sampleDem = Sample(), t = dir.Path("t.l2");
+    const std::string generate = std::string("generate ") + sampleDem + " " + t + " --builtin-rules";
+    const struct {
+        std::string args;
+        std::string refusal;
+    } cases[] = {
+        {"generate " + dir.Path("t.l2.hdr") + " " + dir.Path("t.l2.hdr"), "t.l2.hdr is the DEM header"},
+        {"generate " + dir.Path("t.l2.hdr") + " " + dir.Path("t.l2.bin"), "t.l2.bin is the DEM raster"},
+        {generate + " --map " + dir.Path("t.map"), "t.map is the palette"},
+        {generate + " --e00 " + dir.Path("t.txt"), "t.txt is an E00 file"},
+        {generate + " --vector " + dir.Path("t.mea") + "=RIVER", "t.mea is a vector source"},
+        {std::string("generate ") + sampleDem + " " + t + " --objectives --rules " + dir.Path("t-obj.csv"),
+         "t-obj.csv is the E00 rules file"},
+        {generate + " --objectives --tdf --obr " + dir.Path("t-RIVER.tdf"),
+         "t-RIVER.tdf is the objective rules file"},
+        {std::string("preview ") + sampleDem + " " + sample + ".bin", "coast.bin is the DEM raster"},
+        {std::string("preview ") + sampleDem + " " + dir.Path("t.mea") + " --builtin-rules --vector " + dir.Path("t.mea") +
+             "=RIVER",
+         "t.mea is a vector source"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult run = RunCommand(CliPath() + " " + c.args);
+        EXPECT_EQ(run.status, 2) << c.args << "\n" << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.refusal + " this run reads")) << c.args;
+    }
+    EXPECT_FALSE(Exists(dir.Path("t.o2")));
+    EXPECT_EQ(ReadFile(dir.Path("t.l2.hdr")), ReadFile(sample + ".hdr"));
+
+    // A link at the output that leads to no input is replaced, its target kept.
+    std::filesystem::create_symlink(dir.Path("p.png"), dir.Path("link.png"));
+    EXPECT_EQ(RunCommand(CliPath() + " preview " + sampleDem + " " + dir.Path("link.png")).status, 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.Path("link.png")));
+    EXPECT_EQ(ReadFile(dir.Path("p.png")), "keep");
+}
+
 bool HoldsTemporary(const std::string& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() == ".part") return true;
