@@ -141,6 +141,31 @@ private slots:
         QCOMPARE(FilesIn(m_dir->path()), QStringList({"t.l2", "t.map", "t.o2"}));
     }
 
+    void generateRefusesToReplaceWhatItReads() {
+        const QString sample = QString::fromStdString(SampleDir() + "/coast");
+        for (const auto& [from, to] : {std::pair{".hdr", "t.l2.hdr"}, {".bin", "t.l2.bin"}, {".pal", "t.map"}}) {
+            QVERIFY(QFile::copy(sample + from, m_dir->filePath(to)));
+        }
+        QVERIFY(m_window->OpenFile(m_dir->filePath("t.l2.hdr")).ok());
+        const struct {
+            QString terrain;
+            bool map;
+            QString refusal;
+        } cases[] = {{"t.l2.hdr", false, "t.l2.hdr is the DEM header"},
+                     {"t.l2.bin", false, "t.l2.bin is the DEM raster"},
+                     {"t.l2", true, "t.map is the palette"}};
+        for (const auto& c : cases) {
+            m_choices->messages.clear();
+            m_choices->buildOptions = [map = c.map](BuildOptions& options) { options.map = map; };
+            m_choices->files = {{m_dir->filePath(c.terrain)}, {m_dir->filePath("t.map")}};
+            m_window->action(kGenerateTerrain)->trigger();
+            QCOMPARE(m_choices->messages.size(), 1);
+            QVERIFY2(m_choices->messages[0].text.contains(c.refusal + " this run reads"),
+                     qPrintable(m_choices->messages[0].text));
+        }
+        QCOMPARE(FilesIn(m_dir->path()), QStringList({"t.l2.bin", "t.l2.hdr", "t.map"}));
+    }
+
     void generateRefusesALayoutWithoutSegmentsBeforeAnyDialog() {
         GuiDocument document;
         QVERIFY(document.Open(SampleHeader()).ok());
