@@ -1,6 +1,9 @@
 #include "gui/common/GuiDocument.h"
 
+#include "gui/common/BackgroundJob.h"
 #include "core/features/E00Rules.h"
+
+#include <memory>
 
 #include <QFileInfo>
 
@@ -27,14 +30,34 @@ std::vector<E00LoadReport> GuiDocument::LoadE00Files(const QStringList& paths, P
     return reports;
 }
 
-std::vector<gdalio::VectorLoadReport> GuiDocument::LoadVectorLayers(
-    const std::vector<gdalio::VectorLoadRequest>& requests, Progress& progress, UserPrompts& prompts) {
-    std::vector<gdalio::VectorLoadReport> reports;
-    for (const gdalio::VectorLoadRequest& request : requests) {
-        reports.push_back(gdalio::LoadVectorLayer(m_doc, g_e00Rules, request, progress, prompts));
-    }
+std::optional<std::vector<gdalio::VectorLoadReport>> GuiDocument::LoadVectorLayers(
+    const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts) {
+    // The layers load into a document of their own on the DEM, which the work owns: the
+    // views go on drawing this one meanwhile.
+    struct Loading {
+        CGridwrightDoc doc;
+        E00Rules rules = g_e00Rules;
+        std::vector<gdalio::VectorLoadReport> reports;
+    };
+    auto loading = std::make_shared<Loading>();
+    const Status opened = loading->doc.OnOpenDocument(m_path.toStdString());
+    const bool ended = RunInBackground(progress, prompts, [loading, requests, opened](Progress& p, UserPrompts& q) {
+        for (const gdalio::VectorLoadRequest& request : requests) {
+            if (!opened.ok()) {
+                gdalio::VectorLoadReport failed;
+                failed.path = request.path;
+                failed.layer = request.layer;
+                failed.status = opened;
+                loading->reports.push_back(std::move(failed));
+                continue;
+            }
+            loading->reports.push_back(gdalio::LoadVectorLayer(loading->doc, loading->rules, request, p, q));
+        }
+    });
+    if (!ended) return std::nullopt;
+    for (const Feature& feature : loading->doc.features()) m_doc.AddFeature(feature);
     emit updated(kFeaturesChanged);
-    return reports;
+    return std::move(loading->reports);
 }
 
 void GuiDocument::DeleteFeatures() {

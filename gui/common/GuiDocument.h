@@ -9,9 +9,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace gw {
+
+class ProgressDialog;
 
 // One open DEM in the desktop program: it owns the core document, makes every change to
 // it, and tells the document's views when they must update.
@@ -35,10 +38,12 @@ public:
     // Loads the E00 files with the program-wide rules into the features (as Load E00
     // File does after its dialog), then updates the views with kFeaturesChanged.
     std::vector<E00LoadReport> LoadE00Files(const QStringList& paths, Progress& progress, UserPrompts& prompts);
-    // Loads each layer with the program-wide rules into the features, in order (as Load
-    // Vector Data does after its questions), then updates the views with kFeaturesChanged.
-    std::vector<gdalio::VectorLoadReport> LoadVectorLayers(const std::vector<gdalio::VectorLoadRequest>& requests,
-                                                           Progress& progress, UserPrompts& prompts);
+    // Loads each layer with the program-wide rules, in order (as Load Vector Data does
+    // after its questions), off this thread under progress (see RunInBackground), then
+    // adds what they gave to the features and updates the views with kFeaturesChanged.
+    // Nothing, and no feature added, when the loading was left after a Cancel.
+    std::optional<std::vector<gdalio::VectorLoadReport>> LoadVectorLayers(
+        const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts);
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
     // The program-wide E00 rules were replaced: the views redraw the features (which keep

@@ -1,5 +1,6 @@
 #include "gui/features/ImportDemCommand.h"
 
+#include "gui/common/BackgroundJob.h"
 #include "gui/common/DocumentManager.h"
 #include "gui/common/GuiPrompts.h"
 #include "gui/common/ProgressDialog.h"
@@ -9,6 +10,8 @@
 #include "gui/features/ImportDemDialog.h"
 
 #include <QObject>
+
+#include <memory>
 
 namespace gw {
 
@@ -29,15 +32,27 @@ std::optional<ImportedDem> ImportDemFile(const DocumentManager& documents, const
     }
     if (header.isEmpty()) return std::nullopt;
 
-    ImportedDem imported{header, {}};
-    Status status;
+    // The import runs off this thread and owns what it works on: left after a Cancel, it
+    // ends on its own and puts nothing in place.
+    struct Import {
+        gdalio::DemImportOptions options;
+        gdalio::DemImportReport report;
+        Status status;
+    };
+    auto import = std::make_shared<Import>();
+    import->options = dialog.options();
     {
         WaitCursor wait;
         ProgressDialog progress(context.window);
         progress.Create();
         GuiPrompts prompts(context.choices, &progress);
-        status = gdalio::ImportDem(dialog.options(), progress, prompts, imported.report);
+        const bool ended = RunInBackground(progress, prompts, [import](Progress& p, UserPrompts& q) {
+            import->status = gdalio::ImportDem(import->options, p, q, import->report);
+        });
+        if (!ended) return std::nullopt;
     }
+    ImportedDem imported{header, import->report};
+    const Status status = import->status;
     if (status.IsCancelled()) return std::nullopt;
     if (!status.ok()) {
         context.choices.ShowMessage(context.window, QString::fromStdString(status.message()),

@@ -1,6 +1,7 @@
 #include "gui/features/LoadVectorCommand.h"
 
 #include "gdalio/VectorSource.h"
+#include "gui/common/BackgroundJob.h"
 #include "gui/common/GuiDocument.h"
 #include "gui/common/GuiPrompts.h"
 #include "gui/common/ProgressDialog.h"
@@ -9,6 +10,8 @@
 #include "gui/features/GdalWarnings.h"
 
 #include <QFileInfo>
+
+#include <memory>
 
 namespace gw {
 namespace {
@@ -21,29 +24,60 @@ const FileQuestion kVectorQuestion{
      QStringLiteral("All Files (*)")},
     {}};
 
-// The layers of the file at path to load, each with its rule: the one that names it, or
-// the user's choice; layers the user skips, and tables without geometry, are left out. A
-// file that cannot be read, or holds no layer with geometry, is told.
-void AddLayersToLoad(const QString& path, const CommandContext& context,
-                     std::vector<gdalio::VectorLoadRequest>& requests) {
+// What GDAL lists of one file: its layers, or why it cannot.
+struct Listed {
+    std::string path;
+    Status status;
     std::vector<gdalio::VectorLayerInfo> layers;
-    Status listed = gdalio::ListVectorLayers(path.toStdString(), g_e00Rules, layers);
-    std::erase_if(layers, [](const gdalio::VectorLayerInfo& layer) { return !layer.hasGeometry; });
-    if (listed.ok() && layers.empty()) {
-        listed = Status::Corruption(path.toStdString() + " holds no vector layer with geometry");
+};
+
+// The layers of the files, listed off this thread under progress (see RunInBackground).
+// Nothing when the listing was cancelled or left after a Cancel.
+std::optional<std::vector<Listed>> ListLayers(const QStringList& paths, ProgressDialog& progress,
+                                              UserPrompts& prompts) {
+    auto listed = std::make_shared<std::vector<Listed>>();
+    auto cancelled = std::make_shared<bool>(false);
+    std::vector<std::string> files;
+    for (const QString& path : paths) files.push_back(path.toStdString());
+    const bool ended = RunInBackground(progress, prompts, [listed, cancelled, files, rules = g_e00Rules](
+                                                              Progress& p, UserPrompts& q) {
+        BeginJob(p, static_cast<int>(files.size()), "Reading the layers");
+        for (const std::string& path : files) {
+            Listed one{path, Status::Ok(), {}};
+            one.status = gdalio::ListVectorLayers(path, rules, one.layers);
+            listed->push_back(std::move(one));
+            p.StepIt();
+            if (ConfirmCancel(p, q)) {
+                *cancelled = true;
+                return;
+            }
+        }
+    });
+    if (!ended || *cancelled) return std::nullopt;
+    return std::move(*listed);
+}
+
+// The layers to load of a listed file, each with its rule: the one that names it, or the
+// user's choice; layers the user skips, and tables without geometry, are left out. A
+// file that cannot be read, or holds no layer with geometry, is told.
+void AddLayersToLoad(Listed& file, QWidget* parent, const CommandContext& context,
+                     std::vector<gdalio::VectorLoadRequest>& requests) {
+    std::erase_if(file.layers, [](const gdalio::VectorLayerInfo& layer) { return !layer.hasGeometry; });
+    if (file.status.ok() && file.layers.empty()) {
+        file.status = Status::Corruption(file.path + " holds no vector layer with geometry");
     }
-    if (!listed.ok()) {
-        context.choices.ShowMessage(context.window, QString::fromStdString(listed.message()),
+    if (!file.status.ok()) {
+        context.choices.ShowMessage(parent, QString::fromStdString(file.status.message()),
                                     UserChoices::MessageKind::kWarning);
         return;
     }
-    for (const gdalio::VectorLayerInfo& layer : layers) {
+    for (const gdalio::VectorLayerInfo& layer : file.layers) {
         std::optional<std::int32_t> rule = layer.ruleIndex;
         if (!rule) {
-            rule = context.choices.ChooseE00Rule(context.window, QString::fromStdString(layer.name),
-                                                 QFileInfo(path).fileName(), g_e00Rules);
+            rule = context.choices.ChooseE00Rule(parent, QString::fromStdString(layer.name),
+                                                 QFileInfo(QString::fromStdString(file.path)).fileName(), g_e00Rules);
         }
-        if (rule) requests.push_back({path.toStdString(), layer.name, rule});
+        if (rule) requests.push_back({file.path, layer.name, rule});
     }
 }
 
@@ -52,18 +86,19 @@ void AddLayersToLoad(const QString& path, const CommandContext& context,
 void LoadVectorData(GuiDocument& document, const CommandContext& context) {
     const QStringList paths = context.choices.ChooseOpenFiles(context.window, kVectorQuestion);
     if (paths.isEmpty()) return;
-    std::vector<gdalio::VectorLoadRequest> requests;
-    {
-        WaitCursor wait;
-        for (const QString& path : paths) AddLayersToLoad(path, context, requests);
-    }
-    if (requests.empty()) return;
     WaitCursor wait;
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
+    std::optional<std::vector<Listed>> listed = ListLayers(paths, progress, prompts);
+    if (!listed) return;
+    std::vector<gdalio::VectorLoadRequest> requests;
+    for (Listed& file : *listed) AddLayersToLoad(file, &progress, context, requests);
+    if (requests.empty()) return;
+    const auto reports = document.LoadVectorLayers(requests, progress, prompts);
+    if (!reports) return;
     QStringList warnings;
-    for (const gdalio::VectorLoadReport& report : document.LoadVectorLayers(requests, progress, prompts)) {
+    for (const gdalio::VectorLoadReport& report : *reports) {
         if (!report.status.ok() && !report.status.IsCancelled()) prompts.ShowMessage(report.status.message());
         const QString layer = QObject::tr("layer \u201c%1\u201d of %2: ")
                                   .arg(QString::fromStdString(report.layer), QString::fromStdString(report.path));

@@ -7,6 +7,7 @@
 #include "tests/TestSupport.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
@@ -114,20 +115,23 @@ void AnswerNextModal(std::function<void(T*)> answer) {
 }
 
 // Watches for the progress dialog while a command runs: notes whether it showed, and
-// presses its Cancel button once when asked to.
+// presses its Cancel button once when asked to, once its status line starts with `at`.
 class ProgressWatch {
 public:
-    explicit ProgressWatch(bool pressCancel = false) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, pressCancel] {
+    explicit ProgressWatch(bool pressCancel = false, const QString& at = {}) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, pressCancel, at] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (top->objectName() != QLatin1String("progressDialog") || !top->isVisible()) continue;
-                if (pressCancel && !shown) top->findChild<QPushButton*>("cancelButton")->click();
                 shown = true;
+                if (!pressCancel || pressed || !top->findChild<QLabel*>("statusLine")->text().startsWith(at)) continue;
+                top->findChild<QPushButton*>("cancelButton")->click();
+                pressed = true;
             }
         });
         m_timer.start(0);
     }
     bool shown = false;
+    bool pressed = false;
 
 private:
     QTimer m_timer;
