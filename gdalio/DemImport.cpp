@@ -189,8 +189,6 @@ Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& 
     std::vector<ImportSource> sources;
     ImportGrid grid;
     if (Status s = Plan(options, messages, sources, grid, report.plan); !s.ok()) return s;
-    TheaterLock lock;
-    if (Status s = lock.AcquireFile(options.output); !s.ok()) return s;
     const CacheLimit cache(kCacheBytes);
 
     OutputSet outputs;
@@ -198,6 +196,8 @@ Status Import(const DemImportOptions& options, Progress& progress, UserPrompts& 
     OutputFile* header = nullptr;
     if (Status s = outputs.Create(report.plan.rasterPath, &raster); !s.ok()) return s;
     if (Status s = outputs.Create(options.output, &header); !s.ok()) return s;
+    TheaterLock lock;
+    if (Status s = lock.AcquireFile(options.output); !s.ok()) return s;
     report.notes = CleanupNotes(lock, outputs);
 
     GdalProgress gdalProgress(progress, prompts, "Importing " + FileNameOf(options.output));

@@ -76,7 +76,7 @@ void RunWriters(const GenerateContext& context, const BuildOptions& options, con
         options.map ? ChooseAndReadPalette(context, GenerateOutputPaths(terrainPath, options, context.rules), palette)
                     : std::nullopt;
     if (noMap && noMap->outcome == WriteResult::Outcome::kFailed) {
-        ran("MAP", *noMap);
+        ran(Job::kMap, *noMap);
         return;
     }
 
@@ -186,7 +186,7 @@ GenerateReport RunGenerate(const GenerateContext& context, const BuildOptions& o
     const Status apart =
         CheckOutputsAreNotInputs(options.inputs, GenerateOutputPaths(terrainPath, options, context.rules));
     if (!apart.ok()) {
-        report.jobs.push_back({"L2", WriteResult::Failed(apart.message())});
+        report.jobs.push_back({Job::kTerrain, WriteResult::Failed(apart.message())});
         return report;
     }
     TheaterLock lock;

@@ -135,8 +135,8 @@ TEST(Cli, GenerateSummarisesTheRunAsTextOrJson) {
               R"({"status": 0, "files": [{"job": "L2", "path": "DIR/j.l2", "bytes": 75264, "outcome": "written"}, )"
               R"({"job": "L2", "path": "DIR/j.o2", "bytes": 256, "outcome": "written"}, {"job": "TXT", "path": )"
               R"("DIR/j.txt", "bytes": 387, "outcome": "written"}, {"job": "MEA", "path": "DIR/j.mea", "bytes": 512, )"
-              R"("outcome": "written"}], "e00": [], "vector": [], "features": {}, "lowest_point_ft": 0, )"
-              R"("highest_point_ft": 1633})" "\n");
+              R"("outcome": "written"}], "e00": [], "vector": [], "features": {}, "earlier_files": [], )"
+              R"("lowest_point_ft": 0, "highest_point_ft": 1633})" "\n");
     EXPECT_FALSE(Has(json.err, "off the DEM")) << "an 8-segment theater lies on the sample DEM";
     const auto wide = RunCli("generate " + SamplePath() + " " + dir.Path("w.l2") + " --quiet --no-mea");
     EXPECT_TRUE(Has(wide.err, "% of the theater lies off the DEM")) << wide.err;

@@ -55,16 +55,25 @@ TEST_F(L2WriterTest, LargeRecordsCarry32BitCodesRegularOnlyTheLow16Bits) {
     EXPECT_FALSE(results.m_largeTerrain);
 }
 
-TEST_F(L2WriterTest, CancelKeepsTheRowsWrittenSoFar) {
+// A cancelled writer puts nothing in place: the earlier run's files stay as they were and
+// are named as kept. The MEA grid holds the rows done.
+TEST_F(L2WriterTest, CancelPutsNothingInPlace) {
     OpenDem(test::MinuteDem([](int c, int r) { return c + r * 3; }));
     layout.OnResolutionChanged("0.1");
     SetSegments(2, 3);
+    ASSERT_EQ(Write().outcome, WriteResult::Outcome::kWritten);
+    const std::string earlier = ReadFile(dir.Path("t.l2"));
+    SetSegments(2, 2);
     test::CancellingProgress cancelling(1);
     progress = &cancelling;
-    MeaGrid mea(2, 3);
-    EXPECT_EQ(Write(false, &mea).outcome, WriteResult::Outcome::kCancelled);
+    MeaGrid mea(2, 2);
+    const WriteResult cancelled = Write(false, &mea);
+    EXPECT_EQ(cancelled.outcome, WriteResult::Outcome::kCancelled);
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
-    EXPECT_EQ(Index().size(), 2u) << "the southernmost row only";
+    EXPECT_TRUE(cancelled.files.empty());
+    EXPECT_EQ(cancelled.kept, (std::vector<std::string>{dir.Path("t.l2"), dir.Path("t.o2")}));
+    EXPECT_EQ(Index().size(), 6u) << "the earlier index";
+    EXPECT_TRUE(ReadFile(dir.Path("t.l2")) == earlier);
     EXPECT_NE(mea.cells()[0], 0);
     for (std::size_t c = 8; c < mea.cells().size(); ++c) EXPECT_EQ(mea.cells()[c], 0) << c;
 
@@ -72,7 +81,7 @@ TEST_F(L2WriterTest, CancelKeepsTheRowsWrittenSoFar) {
     test::CancellingProgress declined(1);
     progress = &declined;
     EXPECT_EQ(Write().outcome, WriteResult::Outcome::kWritten);
-    EXPECT_EQ(Index().size(), 6u);
+    EXPECT_EQ(Index().size(), 4u);
 }
 
 // Theaters wider than the runs of segments built together, pinned: the tiles, the
