@@ -26,6 +26,8 @@ void RegisterGdal() {
     static std::once_flag once;
     std::call_once(once, [] {
         OpenOnlyRegularFiles();
+        // What GDAL reports reaches the user through GdalMessages, never printed by GDAL.
+        CPLSetErrorHandler(CPLQuietErrorHandler);
         GDALAllRegister();
     });
 }

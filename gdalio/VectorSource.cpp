@@ -143,6 +143,7 @@ std::vector<std::string> VectorSourceFiles(const std::string& path) {
     std::vector<std::string> files = {path};
     GDALDatasetUniquePtr source;
     if (!OpenSource(path, source).ok()) return files;
+    const GdalMessages quiet;  // a file GDAL cannot list is one the run does not read
     const CPLStringList listed(source->GetFileList());
     for (int i = 0; i < listed.size(); ++i) files.emplace_back(listed[i]);
     return files;

@@ -1,7 +1,10 @@
 // The command line against what a careless or hostile user can point it at: pipes
-// hidden behind GDAL's formats, and a run stopped by a signal.
+// hidden behind GDAL's formats, sources GDAL cannot place, outputs that are inputs,
+// a second run on the same files, and a run stopped by a signal.
 
+#include "core/generate/TheaterLock.h"
 #include "tests/TestSupport.h"
+#include "tests/gdalio/TestRasters.h"
 
 #include <gmock/gmock.h>
 
@@ -18,12 +21,14 @@ namespace gw::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::string Sample() { return SampleDir() + "/coast.hdr"; }
 
 // A raster VRT and an OGR VRT whose sources are FIFOs no one writes: GDAL would wait
-// for a writer forever; it is kept off them, and the run ends naming the pipe.
-TEST(HostileInputTest, PipesBehindGdalSourcesAreRefused) {
+// for a writer forever; it is kept off them, and the run ends naming the pipe. A source
+// GDAL cannot place or open is its own fault, said in GDAL's words through the program.
+TEST(HostileInputTest, GdalSourcesThatCannotBeReadAreRefused) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.Path("pipe.tif").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(dir.Path("pipe.csv").c_str(), 0600), 0);
@@ -36,20 +41,49 @@ TEST(HostileInputTest, PipesBehindGdalSourcesAreRefused) {
               "<OGRVRTDataSource><OGRVRTLayer name=\"pipe\"><SrcDataSource relativeToVRT=\"1\">pipe.csv"
               "</SrcDataSource><GeometryType>wkbPoint</GeometryType>"
               "<GeometryField encoding=\"PointFromColumns\" x=\"x\" y=\"y\"/></OGRVRTLayer></OGRVRTDataSource>");
+    WriteFile(dir.Path("nan.vrt"),
+              "<VRTDataset rasterXSize=\"10\" rasterYSize=\"10\"><SRS>EPSG:4326</SRS>"
+              "<GeoTransform>nan, 0.1, 0, 1, 0, -0.1</GeoTransform><VRTRasterBand dataType=\"Int16\" band=\"1\"/>"
+              "</VRTDataset>");
+    WriteFile(dir.Path("self.vrt"), "<OGRVRTDataSource><OGRVRTLayer name=\"self\"><SrcDataSource relativeToVRT=\"1\">"
+                                    "self.vrt</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>");
+    const std::string generate = "generate " + Sample() + " " + dir.Path("t.l2") + " --builtin-rules --quiet --vector ";
     const struct {
         std::string args;
-        std::string pipe;
+        std::string refusal;
     } cases[] = {
-        {"import-dem " + dir.Path("r.vrt") + " " + dir.Path("o.hdr"), "pipe.tif"},
-        {"vector " + dir.Path("v.vrt"), "pipe.csv"},
-        {"generate " + Sample() + " " + dir.Path("t.l2") + " --builtin-rules --quiet --vector " + dir.Path("v.vrt") +
-             "=RIVER",
-         "pipe.csv"},
+        {"import-dem " + dir.Path("r.vrt") + " " + dir.Path("o.hdr"), "pipe.tif is a pipe, not a regular file"},
+        {"vector " + dir.Path("v.vrt"), "pipe.csv is a pipe, not a regular file"},
+        {generate + dir.Path("v.vrt") + "=RIVER", "pipe.csv is a pipe, not a regular file"},
+        {"import-dem " + dir.Path("nan.vrt") + " " + dir.Path("o.hdr"), "its geotransform does not place it on the globe"},
+        {generate + dir.Path("self.vrt") + "=RIVER", "cannot read layer \"self\""},
     };
     for (const auto& c : cases) {
         const CommandResult run = RunCommand("timeout 60 " + CliPath() + " " + c.args);
         EXPECT_EQ(run.status, 1) << c.args;
-        EXPECT_THAT(run.err, HasSubstr(c.pipe + " is a pipe, not a regular file")) << c.args;
+        EXPECT_THAT(run.err, HasSubstr(c.refusal)) << c.args;
+        EXPECT_THAT(run.err, Not(HasSubstr("ERROR "))) << "GDAL printed on its own";
+    }
+}
+
+// A second run on the files a run is writing is refused at once; files of an earlier
+// run that this one does not write are named.
+TEST(HostileInputTest, OneRunAtATimeAndEarlierFilesNamed) {
+    TempDir dir;
+    TheaterLock held;
+    ASSERT_TRUE(held.AcquireFile(dir.Path("o.hdr")).ok());
+    const std::string tif = WriteGeoTiff(dir.Path("s.tif"), TestRaster().Size(20, 10));
+    const CommandResult second = RunCommand(CliPath() + " import-dem " + tif + " " + dir.Path("o.hdr"));
+    EXPECT_EQ(second.status, 1);
+    EXPECT_THAT(second.err, HasSubstr("another run is writing " + dir.Path("o.hdr")));
+    held.Release();
+
+    const std::string generate = CliPath() + " generate " + Sample() + " " + dir.Path("t.l2") + " --builtin-rules";
+    ASSERT_EQ(RunCommand(generate + " --quiet --objectives --tdf").status, 0);
+    const CommandResult again = RunCommand(generate + " --quiet --no-mea");
+    EXPECT_EQ(again.status, 0);
+    for (const char* earlier : {"t.mea", "t-obj.csv"}) {
+        EXPECT_THAT(again.err, HasSubstr(dir.Path(earlier) + " is from an earlier run: this run did not write it"));
     }
 }
 

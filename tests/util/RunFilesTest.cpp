@@ -2,6 +2,7 @@
 
 #include "core/util/OutputFile.h"
 #include "tests/TestSupport.h"
+#include "tests/util/FaultyFileOps.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,6 +40,20 @@ TEST(RunFilesTest, AnOutputThatIsAnInputIsRefusedUnderAnyName) {
         EXPECT_EQ(status.message(), c.refusal) << c.output;
         EXPECT_EQ(status.code(), c.refusal.empty() ? Status::Code::kOk : Status::Code::kInvalidArgument);
     }
+}
+
+// A file written whole that cannot be written leaves the earlier file as it was.
+TEST(RunFilesTest, AWholeFileThatFailsLeavesTheEarlierOne) {
+    TempDir dir;
+    WriteFile(dir.Path("p.png"), "earlier");
+    for (const auto call : {test::FaultyFileOps::Call::kWrite, test::FaultyFileOps::Call::kSync,
+                            test::FaultyFileOps::Call::kRename}) {
+        test::FaultyFileOps ops(call, "p.png");
+        EXPECT_FALSE(WriteWholeFile(dir.Path("p.png"), std::string(3 << 20, 'x'), ops).ok());
+        EXPECT_EQ(test::ReadFile(dir.Path("p.png")), "earlier");
+    }
+    EXPECT_TRUE(WriteWholeFile(dir.Path("p.png"), "new").ok());
+    EXPECT_EQ(test::ReadFile(dir.Path("p.png")), "new");
 }
 
 TEST(RunFilesTest, TemporariesOfEndedRunsAreRemovedOthersKept) {
