@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <memory>
 #include <mutex>
 
 namespace gw::gdalio {
@@ -42,6 +43,8 @@ VSIVirtualHandle* Refuse(const Status& refusal, bool setError) {
 class RegularFilesHandler final : public VSIFilesystemHandler {
 public:
     explicit RegularFilesHandler(VSIFilesystemHandler* local) : m_local(local) {}
+    RegularFilesHandler(const RegularFilesHandler&) = delete;
+    RegularFilesHandler& operator=(const RegularFilesHandler&) = delete;
 
     VSIVirtualHandle* Open(const char* path, const char* access, bool setError, CSLConstList options) override {
         const Status refusal = CheckLocalFile(path);
@@ -76,12 +79,16 @@ public:
     }
 
 private:
-    VSIFilesystemHandler* m_local;
+    std::unique_ptr<VSIFilesystemHandler> m_local;  // GDAL's, freed with this one
 };
 
 // Standard input is never a file GDAL could read without waiting on it.
 class NoStandardInput final : public VSIFilesystemHandler {
 public:
+    explicit NoStandardInput(VSIFilesystemHandler* replaced) : m_replaced(replaced) {}
+    NoStandardInput(const NoStandardInput&) = delete;
+    NoStandardInput& operator=(const NoStandardInput&) = delete;
+
     VSIVirtualHandle* Open(const char*, const char*, bool setError, CSLConstList) override {
         return Refuse(NotRegularFile("/vsistdin/", S_IFIFO), setError);
     }
@@ -89,6 +96,9 @@ public:
         errno = ENOENT;
         return -1;
     }
+
+private:
+    std::unique_ptr<VSIFilesystemHandler> m_replaced;  // GDAL's, freed with this one
 };
 
 }  // namespace
@@ -99,10 +109,12 @@ Refusals RefusalsSoFar() {
 }
 
 void OpenOnlyRegularFiles() {
-    // GDAL keeps its handlers until the process ends, and so do these.
+    // GDAL owns its handlers and frees them as it ends; these own the ones they replace.
+    // Both names of standard input lead to one handler, as GDAL's own do.
     VSIFileManager::InstallHandler("", new RegularFilesHandler(VSIFileManager::GetHandler("")));
-    VSIFileManager::InstallHandler("/vsistdin/", new NoStandardInput);
-    VSIFileManager::InstallHandler("/vsistdin?", new NoStandardInput);
+    auto* noInput = new NoStandardInput(VSIFileManager::GetHandler("/vsistdin/"));
+    VSIFileManager::InstallHandler("/vsistdin/", noInput);
+    VSIFileManager::InstallHandler("/vsistdin?", noInput);
 }
 
 }  // namespace gw::gdalio
