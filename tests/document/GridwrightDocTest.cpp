@@ -1,10 +1,6 @@
 #include "tests/TestSupport.h"
 #include "core/document/GridwrightDoc.h"
 
-#include <cmath>
-#include <utility>
-#include <limits>
-
 namespace gw {
 namespace {
 
@@ -12,45 +8,38 @@ using test::DemSpec;
 using test::TempDir;
 using test::WriteDem;
 
-TEST(GridwrightDoc, PostsAreAddressedRowByRowFromTheNorthWest) {
+// Posts are addressed row by row from the north-west, and read as feet: metres through
+// the float factor just below 3.28, negatives as sea level, clamped to 16 bits.
+TEST(GridwrightDoc, PostsReadAsFeetFromTheNorthWest) {
     TempDir dir;
-    DemSpec spec;
-    spec.rows = 3;
-    spec.columns = 4800;
-    spec.posts.assign(3 * 4800, 0);
-    spec.posts[2 * 4800 + 10] = 1234;  // byte offset 19220
-    spec.posts[0] = 7;
+    DemSpec wide;
+    wide.rows = 3, wide.columns = 4800;
+    wide.posts.assign(3 * 4800, 0);
+    wide.posts[2 * 4800 + 10] = 1234;  // byte offset 19220
+    wide.posts[0] = 7;
+    DemSpec metres;
+    metres.rows = 1, metres.columns = 6, metres.unit = "meters";
+    metres.posts = {1000, 25, 1, -5, 9990, 20000};
+    DemSpec feet = metres;
+    feet.unit = "Feet";
+    struct Case {
+        const DemSpec& spec;
+        int column, row, feet;
+    };
+    const Case cases[] = {
+        {wide, 10, 2, 1234}, {wide, 0, 0, 7},       {wide, -1, 0, 0},      {wide, 4800, 0, 0},
+        {wide, 0, 3, 0},     {metres, 0, 0, 3279},  {metres, 1, 0, 81},    {metres, 2, 0, 3},
+        {metres, 3, 0, 0},   {metres, 4, 0, 32767}, {metres, 5, 0, 32767}, {feet, 0, 0, 1000},
+        {feet, 5, 0, 20000},
+    };
+    for (const Case& c : cases) {
+        CGridwrightDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, c.spec.unit, c.spec)).ok());
+        EXPECT_EQ(doc.GetElevation(c.column, c.row), c.feet) << c.spec.unit << " " << c.column << "," << c.row;
+    }
     CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "wide", spec)).ok());
-    EXPECT_EQ(doc.GetElevation(10, 2), 1234);
-    EXPECT_EQ(doc.GetElevation(0, 0), 7);
-    EXPECT_EQ(doc.GetElevation(-1, 0), 0);
-    EXPECT_EQ(doc.GetElevation(4800, 0), 0);
-    EXPECT_EQ(doc.GetElevation(0, 3), 0);
+    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "wide", wide)).ok());
     EXPECT_EQ(doc.GetElevationAtFraction(10.5f / 4800, 2.5f / 3), 1234);
-}
-
-TEST(GridwrightDoc, ValuesBecomeFeet) {
-    TempDir dir;
-    DemSpec spec;
-    spec.rows = 1;
-    spec.columns = 6;
-    spec.unit = "meters";
-    spec.posts = {1000, 25, 1, -5, 9990, 20000};
-    CGridwrightDoc metres;
-    ASSERT_TRUE(metres.OnOpenDocument(WriteDem(dir, "m", spec)).ok());
-    EXPECT_EQ(metres.GetElevation(0, 0), 3279) << "the float factor lies just below 3.28";
-    EXPECT_EQ(metres.GetElevation(1, 0), 81);
-    EXPECT_EQ(metres.GetElevation(2, 0), 3);
-    EXPECT_EQ(metres.GetElevation(3, 0), 0) << "negative values read as sea level";
-    EXPECT_EQ(metres.GetElevation(4, 0), 32767);
-    EXPECT_EQ(metres.GetElevation(5, 0), 32767) << "beyond the 16-bit range is clamped";
-
-    spec.unit = "Feet";
-    CGridwrightDoc feet;
-    ASSERT_TRUE(feet.OnOpenDocument(WriteDem(dir, "f", spec)).ok());
-    EXPECT_EQ(feet.GetElevation(0, 0), 1000);
-    EXPECT_EQ(feet.GetElevation(5, 0), 20000);
 }
 
 // Opens path in a fresh document; the reason it failed, or "" when it opened.
@@ -60,54 +49,44 @@ std::string OpenFailure(const std::string& path) {
     return opened.ok() ? std::string() : opened.message();
 }
 
-// A header that is sound but for the lines given after the sound ones (last line wins).
-std::string HeaderWith(const TempDir& dir, const std::string& name, const std::string& lines) {
-    const std::string header = WriteDem(dir, name, DemSpec{});
-    test::WriteFile(header, test::ReadFile(header) + lines);
-    return header;
-}
-
 TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
     TempDir dir;
-    const std::string dem = WriteDem(dir, "dem", DemSpec{});
-    const std::string noKeys = "no DEM keys";
-    EXPECT_EQ(OpenFailure(dir.Path("dem.bin")), dir.Path("dem.bin") + ": " + noKeys + "; it is not a DEM header");
-    test::WriteFile(dir.Path("empty.hdr"), "");
-    EXPECT_NE(OpenFailure(dir.Path("empty.hdr")).find(noKeys), std::string::npos);
-    test::WriteFile(dir.Path("esri.hdr"), "NCOLS 4\nNROWS 4\nBYTEORDER I\nLAYOUT BIL\n");
-    EXPECT_NE(OpenFailure(dir.Path("esri.hdr")).find(noKeys), std::string::npos);
-    test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
-    EXPECT_NE(OpenFailure(dir.Path("tiff.hdr")).find(noKeys), std::string::npos);
-
-    const std::string header = HeaderWith(dir, "bad", "number_of_rows = 0\n");
-    EXPECT_EQ(OpenFailure(header), header + ": number_of_rows is 0; a DEM has at least one row");
-    EXPECT_EQ(OpenFailure(dem), "") << "the sound DEM the faults were made from";
-}
-
-TEST(GridwrightDoc, ARasterShorterThanTheHeaderSaysIsRefused) {
-    TempDir dir;
-    DemSpec spec;
-    spec.rows = 200, spec.columns = 600;
-    const std::string header = WriteDem(dir, "short", spec);
+    const std::string sound = test::ReadFile(WriteDem(dir, "dem", DemSpec{}));
+    DemSpec big;
+    big.rows = 200, big.columns = 600;
+    WriteDem(dir, "short", big);
     test::WriteFile(dir.Path("short.bin"), std::string(1001, '\1'));
-    EXPECT_EQ(OpenFailure(header), dir.Path("short.bin") + ": raster holds 1001 bytes, the header needs 240000");
-    test::WriteFile(dir.Path("short.bin"), std::string(240001, '\0'));
-    EXPECT_EQ(OpenFailure(header), "") << "a longer raster is fine";
-}
-
-TEST(GridwrightDoc, AHeaderWhoseRasterNameIsItsOwnIsRefusedBeforeTheRasterIsOpened) {
-    TempDir dir;
+    test::WriteFile(dir.Path("long.hdr"), test::ReadFile(dir.Path("short.hdr")));
+    test::WriteFile(dir.Path("long.bin"), std::string(240001, '\0'));
+    test::WriteFile(dir.Path("empty.hdr"), "");
+    test::WriteFile(dir.Path("esri.hdr"), "NCOLS 4\nNROWS 4\nBYTEORDER I\nLAYOUT BIL\n");
+    test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
+    test::WriteFile(dir.Path("rows.hdr"), sound + "number_of_rows = 0\n");  // the last line wins
+    test::WriteFile(dir.Path("rows.bin"), "");
     test::WriteFile(dir.Path("COAST.HDR"), "elev_m_unit = feet\nnumber_of_rows = 1\nnumber_of_columns = 2\n"
                                            "right_map_x = 1\nupper_map_y = 1\n");
-    EXPECT_NE(OpenFailure(dir.Path("COAST.HDR")).find("COAST.HDR: its name holds no \".hdr\""), std::string::npos);
+    const std::pair<const char*, std::string> cases[] = {
+        {"dem.hdr", ""},
+        {"long.hdr", ""},  // a longer raster is fine
+        {"dem.bin", dir.Path("dem.bin") + ": no DEM keys; it is not a DEM header"},
+        {"empty.hdr", dir.Path("empty.hdr") + ": no DEM keys; it is not a DEM header"},
+        {"esri.hdr", dir.Path("esri.hdr") + ": no DEM keys; it is not a DEM header"},
+        {"tiff.hdr", dir.Path("tiff.hdr") + ": no DEM keys; it is not a DEM header"},
+        {"rows.hdr", dir.Path("rows.hdr") + ": number_of_rows is 0; a DEM has at least one row"},
+        {"short.hdr", dir.Path("short.bin") + ": raster holds 1001 bytes, the header needs 240000"},
+        {"COAST.HDR", dir.Path("COAST.HDR") + ": its name holds no \".hdr\""},
+    };
+    for (const auto& [name, why] : cases) {
+        const std::string got = OpenFailure(dir.Path(name));
+        EXPECT_TRUE(why.empty() ? got.empty() : got.find(why) != std::string::npos) << name << ": " << got;
+    }
 }
 
 TEST(GridwrightDoc, AFailedReopenLeavesTheDocumentAsItWas) {
     TempDir dir;
     DemSpec spec;
     spec.posts.assign(16, 5);
-    spec.left = 10;
-    spec.right = 14;
+    spec.left = 10, spec.right = 14;
     CGridwrightDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "first", spec)).ok());
     spec.posts.assign(16, 9);
@@ -126,7 +105,6 @@ TEST(GridwrightDoc, AFailedReopenLeavesTheDocumentAsItWas) {
     EXPECT_EQ(doc.unitFactor(), 1.0f);
     EXPECT_EQ(doc.GetElevation(3, 3), 5);
 
-    ASSERT_TRUE(doc.OnOpenDocument(second.substr(0, second.size() - 10) + "first.hdr").ok());
     test::WriteFile(dir.Path("second.bin"), std::string(32, '\1'));
     ASSERT_TRUE(doc.OnOpenDocument(second).ok()) << "and a sound reopen replaces everything";
     EXPECT_EQ(doc.GetElevation(0, 0), static_cast<int>(257 * 3.28f));
@@ -134,54 +112,37 @@ TEST(GridwrightDoc, AFailedReopenLeavesTheDocumentAsItWas) {
     EXPECT_TRUE(doc.RasterIntact().ok());
 }
 
-// A 4 x 4 raster one degree per post over 0..4 E, 0..4 N, posts numbered by position.
-class SampleElevationTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DemSpec spec;
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) spec.posts.push_back(static_cast<std::int16_t>(100 * r + 10 * c + 10));
-        ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "grid", spec)).ok());
-    }
-    // The post at column c, row r (row 0 north).
-    static int Post(int c, int r) { return 100 * r + 10 * c + 10; }
-    // Latitude of the centre of row r, longitude of the centre of column c.
-    static double Lat(double r) { return 4 - (r + 0.5); }
-    static double Lon(double c) { return c + 0.5; }
-
+// A 4 x 4 raster one degree per post over 0..4 E, 0..4 N: post (c, r), row 0 north,
+// holds 100 r + 10 c + 10. A sample blends with the nearer neighbour (the western one
+// on a boundary, the southern one south of a centre) unless its span is coarse in that
+// direction, and has no neighbour beyond the edges.
+TEST(GridwrightDoc, SamplesBlendWithTheNearerNeighbour) {
     TempDir dir;
+    DemSpec spec;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) spec.posts.push_back(static_cast<std::int16_t>(100 * r + 10 * c + 10));
     CGridwrightDoc doc;
-};
-
-TEST_F(SampleElevationTest, PostCentreGivesThePost) {
-    EXPECT_EQ(doc.SampleElevation(Lat(1), Lon(2), 0.1, 0.1), Post(2, 1));
-    EXPECT_EQ(doc.SampleElevation(Lat(1), Lon(2), 2, 2), Post(2, 1));
+    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "grid", spec)).ok());
+    const auto post = [](int c, int r) { return 100 * r + 10 * c + 10; };
+    const int east = static_cast<int>(post(2, 1) * 0.5 + post(1, 1) * 0.5);
+    const int south = static_cast<int>(post(1, 2) * 0.5 + post(1, 1) * 0.5);
+    struct Case {
+        double lat, lon, latSpan, longSpan;
+        int expected;
+    };
+    const Case cases[] = {
+        {2.5, 2.5, 0.1, 0.1, post(2, 1)},   {2.5, 2.5, 2, 2, post(2, 1)},
+        {2.5, 2.0, 0.1, 0.1, (post(1, 1) + post(2, 1)) / 2},
+        {2.5, 1.75, 0.1, 0.1, (east + post(1, 1)) / 2},
+        {2.25, 1.5, 0.1, 0.1, (post(1, 1) + south) / 2},
+        {2.25, 1.75, 0.1, 2.0, (post(1, 1) + south) / 2},
+        {2.5, 0.25, 0.1, 0.1, post(0, 1)},  {2.5, 3.75, 0.1, 0.1, post(3, 1)},
+        {3.75, 2.5, 0.1, 0.1, post(2, 0)},  {0.25, 2.5, 0.1, 0.1, post(2, 3)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(doc.SampleElevation(c.lat, c.lon, c.latSpan, c.longSpan), c.expected) << c.lat << ", " << c.lon;
+    }
 }
-
-TEST_F(SampleElevationTest, BlendsWithTheNearerNeighbour) {
-    EXPECT_EQ(doc.SampleElevation(Lat(1), 2.0, 0.1, 0.1), (Post(1, 1) + Post(2, 1)) / 2)
-        << "on a boundary (f = 0) the column part is the western neighbour's value";
-    const int east = static_cast<int>(Post(2, 1) * 0.5 + Post(1, 1) * 0.5);
-    EXPECT_EQ(doc.SampleElevation(Lat(1), 1.75, 0.1, 0.1), (east + Post(1, 1)) / 2);
-    // South of a centre: the southern neighbour (row + 1).
-    const int ry = static_cast<int>(Post(1, 2) * 0.5 + Post(1, 1) * 0.5);
-    EXPECT_EQ(doc.SampleElevation(4 - 1.75, Lon(1), 0.1, 0.1), (Post(1, 1) + ry) / 2);
-    // A coarse span in one direction switches blending off in that direction only.
-    EXPECT_EQ(doc.SampleElevation(4 - 1.75, 1.75, 0.1, 2.0), (Post(1, 1) + ry) / 2);
-}
-
-TEST_F(SampleElevationTest, NoNeighbourBeyondTheEdges) {
-    EXPECT_EQ(doc.SampleElevation(Lat(1), 0.25, 0.1, 0.1), Post(0, 1)) << "western half of column 0";
-    EXPECT_EQ(doc.SampleElevation(Lat(1), 3.75, 0.1, 0.1), Post(3, 1)) << "eastern half of the last column";
-    EXPECT_EQ(doc.SampleElevation(3.75, Lon(2), 0.1, 0.1), Post(2, 0)) << "northern half of row 0";
-    EXPECT_EQ(doc.SampleElevation(0.25, Lon(2), 0.1, 0.1), Post(2, 3)) << "southern half of the last row";
-}
-
-}  // namespace
-}  // namespace gw
-
-namespace gw {
-namespace {
 
 }  // namespace
 }  // namespace gw

@@ -23,22 +23,6 @@ protected:
     Status status;
 };
 
-TEST_F(E00ReaderTest, ArcsAtSinglePrecisionPairTwoPointsALine) {
-    ASSERT_TRUE(Parse("ARC  2\n" + ArcRecord(1, 3) + F(10) + F(50) + F(11) + F(51) + "\n" + F(12) + F(52) + "\n" +
-                      ArcRecord(2, 0) + kArcEnd + "EOS\n"));
-    ASSERT_EQ(e00.m_arcs.size(), 2u);
-    EXPECT_EQ(e00.m_arcs[0].points, (std::vector<GeoPoint>{{50, 10}, {51, 11}, {52, 12}}));
-    EXPECT_EQ(e00.m_arcs[0].toNode, 2);
-    EXPECT_TRUE(e00.m_arcs[1].points.empty());
-}
-
-TEST_F(E00ReaderTest, ArcsAtDoublePrecisionHaveOnePairALine) {
-    ASSERT_TRUE(Parse("ARC  3\n" + ArcRecord(1, 2) + D(626680.5) + D(4284871.25) + "\n" + D(1) + D(2) + "\n" + kArcEnd +
-                      "EOS\n"));
-    ASSERT_EQ(e00.m_arcs.size(), 1u);
-    EXPECT_EQ(e00.m_arcs[0].points, (std::vector<GeoPoint>{{4284871.25, 626680.5}, {2, 1}}));
-}
-
 TEST_F(E00ReaderTest, ArcFailures) {
     EXPECT_FALSE(Parse("ARC  2\n" + I(-1) + I(0) + "\n")) << "a 20-character closing line";
     EXPECT_FALSE(Parse("ARC  2\n" + ArcRecord(1, 1).substr(0, 59) + "\n"));

@@ -23,22 +23,6 @@ protected:
     TerrainResults results;
 };
 
-TEST_F(L2WriterTest, IdenticalBlocksAreStoredOnceInOrderOfFirstOccurrence) {
-    // Land only north-west of the centre; one tile is one post.
-    OpenDem(test::MinuteDem([](int c, int r) { return c < 60 && r < 60 ? 500 : -20; }));
-    layout.OnResolutionChanged("0.25");
-    SetSegments(2, 2);
-    ASSERT_EQ(Write().outcome, WriteResult::Outcome::kWritten);
-    // Segment order: south-west, south-east, north-west, north-east.
-    EXPECT_EQ(Index(), (std::vector<std::uint32_t>{0, 0, 1792, 0}));
-    const std::string tiles = ReadFile(dir.Path("t.l2"));
-    ASSERT_EQ(tiles.size(), 2u * 1792);
-    EXPECT_EQ(tiles.substr(1792, 7), std::string("\xa0\x00\xf4\x01\x82\x3f\x3f", 7)) << "code 160, 500 ft";
-    EXPECT_EQ(tiles.substr(0, 7), std::string("\x00\x00\x00\x00\x82\x3f\x3f", 7)) << "the sea reads as 0 ft";
-    EXPECT_EQ(results.m_lowestPoint, 0);
-    EXPECT_EQ(results.m_highestPoint, 500);
-}
-
 TEST_F(L2WriterTest, LargeRecordsCarry32BitCodesRegularOnlyTheLow16Bits) {
     OpenDem(test::MinuteDem([](int c, int) { return c < 60 ? 100 : 0; }));
     heights.Replace({{0, 0, 7}, {32767, 0, 65536 + 48}});

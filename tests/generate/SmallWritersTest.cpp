@@ -1,11 +1,6 @@
-#include "core/generate/DescriptionWriter.h"
 #include "core/generate/MapWriter.h"
-#include "core/generate/MeaWriter.h"
 #include "tests/generate/WriterFixture.h"
 #include "core/util/LittleEndian.h"
-
-#include <bit>
-#include <cstring>
 
 namespace gw {
 namespace {
@@ -31,31 +26,7 @@ protected:
     static std::uint32_t U32(const std::string& bytes, std::size_t offset) {
         return GetLE32(reinterpret_cast<const std::uint8_t*>(bytes.data() + offset));
     }
-    static float F32(const std::string& bytes, std::size_t offset) { return std::bit_cast<float>(U32(bytes, offset)); }
-
-    TerrainResults results;
 };
-
-TEST_F(SmallWritersTest, DescriptionPrintsTheLayoutWithCrLf) {
-    layout.OnUnitSelected(2);
-    layout.OnResolutionChanged("0.2488");  // six figures of size, not five
-    results = {-12, 4321, true};
-    ASSERT_EQ(WriteDescriptionFile(Context(), results, dir.Path("t.l2")).outcome, WriteResult::Outcome::kWritten);
-    EXPECT_EQ(ReadFile(dir.Path("t.txt")),
-              "Theater name: dem\r\n"
-              "Theater size: Large\r\n"
-              "Size (L2 segments): 64 x 64\r\n"
-              "Size (L2 tiles): 1024 x 1024\r\n"
-              "Size (Kilometers): 1019.08 x 1019.08\r\n"
-              "Resolution: 0.2488 Kilometers\r\n"
-              "Centered on: Lat 0 Long 0\r\n"
-              "NW: Lat 4.58237 Long -4.59707\r\n"
-              "NE: Lat 4.58237 Long 4.59707\r\n"
-              "SW: Lat -4.58237 Long -4.59707\r\n"
-              "SE: Lat -4.58237 Long 4.59707\r\n"
-              "Highest point: 4321ft\r\n"
-              "Lowest point: -12ft\r\n");
-}
 
 TEST_F(SmallWritersTest, MapFlagsAndLevelsFollowTheSegments) {
     SetSegments(65, 3);
@@ -104,15 +75,6 @@ TEST_F(SmallWritersTest, BadPalettesAreRefusedWithTheirReasonAndWriteNoMapFile) 
 
     prompts.palette.reset();
     EXPECT_EQ(ChooseAndReadPalette(Context(), {}, entries)->outcome, WriteResult::Outcome::kSkipped);
-}
-
-TEST_F(SmallWritersTest, MeaFileOfOneSegmentListsItsQuartersFromTheSouthWest) {
-    SetSegments(1, 1);
-    MeaGrid mea(1, 1);
-    const std::int16_t quarters[4] = {1, 2, 3, -4};
-    mea.SetSegment(0, 0, quarters);
-    ASSERT_EQ(WriteMeaFile(Context(), dir.Path("t.l2"), mea).outcome, WriteResult::Outcome::kWritten);
-    EXPECT_EQ(ReadFile(dir.Path("t.mea")), std::string("\x01\x00\x02\x00\x03\x00\xfc\xff", 8));
 }
 
 }  // namespace

@@ -16,41 +16,26 @@ PreviewFrame SquareFrame() {
     return frame;
 }
 
-TEST(PreviewFrame, MapsTheEdgesOfTheFrameToTheEdgesOfThePicture) {
+// Longitudes map to columns and latitudes to rows truncated toward zero, not down: a
+// row is the height less the truncated distance from the south edge. Positions far
+// outside, and NaN, are held on their side.
+TEST(PreviewFrame, MapsPositionsToPixelsAndBack) {
     const PreviewFrame frame = SquareFrame();
-    EXPECT_EQ(frame.LongToX(10), 0);
-    EXPECT_EQ(frame.LongToX(14), 200);
-    EXPECT_EQ(frame.LongToX(18), 400);
-    EXPECT_EQ(frame.LatToY(48), 0);
-    EXPECT_EQ(frame.LatToY(44), 200);
-    EXPECT_EQ(frame.LatToY(40), 400);
+    constexpr std::int32_t kFar = PreviewFrame::kFarPixels;
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, std::int32_t> columns[] = {
+        {10, 0},     {14, 200},   {18, 400},      {10.019, 0}, {9.99, 0},      {9.97, -1},
+        {12.039, 101}, {1e300, kFar}, {-1e300, -kFar}, {inf, kFar}, {std::nan(""), -kFar},
+    };
+    for (const auto& [lon, x] : columns) EXPECT_EQ(frame.LongToX(lon), x) << lon;
+    const std::pair<double, std::int32_t> rows[] = {
+        {48, 0}, {44, 200}, {40, 400}, {40.019, 400}, {39.99, 400}, {47.999, 1}, {1e300, 400 - kFar}, {-1e300, 400 + kFar},
+    };
+    for (const auto& [lat, y] : rows) EXPECT_EQ(frame.LatToY(lat), y) << lat;
     EXPECT_DOUBLE_EQ(frame.XToLong(0), 10);
     EXPECT_DOUBLE_EQ(frame.XToLong(100), 12);
     EXPECT_DOUBLE_EQ(frame.YToLat(0), 48);
     EXPECT_DOUBLE_EQ(frame.YToLat(300), 42);
-}
-
-TEST(PreviewFrame, TruncatesTowardZeroNotDown) {
-    const PreviewFrame frame = SquareFrame();
-    EXPECT_EQ(frame.LongToX(10.019), 0);   // 0.95
-    EXPECT_EQ(frame.LongToX(9.99), 0);     // -0.5
-    EXPECT_EQ(frame.LongToX(9.97), -1);    // -1.5
-    EXPECT_EQ(frame.LongToX(12.039), 101); // 101.95
-    // The row is the height less the truncated distance from the south edge.
-    EXPECT_EQ(frame.LatToY(40.019), 400);  // 400 - trunc(0.95)
-    EXPECT_EQ(frame.LatToY(39.99), 400);   // 400 - trunc(-0.5)
-    EXPECT_EQ(frame.LatToY(47.999), 1);    // 400 - trunc(399.95)
-}
-
-TEST(PreviewFrame, PositionsFarOutsideAreHeldOnTheirSide) {
-    const PreviewFrame frame = SquareFrame();
-    constexpr std::int32_t kFar = PreviewFrame::kFarPixels;
-    EXPECT_EQ(frame.LongToX(1e300), kFar);
-    EXPECT_EQ(frame.LongToX(-1e300), -kFar);
-    EXPECT_EQ(frame.LongToX(std::numeric_limits<double>::infinity()), kFar);
-    EXPECT_EQ(frame.LongToX(std::nan("")), -kFar);
-    EXPECT_EQ(frame.LatToY(1e300), 400 - kFar);
-    EXPECT_EQ(frame.LatToY(-1e300), 400 + kFar);
 }
 
 TEST(PreviewOutline, CornersAndCentreFollowTheMapping) {

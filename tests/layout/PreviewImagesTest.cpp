@@ -12,68 +12,56 @@ namespace {
 
 constexpr std::uint32_t kSea = Rgb(154, 182, 216);
 
-TEST(ElevationImage, ColoursTheSampleThroughTheHeightTable) {
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(test::SampleDir() + "/coast.hdr").ok());
-    // 400 x 300 pixels on 400 x 300 posts: at these pixels, pixel (x, y) shows post (x, y).
-    const RgbImage image = BuildElevationImage(doc, HeightTable(), 400, 300);
-    ASSERT_EQ(image.width, 400);
-    ASSERT_EQ(image.height, 300);
-    EXPECT_EQ(image.At(0, 299), kSea);                    // -1577 m: below 0
-    EXPECT_EQ(image.At(200, 150), kSea);                  // -268 m
-    EXPECT_EQ(image.At(399, 0), Rgb(208, 206, 160));      // 965 m = 3165 ft: the 3280 ft band
-    EXPECT_EQ(image.At(300, 60), Rgb(230, 213, 160));     // 6920 ft: the 11480 ft band
-    EXPECT_EQ(image.At(350, 20), Rgb(234, 225, 179));     // 3414 ft: the 6560 ft band
-    EXPECT_EQ(image.At(250, 200), Rgb(184, 190, 144));    // 846 ft: the 1640 ft band
-}
-
-TEST(ElevationImage, BandsIncludeTheirUpperLimit) {
+// Pixels are coloured through the height table, each band including its upper limit
+// and negative elevations reading as 0; the sample's 400 x 300 posts shown on 400 x 300
+// pixels map pixel (x, y) to post (x, y); the fractions are single precision, so that
+// on 22 columns pixel 13 shows column 12 again.
+TEST(ElevationImage, ColoursThePostsThroughTheHeightTable) {
     test::TempDir dir;
-    test::DemSpec spec;
-    spec.rows = 1;
-    spec.columns = 4;
-    spec.posts = {160, 161, -5, 20000};
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(test::WriteDem(dir, "bands", spec)).ok());
-    const RgbImage image = BuildElevationImage(doc, HeightTable(), 4, 1);
-    EXPECT_EQ(image.At(0, 0), Rgb(130, 162, 116));  // 160 ft: the 160 ft row
-    EXPECT_EQ(image.At(1, 0), Rgb(152, 174, 129));  // 161 ft: the 660 ft row
-    EXPECT_EQ(image.At(2, 0), kSea);                // negative reads as 0
-    EXPECT_EQ(image.At(3, 0), Rgb(255, 255, 255));
-    // With the last row lowered, an elevation above every row takes the last row's colour.
-    const RgbImage lowered = BuildElevationImage(doc, HeightTable({{0, 1, 0}, {1000, 2, 0}}), 4, 1);
-    EXPECT_EQ(lowered.At(3, 0), 2u);
+    test::DemSpec bands;
+    bands.rows = 1, bands.columns = 4;
+    bands.posts = {160, 161, -5, 20000};
+    test::DemSpec single;
+    single.rows = 1, single.columns = 22, single.right = 22, single.upper = 1;
+    single.posts.assign(22, 0);
+    single.posts[12] = 5000;
+    const std::string sample = test::SampleDir() + "/coast.hdr";
+    const std::string bandsDem = test::WriteDem(dir, "bands", bands), singleDem = test::WriteDem(dir, "single", single);
+    const HeightTable lowered({{0, 1, 0}, {1000, 2, 0}});
+    struct Case {
+        const std::string& dem;
+        const HeightTable& table;
+        int width, height, x, y;
+        std::uint32_t colour;
+    };
+    const HeightTable heights;
+    const Case cases[] = {
+        {sample, heights, 400, 300, 0, 299, kSea},                   // -1577 m
+        {sample, heights, 400, 300, 200, 150, kSea},                 // -268 m
+        {sample, heights, 400, 300, 399, 0, Rgb(208, 206, 160)},     // 3165 ft
+        {sample, heights, 400, 300, 300, 60, Rgb(230, 213, 160)},    // 6920 ft
+        {sample, heights, 400, 300, 350, 20, Rgb(234, 225, 179)},    // 3414 ft
+        {sample, heights, 400, 300, 250, 200, Rgb(184, 190, 144)},   // 846 ft
+        {bandsDem, heights, 4, 1, 0, 0, Rgb(130, 162, 116)},         // 160 ft: the 160 ft row
+        {bandsDem, heights, 4, 1, 1, 0, Rgb(152, 174, 129)},         // 161 ft: the 660 ft row
+        {bandsDem, heights, 4, 1, 2, 0, kSea},
+        {bandsDem, heights, 4, 1, 3, 0, Rgb(255, 255, 255)},
+        {bandsDem, lowered, 4, 1, 3, 0, 2u},                         // above every row: the last
+        {singleDem, heights, 22, 1, 12, 0, Rgb(234, 225, 179)},
+        {singleDem, heights, 22, 1, 13, 0, Rgb(234, 225, 179)},
+        {singleDem, heights, 22, 1, 14, 0, kSea},
+    };
+    for (const Case& c : cases) {
+        CGridwrightDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(c.dem).ok());
+        const RgbImage image = BuildElevationImage(doc, c.table, c.width, c.height);
+        ASSERT_EQ(image.width, c.width);
+        ASSERT_EQ(image.height, c.height);
+        EXPECT_EQ(image.At(c.x, c.y), c.colour) << c.dem << " " << c.x << "," << c.y;
+    }
 }
 
-TEST(ElevationImage, FractionsAreSinglePrecision) {
-    // On 22 columns shown 22 pixels wide, 22 x (13 / 22) in single precision is just
-    // below 13, so pixel 13 shows column 12 again; in double precision it would show 13.
-    test::TempDir dir;
-    test::DemSpec spec;
-    spec.rows = 1;
-    spec.columns = 22;
-    spec.right = 22;
-    spec.upper = 1;
-    spec.posts.assign(22, 0);
-    spec.posts[12] = 5000;
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(test::WriteDem(dir, "single", spec)).ok());
-    const RgbImage image = BuildElevationImage(doc, HeightTable(), 22, 1);
-    EXPECT_EQ(image.At(12, 0), Rgb(234, 225, 179));
-    EXPECT_EQ(image.At(13, 0), Rgb(234, 225, 179));
-    EXPECT_EQ(image.At(14, 0), kSea);
-}
-
-// 0..10 E, 0..10 N on 10 x 10 pixels. Rows count from the north edge down to the
-// truncated distance from the south edge, so the point (x + 0.5, 10.5 - y) lands on
-// pixel (x, y).
-PreviewFrame TenByTen() {
-    PreviewFrame frame;
-    frame.SetFrame(5, 5, 10, 10);
-    frame.SetImageSize(10, 10);
-    return frame;
-}
-
+// 0..10 E, 0..10 N on 10 x 10 pixels: the point (x + 0.5, 10.5 - y) lands on pixel (x, y).
 GeoPoint At(int x, int y) { return {10.5 - y, x + 0.5}; }
 
 Feature Drawn(std::int32_t ruleIndex, std::vector<GeoPoint> points) {
@@ -83,118 +71,89 @@ Feature Drawn(std::int32_t ruleIndex, std::vector<GeoPoint> points) {
     return feature;
 }
 
-E00Rules TestRules() {
+// Lines are drawn in their rule's colour without their last point, clipped to the
+// picture; points of a label rule are 3 x 3 squares; a single point of a line rule,
+// features whose rule is gone and black rules draw nothing.
+TEST(OverlayImage, DrawsFeaturesInTheirRulesColour) {
+    constexpr std::uint32_t kBlue = Rgb(0, 104, 144), kYellow = Rgb(255, 255, 0);
     const auto rule = [](std::uint32_t colour, std::int32_t label) {
         E00Rule r;
         r.Colour = colour;
         r.Label = label;
         return r;
     };
-    return {rule(Rgb(0, 104, 144), 0), rule(Rgb(255, 255, 0), 1), rule(0, 0)};
-}
-
-std::vector<std::pair<int, int>> Coloured(const RgbImage& image, std::uint32_t colour) {
-    std::vector<std::pair<int, int>> pixels;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (image.At(x, y) == colour) pixels.emplace_back(x, y);
-        }
+    const E00Rules rules = {rule(kBlue, 0), rule(kYellow, 1), rule(0, 0)};
+    PreviewFrame frame;
+    frame.SetFrame(5, 5, 10, 10);
+    frame.SetImageSize(10, 10);
+    using Pixels = std::vector<std::pair<int, int>>;
+    struct Case {
+        std::vector<Feature> features;
+        std::uint32_t colour;
+        Pixels pixels;
+    };
+    const Case cases[] = {
+        {{Drawn(0, {At(1, 1), At(4, 1), At(4, 3)})}, kBlue, {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}}},
+        {{Drawn(1, {At(5, 5)}), Drawn(0, {At(2, 2)}), Drawn(1, {At(0, 9)})},
+         kYellow,
+         {{4, 4}, {5, 4}, {6, 4}, {4, 5}, {5, 5}, {6, 5}, {4, 6}, {5, 6}, {6, 6}, {0, 8}, {1, 8}, {0, 9}, {1, 9}}},
+        {{Drawn(3, {At(1, 1), At(8, 8)}), Drawn(-1, {At(1, 8), At(8, 1)}), Drawn(2, {At(0, 5), At(9, 5)})}, kBlue, {}},
+        {{Drawn(0, {{5.5, -1000}, At(5, 5)})}, kBlue, {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}},
+    };
+    for (const Case& c : cases) {
+        const RgbImage image = BuildOverlayImage(c.features, rules, frame, 10, 10);
+        Pixels coloured;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                if (image.At(x, y) == c.colour) coloured.emplace_back(x, y);
+        EXPECT_EQ(coloured, c.pixels);
+        EXPECT_EQ(std::count(image.pixels.begin(), image.pixels.end(), 0u), 100 - std::ssize(c.pixels));
     }
-    return pixels;
 }
 
-TEST(OverlayImage, DrawsLinesInTheRuleColourWithoutTheirLastPoint) {
-    const std::vector<Feature> features = {Drawn(0, {At(1, 1), At(4, 1), At(4, 3)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    EXPECT_EQ(Coloured(image, Rgb(0, 104, 144)),
-              (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}}));
-    EXPECT_EQ(Coloured(image, 0).size(), 95u);
-}
-
-TEST(OverlayImage, PointsOfALabelRuleAreThreeByThreeSquares) {
-    const std::vector<Feature> features = {Drawn(1, {At(5, 5)}), Drawn(0, {At(2, 2)}), Drawn(1, {At(0, 9)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    const auto yellow = Coloured(image, Rgb(255, 255, 0));
-    EXPECT_EQ(yellow.size(), 9u + 4u);  // the square in the corner is clipped to 2 x 2
-    EXPECT_TRUE(std::all_of(yellow.begin(), yellow.begin() + 9, [](auto p) {
-        return p.first >= 4 && p.first <= 6 && p.second >= 4 && p.second <= 6;
-    }));
-    // One point of a line rule draws nothing.
-    EXPECT_TRUE(Coloured(image, Rgb(0, 104, 144)).empty());
-}
-
-TEST(OverlayImage, SkipsFeaturesWhoseRuleIsGoneAndBlackRules) {
-    const std::vector<Feature> features = {Drawn(3, {At(1, 1), At(8, 8)}), Drawn(-1, {At(1, 8), At(8, 1)}),
-                                           Drawn(2, {At(0, 5), At(9, 5)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    EXPECT_EQ(image, RgbImage(10, 10));
-}
-
-TEST(OverlayImage, ALineFromFarOutsideIsDrawnWhereItCrossesThePicture) {
-    // From 1000 degrees west to the middle of row 5: the part inside is row 5 up to x 4.
-    const std::vector<Feature> features = {Drawn(0, {{5.5, -1000}, At(5, 5)})};
-    const RgbImage image = BuildOverlayImage(features, TestRules(), TenByTen(), 10, 10);
-    EXPECT_EQ(Coloured(image, Rgb(0, 104, 144)),
-              (std::vector<std::pair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}));
-}
-
+// Black is transparent; an overlay of another size covers only where both have pixels.
 TEST(ApplyOverlay, BlackIsTransparent) {
     RgbImage picture(3, 2, kSea);
     RgbImage overlay(3, 2);
     overlay.At(1, 0) = 7;
     overlay.At(2, 1) = Rgb(0, 0, 1);
     ApplyOverlay(picture, overlay);
-    EXPECT_EQ(picture.At(0, 0), kSea);
-    EXPECT_EQ(picture.At(1, 0), 7u);
-    EXPECT_EQ(picture.At(2, 1), Rgb(0, 0, 1));
-    // An overlay of another size covers only where both have pixels.
+    EXPECT_EQ(picture.pixels, (std::vector<std::uint32_t>{kSea, 7, kSea, kSea, kSea, Rgb(0, 0, 1)}));
     RgbImage small(1, 1, 9);
     ApplyOverlay(picture, small);
     EXPECT_EQ(picture.At(0, 0), 9u);
-    RgbImage big(5, 5, 3);
-    ApplyOverlay(small, big);
+    ApplyOverlay(small, RgbImage(5, 5, 3));
     EXPECT_EQ(small, RgbImage(1, 1, 3));
 }
 
-// The sample DEM as the form first shows it, with 32 segments: picture 400 x 300.
-struct SamplePreview {
+// The sample DEM as the form first shows it, with 32 segments: the picture, then the
+// overlay, then the outline.
+TEST(MapPreview, PaintsThePictureThenTheOverlayThenTheOutline) {
     CGridwrightDoc doc;
     TheaterLayout layout;
     MapPreview preview;
-
-    SamplePreview() {
-        EXPECT_TRUE(doc.OnOpenDocument(test::SampleDir() + "/coast.hdr").ok());
-        layout.OnDocumentUpdate(doc);
-        preview.SetPicture(BuildElevationImage(doc, HeightTable(), layout.m_previewWidth, layout.m_previewHeight));
-        preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
-        layout.OnInitialUpdate();
-        layout.SetSegmentsX("32");
-        Outline();
-    }
-    void Outline() {
-        preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,
-                           layout.m_southWestLong, layout.m_southEastLong);
-    }
-};
-
-TEST(MapPreview, PaintsThePictureThenTheOverlayThenTheOutline) {
-    SamplePreview s;
-    ASSERT_EQ(s.preview.frame().imageWidth(), 400);
-    ASSERT_EQ(s.preview.frame().imageHeight(), 300);
-    EXPECT_EQ(s.preview.outline()->center, (PixelPoint{200, 150}));
+    ASSERT_TRUE(doc.OnOpenDocument(test::SampleDir() + "/coast.hdr").ok());
+    layout.OnDocumentUpdate(doc);
+    preview.SetPicture(BuildElevationImage(doc, HeightTable(), layout.m_previewWidth, layout.m_previewHeight));
+    preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
+    layout.OnInitialUpdate();
+    layout.SetSegmentsX("32");
+    preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,
+                       layout.m_southWestLong, layout.m_southEastLong);
+    ASSERT_EQ(preview.frame().imageWidth(), 400);
+    ASSERT_EQ(preview.frame().imageHeight(), 300);
+    EXPECT_EQ(preview.outline()->center, (PixelPoint{200, 150}));
 
     RgbImage overlay(400, 300);
     overlay.At(190, 150) = Rgb(0, 180, 0);  // under the cross
     overlay.At(10, 10) = Rgb(0, 180, 0);
-    s.preview.SetOverlay(overlay);
-    const RgbImage shown = s.preview.Paint();
+    preview.SetOverlay(overlay);
+    const RgbImage shown = preview.Paint();
     EXPECT_EQ(shown.At(10, 10), Rgb(0, 180, 0));
     EXPECT_EQ(shown.At(190, 150), Rgb(0, 75, 255));  // the overlay's green, inverted by the cross
-    EXPECT_EQ(shown.At(20, 20), s.preview.picture().At(20, 20));
-
-    RgbImage expected = s.preview.picture();
+    RgbImage expected = preview.picture();
     ApplyOverlay(expected, overlay);
-    DrawOutline(expected, *s.preview.outline());
+    DrawOutline(expected, *preview.outline());
     EXPECT_EQ(shown, expected);
 }
 
