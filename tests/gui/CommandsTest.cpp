@@ -3,33 +3,13 @@
 
 #include "tests/gui/GuiTestSupport.h"
 #include "tests/gdalio/TestRasters.h"
-#include "tests/features/E00Text.h"
-#include "core/layout/HeightTable.h"
-#include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
-#include "gui/common/GuiDocument.h"
 #include "gui/common/GuiPrompts.h"
 #include "gui/common/ProgressDialog.h"
 #include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/features/ImportDemDialog.h"
 #include "gui/generate/GenerateCommand.h"
-#include "gui/layout/GridwrightView.h"
-#include "gui/shell/CommandIds.h"
 #include "gui/shell/DialogChoices.h"
-#include "gui/shell/MainWindow.h"
-
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMainWindow>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTreeWidget>
-#include <QtTest>
 
 #include <cpl_vsi_virtual.h>
 
@@ -40,8 +20,6 @@
 
 namespace gw::test {
 namespace {
-
-using namespace command;
 
 // Files under /vsiwaiting/ whose open waits until released, as a read of a stalled
 // network share would.
@@ -85,22 +63,16 @@ void SetText(const QWidget* dialog, const char* name, const QString& text) {
 }
 
 // Fills the next Import DEM dialog through Add... and Browse... (answered by the script)
-// and `more`, and presses OK; notes whether it was left open (then cancels it) and which
-// entry had the focus.
-struct AfterOk {
-    bool leftOpen = false;
-    QString focus;
-};
+// and `more`, and presses OK; cancels it if it stays open.
 void FillAndPressOk(ScriptedChoices& choices, const QStringList& sources, const QString& output,
-                    std::function<void(ImportDemDialog*)> more = {}, AfterOk* after = nullptr) {
-    AnswerNextModal<ImportDemDialog>([&choices, sources, output, more, after](ImportDemDialog* dialog) {
+                    std::function<void(ImportDemDialog*)> more = {}) {
+    AnswerNextModal<ImportDemDialog>([&choices, sources, output, more](ImportDemDialog* dialog) {
         choices.files.push_back(sources);
         dialog->findChild<QPushButton*>("addSourceButton")->click();
         choices.files.push_back({output});
         dialog->findChild<QPushButton*>("outputButton")->click();
         if (more) more(dialog);
         dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
-        if (after) *after = {dialog->isVisible(), dialog->focusWidget() ? dialog->focusWidget()->objectName() : ""};
         if (dialog->isVisible()) dialog->reject();
     });
 }
@@ -225,29 +197,58 @@ private slots:
         QVERIFY(m_choices->offeredOptions.isEmpty());
     }
 
-    void theImportDialogsEntriesMakeTheOptions() {
+    void theImportDialogsEntriesMakeTheOptionsOrAreRefusedAtTheirBox() {
         ImportDemDialog dialog(*m_choices);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         m_choices->files = {{"/d/a.tif", "/d/b.tif"}, {"/d/b.tif", "/d/c.tif"}, {"/out/made.hdr"}};
         for (int i = 0; i < 2; ++i) dialog.findChild<QPushButton*>("addSourceButton")->click();
         dialog.findChild<QPushButton*>("outputButton")->click();
-        auto* list = dialog.findChild<QListWidget*>("sourceList");
-        list->item(1)->setSelected(true);
+        dialog.findChild<QListWidget*>("sourceList")->item(1)->setSelected(true);
         dialog.findChild<QPushButton*>("removeSourceButton")->click();
+
+        // One entry for each way the dialog refuses: it says why and stays, at the box to mend.
+        const struct {
+            QStringList entries;  // west, south, east, north, spacing
+            QString output, message, focus;
+        } cases[] = {
+            {{"5", "44", "", "47", ""}, "a.hdr", "Give all four bounds, or leave all four empty to cover every source.",
+             "eastEdit"},
+            {{"5", "44", "11", "91", ""}, "a.hdr", "North must lie between -90 and 90 degrees.", "northEdit"},
+            {{"11", "44", "5", "47", ""}, "a.hdr", "West must be less than East.", "westEdit"},
+            {{"", "", "", "", "30s"}, "a.hdr", "The spacing must be a positive number of degrees, not \u201c30s\u201d.",
+             "spacingEdit"},
+            {{"", "", "", "", ""}, "a.HDR", "The output header's name must end in .hdr: a.HDR", "outputButton"},
+        };
+        const char* boxes[] = {"westEdit", "southEdit", "eastEdit", "northEdit", "spacingEdit"};
+        for (const auto& c : cases) {
+            m_choices->messages.clear();
+            for (int i = 0; i < 5; ++i) SetText(&dialog, boxes[i], c.entries[i]);
+            SetText(&dialog, "outputEdit", c.output);
+            dialog.setResult(QDialog::Rejected);
+            dialog.accept();
+            QVERIFY2(dialog.result() == QDialog::Rejected && dialog.isVisible(), qPrintable(c.message));
+            QCOMPARE(m_choices->messages.value(0).text, c.message);
+            QCOMPARE(m_choices->messages[0].parent, &dialog);
+            QCOMPARE(dialog.focusWidget()->objectName(), c.focus);
+        }
+        for (const char* box : boxes) SetText(&dialog, box, "");
+        SetText(&dialog, "outputEdit", "/out/made.hdr");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.options().sources, (std::vector<std::string>{"/d/a.tif", "/d/c.tif"}));
         QCOMPARE(dialog.options().output, std::string("/out/made.hdr"));
         QVERIFY(!dialog.options().bounds && !dialog.options().spacing);
 
-        SetText(&dialog, "westEdit", " -5.25");
-        SetText(&dialog, "southEdit", "-44");
-        SetText(&dialog, "eastEdit", "190");
-        SetText(&dialog, "northEdit", "1e1 ");
-        SetText(&dialog, "spacingEdit", "0.0083333");
-        SetText(&dialog, "titleEdit", " Alpes Maritimes ");
+        for (const auto& [box, text] : {std::pair{"westEdit", " -5.25"}, {"southEdit", "-44"}, {"eastEdit", "190"},
+                                        {"northEdit", "1e1 "}, {"spacingEdit", "0.0083333"},
+                                        {"titleEdit", " Alpes Maritimes "}}) {
+            SetText(&dialog, box, text);
+        }
         const QList<std::pair<QString, gdalio::Resampling>> resamplings = {
             {"Average", gdalio::Resampling::kAverage}, {"Nearest", gdalio::Resampling::kNearest},
             {"Cubic", gdalio::Resampling::kCubic}, {"Bilinear", gdalio::Resampling::kBilinear}};
+        m_choices->messages.clear();
         for (const auto& [text, resampling] : resamplings) {
             dialog.findChild<QComboBox*>("resamplingCombo")->setCurrentText(text);
             dialog.accept();
@@ -258,42 +259,6 @@ private slots:
         QCOMPARE(QList<double>({bounds.west, bounds.south, bounds.east, bounds.north}), QList<double>({-5.25, -44, 190, 10}));
         QCOMPARE(dialog.options().spacing.value_or(0), 0.0083333);
         QCOMPARE(dialog.options().title, std::string("Alpes Maritimes"));
-    }
-
-    void importEntriesThatMakeNoImportAreRefusedAtTheirBox() {
-        struct Case {
-            QStringList entries;  // west, south, east, north, spacing
-            QString output;
-            QString message;
-            QString focus;
-        };
-        const QList<Case> cases = {
-            {{"five", "44", "11", "47", ""}, "a.hdr", "West must be a number of degrees, not \u201cfive\u201d.", "westEdit"},
-            {{"5", "44", "", "47", ""}, "a.hdr", "Give all four bounds, or leave all four empty to cover every source.",
-             "eastEdit"},
-            {{"5", "44", "11", "91", ""}, "a.hdr", "North must lie between -90 and 90 degrees.", "northEdit"},
-            {{"11", "44", "5", "47", ""}, "a.hdr", "West must be less than East.", "westEdit"},
-            {{"", "", "", "", "30s"}, "a.hdr", "The spacing must be a positive number of degrees, not \u201c30s\u201d.",
-             "spacingEdit"},
-            {{"", "", "", "", ""}, "", "Choose the output header with Browse.", "outputButton"},
-            {{"", "", "", "", ""}, "a.HDR", "The output header's name must end in .hdr: a.HDR", "outputButton"},
-        };
-        for (const Case& c : cases) {
-            m_choices->messages.clear();
-            AfterOk after;
-            FillAndPressOk(*m_choices, {"/d/a.tif"}, c.output, [&c](ImportDemDialog* dialog) {
-                int i = 0;
-                for (const char* name : {"westEdit", "southEdit", "eastEdit", "northEdit", "spacingEdit"}) {
-                    SetText(dialog, name, c.entries[i++]);
-                }
-            }, &after);
-            m_window->action(kImportDem)->trigger();
-            QVERIFY2(after.leftOpen, qPrintable(c.message));
-            QCOMPARE(after.focus, c.focus);
-            QCOMPARE(m_choices->messages.value(0).text, c.message);
-            QCOMPARE(m_choices->messages[0].parentName, QString("ImportDemDialog"));
-        }
-        QVERIFY(!m_window->activeView());
     }
 
     void anImportOpensTheDemItWrote() {
@@ -412,19 +377,15 @@ private slots:
 
     void theRuleChoiceDialogGivesTheRuleChosenOrNone() {
         DialogChoices choices;
-        QString question;
-        AnswerNextModal<E00RuleChoiceDialog>([&](E00RuleChoiceDialog* dialog) {
-            question = dialog->findChild<QLabel*>("questionLabel")->text();
-            QCOMPARE(dialog->ruleList()->topLevelItem(5)->text(0), QString("LABEL"));
-            dialog->ruleList()->setCurrentItem(dialog->ruleList()->topLevelItem(5));
-            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
-        });
-        QCOMPARE(choices.ChooseE00Rule(nullptr, "places", "places.geojson", BuiltInE00Rules()), std::optional<std::int32_t>(5));
-        QVERIFY(question.startsWith("No E00 rule names the layer \u201cplaces\u201d of places.geojson."));
-        AnswerNextModal<E00RuleChoiceDialog>([](E00RuleChoiceDialog* dialog) {
-            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
-        });
-        QCOMPARE(choices.ChooseE00Rule(nullptr, "places", "places.geojson", BuiltInE00Rules()), std::nullopt);
+        for (const bool ok : {true, false}) {
+            AnswerNextModal<E00RuleChoiceDialog>([ok](E00RuleChoiceDialog* dialog) {
+                QVERIFY(dialog->findChild<QLabel*>("questionLabel")->text().contains("\u201cplaces\u201d of places.geojson"));
+                dialog->ruleList()->setCurrentItem(dialog->ruleList()->topLevelItem(5));
+                dialog->findChild<QDialogButtonBox*>("buttonBox")->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+            });
+            QCOMPARE(choices.ChooseE00Rule(nullptr, "places", "places.geojson", BuiltInE00Rules()),
+                     ok ? std::optional<std::int32_t>(5) : std::nullopt);
+        }
     }
 
     void theProgressDialogHoldsItsOwnerAndTakesCancelAsAFlag() {

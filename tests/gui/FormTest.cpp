@@ -3,39 +3,20 @@
 // layout or the tables, and what they hold is shown.
 
 #include "tests/gui/GuiTestSupport.h"
-#include "tests/features/E00Text.h"
 #include "core/progress/ProgressState.h"
 #include "core/util/CNumbers.h"
-#include "gui/common/GuiDocument.h"
 #include "gui/common/GuiPrompts.h"
 #include "gui/grid/E00RulesDialog.h"
 #include "gui/grid/GridCtrl.h"
 #include "gui/grid/HeightDataDialog.h"
-#include "gui/layout/GridwrightView.h"
 #include "gui/layout/MapPreviewWidget.h"
 #include "gui/layout/PreviewSizeDialog.h"
-#include "gui/shell/CommandIds.h"
-#include "gui/shell/MainWindow.h"
 #include "qtsettings/QtProfileSection.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <clocale>
 #include <memory>
 
 namespace gw::test {
 namespace {
-
-using namespace command;
 
 // Keys go where the focus is: the grid, or its edit box while a cell is edited.
 void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -59,14 +40,10 @@ QLineEdit* OpenEditor(GridCtrl* grid) {
 // OK or Cancel.
 template <class T>
 void WorkDialog(MainWindow& window, int command, std::function<void(T*)> work, bool ok) {
-    bool worked = false;
-    AnswerNextModal<T>([&](T* dialog) {
+    QVERIFY(WorkModal<T>([&](T* dialog) {
         work(dialog);
-        worked = true;
         ok ? dialog->accept() : dialog->reject();
-    });
-    window.action(command)->trigger();
-    QVERIFY(worked);
+    }, [&] { window.action(command)->trigger(); }));
 }
 
 }  // namespace
@@ -142,16 +119,6 @@ private slots:
         QCOMPARE(Edit("centerLatEdit")->text() + ' ' + Edit("centerLongEdit")->text(), QString("45.5 -32.5"));
     }
 
-    void numbersReadTheSameUnderAGermanLocale() {
-        const std::string previous = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no German locale installed");
-        Type(Edit("resolutionEdit"), "1.5");
-        TypeAndLeave(Edit("centerLatEdit"), "45.25");
-        const QString shown = Edit("dimensionXEdit")->text() + ' ' + Edit("centerLatEdit")->text();
-        std::setlocale(LC_ALL, previous.c_str());
-        QCOMPARE(shown, QString("6144 45.25"));
-    }
-
     void thePictureMovesTheCentreUnderTheMouse() {
         // 10..18 E and 41..47 N on 400 x 300 pixels: 50 pixels a degree.
         const QImage before = Preview()->shownImage();
@@ -172,7 +139,7 @@ private slots:
         QCOMPARE(Edit("centerLatEdit")->text(), QString("46.86"));
     }
 
-    void featuresAndHeightsRepaintThePicture() {
+    void featuresRepaintThePictureAndKeepTheCentre() {
         const QImage plain = Preview()->shownImage();
         QTemporaryDir dir;
         const QString rivers = dir.filePath("rivers.e00");
@@ -191,12 +158,12 @@ private slots:
         m_view->setDrawFeatures(true);
         QCOMPARE(Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  withFeatures.convertToFormat(QImage::Format_RGB32));
-        m_view->setHeights(HeightTable({{32767, Rgb(1, 2, 3), 0}}));
-        QCOMPARE(Preview()->shownImage().pixel(5, 5), qRgb(1, 2, 3));
     }
 
     void previewSizeResizesThePictureOnOkOnly() {
-        WorkPreviewSize([](PreviewSizeDialog* dialog) {
+        QPushButton* size = m_view->findChild<QPushButton*>("previewSizeButton");
+        const auto click = [size] { QTest::mouseClick(size, Qt::LeftButton); };
+        QVERIFY(WorkModal<PreviewSizeDialog>([](PreviewSizeDialog* dialog) {
             auto* height = dialog->findChild<QLineEdit*>("heightEdit");
             height->selectAll();
             QTest::keyClicks(height, "0");
@@ -211,16 +178,15 @@ private slots:
             QTest::keyClicks(height, "151");
             QCOMPARE(dialog->findChild<QLineEdit*>("widthEdit")->text(), QString("201"));
             QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
-        });
+        }, click));
         QCOMPARE(Preview()->size(), QSize(201, 151));
         QCOMPARE(Preview()->shownImage().size(), QSize(201, 151));
         QCOMPARE(m_view->layout().m_previewHeight, 151);
-        WorkPreviewSize([](PreviewSizeDialog* dialog) {
-            auto* height = dialog->findChild<QLineEdit*>("heightEdit");
-            height->selectAll();
-            QTest::keyClicks(height, "300");
+        QVERIFY(WorkModal<PreviewSizeDialog>([](PreviewSizeDialog* dialog) {
+            dialog->findChild<QLineEdit*>("heightEdit")->setText("300");
             QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
-        });
+        }, click));
+        QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(Preview()->size(), QSize(201, 151));
     }
 
@@ -388,28 +354,12 @@ private:
         auto* square = m_view->findChild<QCheckBox*>("squareCheck");
         QTest::mouseClick(square, Qt::LeftButton, {}, QPoint(6, square->height() / 2));
     }
-    // Clicks Size, lets `answer` work the dialog, and returns once it has closed.
-    void WorkPreviewSize(std::function<void(PreviewSizeDialog*)> answer) {
-        bool answered = false;
-        AnswerNextModal<PreviewSizeDialog>([&](PreviewSizeDialog* dialog) {
-            answered = true;
-            answer(dialog);
-        });
-        QTest::mouseClick(m_view->findChild<QPushButton*>("previewSizeButton"), Qt::LeftButton);
-        QVERIFY(answered && !QApplication::activeModalWidget());
-    }
     // Picks the action named `name` from the next popup menu, once it is up.
     static void PickFromNextMenu(const char* name) {
-        auto* timer = new QTimer(qApp);
-        QObject::connect(timer, &QTimer::timeout, [timer, name] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu) return;
-            timer->deleteLater();
-            timer->stop();
+        AnswerNextModal<QMenu>([name](QMenu* menu) {
             menu->setActiveAction(menu->findChild<QAction*>(name));
             QTest::keyClick(menu, Qt::Key_Return);
         });
-        timer->start(0);
     }
 
     std::unique_ptr<GuiDocument> m_document;

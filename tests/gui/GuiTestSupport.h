@@ -1,23 +1,26 @@
 #pragma once
 
-// What the GUI tests share: the user's answers from a script, answering modal windows as
-// they open, watching the progress dialog, and small files to open.
+// What the GUI tests share: the user's answers from a script, answering modal windows and
+// menus as they open, watching the progress dialog, and small files to open.
 
+#include "gui/common/GuiDocument.h"
 #include "gui/common/UserChoices.h"
+#include "gui/layout/GridwrightView.h"
+#include "gui/shell/CommandIds.h"
+#include "gui/shell/MainWindow.h"
 #include "tests/TestSupport.h"
+#include "tests/features/E00Text.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QFile>
-#include <QPushButton>
-#include <QTimer>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <deque>
 #include <functional>
 #include <optional>
 
 namespace gw::test {
+
+using namespace command;
 
 inline QString SampleHeader() { return QString::fromStdString(SampleDir() + "/coast.hdr"); }
 inline QString SharedData(const QString& relative) { return QString::fromStdString(SharedDataDir()) + '/' + relative; }
@@ -34,31 +37,26 @@ public:
     };
 
     void ShowMessage(QWidget* parent, const QString& text, MessageKind) override {
-        Asked();
-        messages.append({text, parent, parent ? parent->objectName() : QString()});
+        Asked(messages, Message{text, parent, parent ? parent->objectName() : QString()});
     }
-    bool AskYesNo(QWidget*, const QString& question) override { return Asked(questions, question), Next(yesNo).value_or(false); }
+    bool AskYesNo(QWidget*, const QString& question) override { return Asked(questions, question), Next(yesNo, false); }
     QStringList ChooseOpenFiles(QWidget*, const FileQuestion& question) override {
-        return Asked(fileQuestions, question), Next(files).value_or(QStringList());
+        return Asked(fileQuestions, question), Next(files, QStringList());
     }
-    QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override {
-        return ChooseOpenFiles(parent, question).value(0);
-    }
-    QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override {
-        return ChooseOpenFiles(parent, question).value(0);
-    }
+    QString ChooseOpenFile(QWidget* parent, const FileQuestion& q) override { return ChooseOpenFiles(parent, q).value(0); }
+    QString ChooseSaveFile(QWidget* parent, const FileQuestion& q) override { return ChooseOpenFiles(parent, q).value(0); }
     bool EditBuildOptions(QWidget*, BuildOptions& options) override {
         Asked(offeredOptions, options);
         if (buildOptions) (*buildOptions)(options);
         return buildOptions.has_value();
     }
     std::optional<std::uint32_t> ChooseColour(QWidget*, std::uint32_t initial) override {
-        return Asked(offeredColours, initial), Next(colours).value_or(std::nullopt);
+        return Asked(offeredColours, initial), Next(colours, std::optional<std::uint32_t>());
     }
     std::optional<std::int32_t> ChooseE00Rule(QWidget*, const QString& layer, const QString&, const E00Rules&) override {
-        return Asked(ruleQuestions, layer), Next(rulesChosen).value_or(std::nullopt);
+        return Asked(ruleQuestions, layer), Next(rulesChosen, std::optional<std::int32_t>());
     }
-    bool OpenUrl(const QUrl& address) override { return openedUrls.append(address), Next(urlOpens).value_or(false); }
+    bool OpenUrl(const QUrl& address) override { return Asked(openedUrls, address), Next(urlOpens, false); }
     void Beep() override { ++beeps; }
 
     std::deque<QStringList> files;
@@ -84,34 +82,45 @@ private:
     // Lets the script look on while the question is put, then notes it.
     template <class Record, class Question>
     void Asked(Record& record, const Question& question) {
-        Asked();
+        if (whileAsking) whileAsking();
         record.append(question);
     }
-    void Asked() {
-        if (whileAsking) whileAsking();
-    }
     template <class T>
-    static std::optional<T> Next(std::deque<T>& answers) {
-        if (answers.empty()) return std::nullopt;
+    static T Next(std::deque<T>& answers, T none) {
+        if (answers.empty()) return none;
         T answer = answers.front();
         answers.pop_front();
         return answer;
     }
 };
 
-// Calls `answer` once with the next modal window of type T, as soon as it is the active
-// modal window (looked for at every turn of the event loop).
+// Calls `answer` once with the next modal window (or popup menu) of type T, as soon as it
+// is the active one (looked for at every turn of the event loop).
 template <class T>
 void AnswerNextModal(std::function<void(T*)> answer) {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        auto* modal = qobject_cast<T*>(std::is_base_of_v<QMenu, T> ? QApplication::activePopupWidget()
+                                                                     : QApplication::activeModalWidget());
         if (!modal) return;
         timer->stop();
         timer->deleteLater();
         answer(modal);
     });
     timer->start(0);
+}
+
+// Works the next modal window of type T with `work` while `trigger` opens it; returns
+// whether it came.
+template <class T>
+bool WorkModal(std::function<void(T*)> work, const std::function<void()>& trigger) {
+    bool worked = false;
+    AnswerNextModal<T>([&](T* modal) {
+        worked = true;
+        work(modal);
+    });
+    trigger();
+    return worked;
 }
 
 // Watches for the progress dialog while a command runs: notes whether it showed, and

@@ -3,50 +3,28 @@
 // document for each header, New Window and Close, the about box, printing and help.
 
 #include "tests/gui/GuiTestSupport.h"
-#include "tests/features/E00Text.h"
-#include "gui/common/GuiDocument.h"
+#include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/features/ImportDemDialog.h"
 #include "gui/generate/BuildTerrainDialog.h"
 #include "gui/grid/E00RulesDialog.h"
 #include "gui/grid/HeightDataDialog.h"
 #include "gui/help/HelpWindow.h"
-#include "gui/layout/GridwrightView.h"
 #include "gui/layout/MapPreviewWidget.h"
 #include "gui/layout/PreviewSizeDialog.h"
 #include "gui/common/ProgressDialog.h"
-#include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/print/TheaterPage.h"
 #include "gui/shell/AboutDialog.h"
-#include "gui/shell/CommandIds.h"
-#include "gui/shell/MainWindow.h"
 #include "gui/shell/StaticLink.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPageSetupDialog>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QToolBar>
-#include <QtTest>
 
 #include <new>
-#include <utility>
 
 namespace gw::test {
 namespace {
-
-using namespace command;
 
 const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,      kFilePrint,      kFilePrintPreview,
                                       kEditE00Rules,    kHeightData,     kDrawFeatures,   kLoadE00File,
@@ -321,18 +299,14 @@ private slots:
         ScriptedChoices choices;
         MainWindow window(choices);
         choices.urlOpens = {false, true};
-        int clicks = 0;
-        AnswerNextModal<AboutDialog>([&](AboutDialog* about) {
+        QVERIFY(WorkModal<AboutDialog>([&](AboutDialog* about) {
             QTest::mouseClick(about->link(), Qt::RightButton);
-            QVERIFY(choices.openedUrls.isEmpty());
-            for (; clicks < 2; ++clicks) QTest::mouseClick(about->link(), Qt::LeftButton);
-            QCOMPARE(choices.beeps, 1);  // the first one could not be opened
+            for (int click = 0; click < 2; ++click) QTest::mouseClick(about->link(), Qt::LeftButton);
             QCOMPARE(about->link()->colour(), QColor(128, 0, 128));
             about->findChild<QPushButton*>("aboutOk")->click();
-        });
-        window.action(kAppAbout)->trigger();
-        QCOMPARE(clicks, 2);
-        QCOMPARE(choices.openedUrls.value(1), QUrl(AboutDialog::kDiscussionAddress));
+        }, [&] { window.action(kAppAbout)->trigger(); }));
+        QCOMPARE(choices.beeps, 1);  // the first one could not be opened
+        QCOMPARE(choices.openedUrls, QList<QUrl>(2, QUrl(AboutDialog::kDiscussionAddress)));
     }
 
     void printPrintsTheViewsPage() {
@@ -358,19 +332,12 @@ private slots:
         QCOMPARE(choices.messages[0].text, QString("The page could not be printed."));
 
         int pages = -1;
-        AnswerNextModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* preview) {
+        QVERIFY(WorkModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* preview) {
             pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
             preview->reject();
-        });
-        window.action(kFilePrintPreview)->trigger();
+        }, [&] { window.action(kFilePrintPreview)->trigger(); }));
         QCOMPARE(pages, 1);
-        bool setup = false;
-        AnswerNextModal<QPageSetupDialog>([&setup](QPageSetupDialog* dialog) {
-            setup = true;
-            dialog->reject();
-        });
-        window.action(kFilePrintSetup)->trigger();
-        QVERIFY(setup);
+        QVERIFY(WorkModal<QPageSetupDialog>(&QDialog::reject, [&] { window.action(kFilePrintSetup)->trigger(); }));
     }
 
     void f1OpensTheHelpAtTheTopicOfWhatHasTheFocus() {
