@@ -36,20 +36,17 @@ protected:
     std::vector<GeoPoint> PointsOf(std::size_t feature) const { return doc.features().at(feature).points; }
 };
 
+// A source's rule: the first whose File names the layer or the file (folders aside), either
+// with or without its extension; a rule named: by File, by Keyword, by position from 0.
 TEST_F(VectorSourceTest, RulesAreFoundByTheLayerOrFileNameWithOrWithoutExtension) {
-    EXPECT_EQ(RuleForLayer(rules, "/data/DNNET.geojson", "ARC"), 0) << "the file, its extension left out";
-    EXPECT_EQ(RuleForLayer(rules, "/data/europe.gpkg", "pppoint"), 5) << "the layer, the rule's extension left out";
-    EXPECT_EQ(RuleForLayer(rules, "/data/x.gpkg", "aepoint.e00"), 4);
-    EXPECT_EQ(RuleForLayer(rules, "/dnnet.e00/roads.shp", "roads"), std::nullopt) << "folders do not count";
     rules.insert(rules.begin(), E00Rule{"Dnnet", 0xff, "WATER", "", "", "", "", 0});
-    EXPECT_EQ(RuleForLayer(rules, "dnnet.shp", "dnnet"), 0) << "the first rule that names it";
-
-    EXPECT_EQ(FindRule(rules, "DNNET.E00"), 1) << "by File, case ignored";
-    EXPECT_EQ(FindRule(rules, "water"), 0) << "by Keyword";
-    EXPECT_EQ(FindRule(rules, "7"), 7) << "by position from 0";
-    EXPECT_EQ(FindRule(rules, "8"), std::nullopt);
-    EXPECT_EQ(FindRule(rules, "-1"), std::nullopt);
-    EXPECT_EQ(FindRule(rules, "ponet"), std::nullopt) << "a File is named whole";
+    const std::tuple<std::string, std::string, std::optional<std::int32_t>> sources[] = {
+        {"/data/DNNET.geojson", "ARC", 0}, {"/data/europe.gpkg", "pppoint", 6}, {"/data/x.gpkg", "aepoint.e00", 5},
+        {"/dnnet.e00/roads.shp", "roads", std::nullopt}, {"ponet.shp", "x", 2}};
+    for (const auto& [path, layer, rule] : sources) EXPECT_EQ(RuleForLayer(rules, path, layer), rule) << path;
+    const std::pair<std::string, std::optional<std::int32_t>> named[] = {
+        {"DNNET.E00", 1}, {"water", 0}, {"7", 7}, {"8", std::nullopt}, {"-1", std::nullopt}, {"ponet", std::nullopt}};
+    for (const auto& [name, rule] : named) EXPECT_EQ(FindRule(rules, name), rule) << name;
 }
 
 TEST_F(VectorSourceTest, LinesKeepTheirPointsOnTheDemOnePerPartInOrder) {
