@@ -2,22 +2,8 @@
 #include "core/document/FeatureLoader.h"
 #include "tests/generate/WriterFixture.h"
 
-#include <sys/stat.h>
-
 namespace gw {
 namespace {
-
-using test::LabelSpec;
-
-// A progress that counts its steps.
-class CountingProgress : public NullProgress {
-public:
-    int StepIt() override {
-        ++steps;
-        return NullProgress::StepIt();
-    }
-    int steps = 0;
-};
 
 class FeatureLoaderTest : public test::WriterFixture {
 protected:
@@ -52,27 +38,6 @@ TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     EXPECT_EQ(doc.features()[2].points, (std::vector<GeoPoint>{{1, 1}}));
     EXPECT_EQ(doc.features()[0].ruleIndex, 0);
     EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(FeatureLoaderTest, LabelsTakeNameAndTypeFromTheirRecord) {
-    CountingProgress counting;
-    progress = &counting;
-    Load({Places()});
-    ASSERT_EQ(doc.features().size(), 3u);
-    EXPECT_EQ(counting.steps, 3) << "the label outside does not step";
-    EXPECT_EQ(doc.features()[0].ruleIndex, 5);
-    EXPECT_EQ(doc.features()[0].name, "place 2" + std::string(13, ' '));
-    EXPECT_EQ(doc.features()[0].type, 2);
-    EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.features()[1].name.substr(0, 7), "place 1");
-    EXPECT_EQ(doc.features()[2].name, "") << "polygon 9 has no record";
-    EXPECT_EQ(doc.features()[2].type, 0);
-
-    rules[5].Info = "OTHER.PAT";
-    doc.OnDeleteFeatures();
-    Load({Places()});
-    ASSERT_EQ(doc.features().size(), 3u) << "without the table the labels still become points";
-    EXPECT_EQ(doc.features()[0].name, "");
 }
 
 TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoaded) {
