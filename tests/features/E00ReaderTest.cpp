@@ -67,7 +67,6 @@ TEST_F(E00ReaderTest, MemoryFollowsTheFileNotTheCountsItClaims) {
     const std::string nameItems = Item("PPPOINT#", 4, 50) + Item("PPPTNAME", 69, 20);
     const std::pair<const char*, std::string> cases[] = {
         {"records of empty lines", kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + nameItems + Repeat("\n", kSize)},
-        {"records of one character", kFirst + "IFO  2\n" + TableHeader("P.PAT", 2, kClaim) + nameItems + Repeat("7\n", kSize)},
         {"records of thirteen lines",
          kFirst + "IFO  2\n" + TableHeader("T.PAT", 2, kClaim) + Item("N", 4, 50) + Item("TEXT", 999, 20) +
              Repeat("\n", kSize)},
@@ -77,7 +76,6 @@ TEST_F(E00ReaderTest, MemoryFollowsTheFileNotTheCountsItClaims) {
         {"arcs", kFirst + "ARC  2\n" + Repeat(ArcRecord(1, 1) + F(1) + F(2) + "\n", kSize)},
         {"labels", kFirst + "LAB  3\n" + Repeat(I(1) + I(2) + "\n\n\n", kSize)},
         {"centroids", kFirst + "CNT  2\n" + Repeat("0 0 0\n", kSize)},
-        {"tolerances", kFirst + "TOL  2\n" + Repeat("0 0 0\n", kSize)},
         {"polygons", kFirst + "PAL  3\n" + Repeat(I(0) + D(0) + D(0) + "\n" + D(0) + D(0) + "\n", kSize)},
         {"polygon arc lines", kFirst + "PAL  2\n" + I(kClaim) + F(0) + F(0) + F(0) + F(0) + "\n" + Repeat("\n", kSize)},
     };
@@ -112,9 +110,6 @@ TEST_F(E00ReaderTest, LinesTooShortForTheirNumbersAreRefused) {
     }
     EXPECT_TRUE(ParseText(kFirst + "LAB  2\n" + I(1) + I(2) + "\n\n" + I(-1) + I(0) + "\nEOS\n").ok())
         << "a label record needs its two integers, not its point";
-    EXPECT_TRUE(ParseText(kFirst + "IFO  2\n" + TableHeader("T.PAT", 2, 0) + Item("A", 4, 50) + Item("B", 4, 50) +
-                          "EOI\nEOS\n")
-                    .ok());
 }
 
 }  // namespace

@@ -38,18 +38,6 @@ TEST(PreviewFrame, MapsPositionsToPixelsAndBack) {
     EXPECT_DOUBLE_EQ(frame.YToLat(300), 42);
 }
 
-TEST(PreviewOutline, CornersAndCentreFollowTheMapping) {
-    const PreviewFrame frame = SquareFrame();
-    const PreviewOutline outline = OutlineFor(frame, 45, 43, 13, 15, 12.5, 15.5);
-    EXPECT_EQ(outline.corners[0], (PixelPoint{150, 150}));
-    EXPECT_EQ(outline.corners[1], (PixelPoint{250, 150}));
-    EXPECT_EQ(outline.corners[2], (PixelPoint{125, 250}));
-    EXPECT_EQ(outline.corners[3], (PixelPoint{275, 250}));
-    // The centre's longitude is halfway along the northern edge.
-    EXPECT_EQ(outline.center, (PixelPoint{200, 200}));
-    EXPECT_EQ(OutlineFor(frame, 45, 43, 12, 14, 12.5, 15.5).center, (PixelPoint{150, 200}));
-}
-
 TEST(PreviewOutline, InvertsGreenAndBlueAlongTheEdgesAndTheCross) {
     const PreviewFrame frame = SquareFrame();
     RgbImage image(400, 400, 0x402010);
