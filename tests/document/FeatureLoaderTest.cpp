@@ -2,22 +2,8 @@
 #include "core/document/FeatureLoader.h"
 #include "tests/generate/WriterFixture.h"
 
-#include <sys/stat.h>
-
 namespace gw {
 namespace {
-
-using test::LabelSpec;
-
-// A progress that counts its steps.
-class CountingProgress : public NullProgress {
-public:
-    int StepIt() override {
-        ++steps;
-        return NullProgress::StepIt();
-    }
-    int steps = 0;
-};
 
 class FeatureLoaderTest : public test::WriterFixture {
 protected:
@@ -36,10 +22,6 @@ protected:
                                                                        {{-1, 0.3}},
                                                                        {{2, 2}, {1, 1}, {2, 2}}}));
     }
-    std::string Places() {
-        return Write("places.e00", test::PointCoverage("/X/PPPOINT.E00", "PPPOINT.PAT", "PPPOINT#", "PPPT",
-                                                       {{0.1, 0.2, 2}, {3, 3, 1}, {1, 1, 1}, {0.5, 0.5, 9}}, 3));
-    }
 };
 
 TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
@@ -54,46 +36,24 @@ TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(FeatureLoaderTest, LabelsTakeNameAndTypeFromTheirRecord) {
-    CountingProgress counting;
-    progress = &counting;
-    Load({Places()});
-    ASSERT_EQ(doc.features().size(), 3u);
-    EXPECT_EQ(counting.steps, 3) << "the label outside does not step";
-    EXPECT_EQ(doc.features()[0].ruleIndex, 5);
-    EXPECT_EQ(doc.features()[0].name, "place 2" + std::string(13, ' '));
-    EXPECT_EQ(doc.features()[0].type, 2);
-    EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.features()[1].name.substr(0, 7), "place 1");
-    EXPECT_EQ(doc.features()[2].name, "") << "polygon 9 has no record";
-    EXPECT_EQ(doc.features()[2].type, 0);
-
-    rules[5].Info = "OTHER.PAT";
-    doc.OnDeleteFeatures();
-    Load({Places()});
-    ASSERT_EQ(doc.features().size(), 3u) << "without the table the labels still become points";
-    EXPECT_EQ(doc.features()[0].name, "");
-}
-
 TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoaded) {
     const std::string other = Write("other.e00", test::LineCoverage("/X/UNKNOWN.E00", {{{0, 0}}}));
     const std::string broken = Write("broken.e00", test::LineCoverage("/X/DNNET.E00", {{{0, 0}}, {{0.5, 0.5}, {0.6, 0.6}}})
                                                        .substr(0, 150));
-    const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken, Places()});
+    const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken});
     EXPECT_EQ(prompts.messages,
               (std::vector<std::string>{"Unrecognised types of e00 UNKNOWN.E00", "Failed to parse/open file"}));
     EXPECT_FALSE(reports[2].parsed.ok());
     EXPECT_EQ(reports[2].featuresAdded, 1u) << "a file that broke off yields what was read";
-    EXPECT_EQ(doc.features().size(), 3u + 1u + 3u);
+    EXPECT_EQ(doc.features().size(), 3u + 1u);
 }
 
 TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     test::CancellingProgress cancelling(1);
     progress = &cancelling;
-    const std::vector<E00LoadReport> reports = Load({Rivers(), Places()});
+    const std::vector<E00LoadReport> reports = Load({Rivers(), Rivers()});
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Cancel?"});
-    ASSERT_EQ(doc.features().size(), 1u + 3u);
-    EXPECT_EQ(doc.features()[1].ruleIndex, 5);
+    EXPECT_EQ(doc.features().size(), 1u + 3u);
     EXPECT_TRUE(reports[0].processed.IsCancelled());
     EXPECT_FALSE(reports[1].processed.IsCancelled()) << "the second file was loaded whole";
 
@@ -101,13 +61,6 @@ TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     test::CancellingProgress declined(1);
     progress = &declined;
     EXPECT_FALSE(Load({Rivers()})[0].processed.IsCancelled()) << "No goes on";
-
-    test::CancellingProgress onLabels(2);
-    progress = &onLabels;
-    prompts.answerYes = true;
-    ASSERT_TRUE(doc.e00().ParseText(test::ReadFile(Places()), onLabels).ok());
-    EXPECT_TRUE(AddLabelFeatures(doc, rules[5], 5, onLabels, prompts).IsCancelled());
-    EXPECT_TRUE(AddArcFeatures(doc, rules[0], 0, onLabels, prompts).ok()) << "no arcs: nothing to cancel";
 }
 
 }  // namespace

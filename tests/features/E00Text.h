@@ -51,31 +51,4 @@ inline std::string LineCoverage(const std::string& path, const std::vector<std::
     return text + kArcEnd + "EOS\n";
 }
 
-struct LabelSpec {
-    double x, y;
-    long polygonId;
-};
-
-// A single-precision point coverage with a table `pat` of three items: indexItem (11
-// wide), PREFIXNAME (20 wide) and PREFIXTYPE (6 wide); record k holds k, "place k" and
-// k % 3.
-inline std::string PointCoverage(const std::string& path, const std::string& pat, const std::string& indexItem,
-                                 const std::string& prefix, const std::vector<LabelSpec>& labels, int records) {
-    std::string text = "EXP  0 " + path + "\nLAB  2\n";
-    long id = 0;
-    for (const LabelSpec& l : labels) {
-        text += I(++id) + I(l.polygonId) + F(l.x) + F(l.y) + "\n" + F(l.x) + F(l.y) + F(l.x) + F(l.y) + "\n";
-    }
-    text += I(-1) + I(0) + F(0) + F(0) + "\nIFO  2\n";
-    char header[96];
-    std::snprintf(header, sizeof header, "%-32sXX%4d%4d%4d%10d\n", pat.c_str(), 3, 3, 37, records);
-    text += header + Item(indexItem, 4, 50) + Item(prefix + "NAME", 20, 20) + Item(prefix + "TYPE", 2, 50);
-    for (int k = 1; k <= records; ++k) {
-        char record[64];
-        std::snprintf(record, sizeof record, "%11d%-20s%6d\n", k, ("place " + std::to_string(k)).c_str(), k % 3);
-        text += record;
-    }
-    return text + "EOI\nEOS\n";
-}
-
 }  // namespace gw::test

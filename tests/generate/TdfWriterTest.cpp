@@ -22,15 +22,6 @@ TEST_F(TdfWriterTest, PointsBecomeTileCoordinatesFromTheSouthWest) {
               "RIVER 1 8,24 2 Long Name  \r\n");
 }
 
-TEST_F(TdfWriterTest, FilesAreMadeOnlyForRulesWithFeaturesOnTheTheater) {
-    Add(5, {{3, 3}}, "far away");
-    Add(99, {{0, 0}}, "rule gone");
-    Add(1, {{0.1, 0.1}});
-    const WriteResult result = Write();
-    EXPECT_EQ(result.files, std::vector<std::string>{dir.Path("t-COAST.tdf")});
-    EXPECT_FALSE(test::Exists(dir.Path("t-LABEL.tdf")));
-}
-
 TEST_F(TdfWriterTest, RulesSharingAKeywordShareItsFileInFeatureOrder) {
     rules[3].Keyword = "RIVER";  // ROAD's rule now writes under RIVER
     rules[6].Keyword = "River";  // another file: the case is the name's

@@ -16,14 +16,5 @@ TEST(HeightTable, FirstRowAtOrAboveTheElevationWins) {
     EXPECT_EQ(table.LookupColour(40000), Rgb(255, 255, 255)) << "above every row: the last row";
 }
 
-TEST(HeightTable, RowsKeepTheirOrderAndEmptyGivesZero) {
-    const HeightTable unordered({{1000, 1, 10}, {100, 2, 20}, {5000, 3, 30}});
-    EXPECT_EQ(unordered.LookupTileCode(50), 10u) << "the higher row placed first hides the lower";
-    EXPECT_EQ(unordered.LookupTileCode(6000), 30u);
-    const HeightTable empty(std::vector<HeightRow>{});
-    EXPECT_EQ(empty.LookupTileCode(100), 0u);
-    EXPECT_EQ(empty.LookupColour(100), 0u);
-}
-
 }  // namespace
 }  // namespace gw

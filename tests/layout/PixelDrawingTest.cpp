@@ -54,13 +54,6 @@ std::vector<PixelPoint> ReferenceLine(std::int32_t width, std::int32_t height, P
     return points;
 }
 
-TEST(DrawLine, LeavesTheEndPointUndrawn) {
-    EXPECT_EQ(LinePixels(8, 4, {1, 2}, {5, 2}), (std::vector<PixelPoint>{{1, 2}, {2, 2}, {3, 2}, {4, 2}}));
-    EXPECT_EQ(LinePixels(8, 4, {5, 2}, {1, 2}), (std::vector<PixelPoint>{{2, 2}, {3, 2}, {4, 2}, {5, 2}}));
-    EXPECT_EQ(LinePixels(4, 4, {3, 0}, {0, 3}), (std::vector<PixelPoint>{{3, 0}, {2, 1}, {1, 2}}));
-    EXPECT_TRUE(LinePixels(4, 4, {2, 2}, {2, 2}).empty());
-}
-
 TEST(DrawLine, EndsFarOutsideTheIntegerRangeStillClipExactly) {
     std::mt19937 random(11);
     std::uniform_int_distribution<std::int32_t> anywhere(INT32_MIN, INT32_MAX);
@@ -74,27 +67,6 @@ TEST(DrawLine, EndsFarOutsideTheIntegerRangeStillClipExactly) {
     EXPECT_EQ(LinePixels(40, 40, corner, opposite), ReferenceLine(40, 40, corner, opposite));
     EXPECT_EQ(LinePixels(40, 40, corner, opposite).size(), 40u);
     EXPECT_TRUE(LinePixels(40, 40, {INT32_MIN, 5}, {INT32_MIN, 30}).empty());
-}
-
-TEST(DrawLine, TheInvertingPenKeepsRedAndInvertsGreenAndBlue) {
-    RgbImage image(3, 1, 0x1e140a);  // red 10, green 20, blue 30
-    const Pen red{0x0000ff, PenMode::kNotXor};
-    DrawLine(image, {0, 0}, {2, 0}, red);
-    EXPECT_EQ(image.At(0, 0), 0xe1eb0au);  // red 10, green 235, blue 225
-    EXPECT_EQ(image.At(2, 0), 0x1e140au);
-    DrawLine(image, {0, 0}, {2, 0}, red);
-    EXPECT_EQ(image, RgbImage(3, 1, 0x1e140a));
-}
-
-TEST(FillRect, IncludesBothCornersAndClips) {
-    RgbImage image(4, 4);
-    FillRect(image, -1, -1, 1, 1, kInk);
-    EXPECT_EQ(Inked(image), (std::vector<PixelPoint>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
-    FillRect(image, INT64_MIN / 2, 3, INT64_MAX / 2, 3, kInk);
-    EXPECT_EQ(Inked(image).size(), 8u);
-    RgbImage none(2, 2);
-    FillRect(none, 5, 5, 7, 7, kInk);
-    EXPECT_TRUE(Inked(none).empty());
 }
 
 }  // namespace

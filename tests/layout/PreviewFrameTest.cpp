@@ -38,39 +38,6 @@ TEST(PreviewFrame, MapsPositionsToPixelsAndBack) {
     EXPECT_DOUBLE_EQ(frame.YToLat(300), 42);
 }
 
-TEST(PreviewOutline, CornersAndCentreFollowTheMapping) {
-    const PreviewFrame frame = SquareFrame();
-    const PreviewOutline outline = OutlineFor(frame, 45, 43, 13, 15, 12.5, 15.5);
-    EXPECT_EQ(outline.corners[0], (PixelPoint{150, 150}));
-    EXPECT_EQ(outline.corners[1], (PixelPoint{250, 150}));
-    EXPECT_EQ(outline.corners[2], (PixelPoint{125, 250}));
-    EXPECT_EQ(outline.corners[3], (PixelPoint{275, 250}));
-    // The centre's longitude is halfway along the northern edge.
-    EXPECT_EQ(outline.center, (PixelPoint{200, 200}));
-    EXPECT_EQ(OutlineFor(frame, 45, 43, 12, 14, 12.5, 15.5).center, (PixelPoint{150, 200}));
-}
-
-RgbImage Gradient(std::int32_t width, std::int32_t height) {
-    RgbImage image(width, height);
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) image.At(x, y) = static_cast<std::uint32_t>(x * 3 + y * 5 + (x ^ y) * 65536) & 0xffffff;
-    }
-    return image;
-}
-
-TEST(PreviewOutline, DrawingItTwiceRestoresThePicture) {
-    const PreviewFrame frame = SquareFrame();
-    const RgbImage before = Gradient(400, 400);
-    for (const PreviewOutline& outline :
-         {OutlineFor(frame, 45, 43, 13, 15, 12.5, 15.5), OutlineFor(frame, 60, 30, -20, 40, -30, 50),
-          OutlineFor(frame, 44, 44, 14, 14, 14, 14), OutlineFor(frame, 1e300, -1e300, -1e300, 1e300, 0, 0)}) {
-        RgbImage image = before;
-        DrawOutline(image, outline);
-        DrawOutline(image, outline);
-        EXPECT_EQ(image, before);
-    }
-}
-
 TEST(PreviewOutline, InvertsGreenAndBlueAlongTheEdgesAndTheCross) {
     const PreviewFrame frame = SquareFrame();
     RgbImage image(400, 400, 0x402010);
@@ -86,15 +53,6 @@ TEST(PreviewOutline, InvertsGreenAndBlueAlongTheEdgesAndTheCross) {
     EXPECT_EQ(image.At(200, 190), inverted);
     // Both arms of the cross pass the centre: inverted twice, it keeps its colour.
     EXPECT_EQ(image.At(200, 200), 0x402010u);
-}
-
-TEST(PreviewOutline, ACollapsedTheaterLeavesOnlyTheCross) {
-    const PreviewFrame frame = SquareFrame();
-    RgbImage image(400, 400, 0x402010);
-    DrawOutline(image, OutlineFor(frame, 44, 44, 14, 14, 14, 14));
-    std::size_t changed = 0;
-    for (const std::uint32_t pixel : image.pixels) changed += pixel != 0x402010u;
-    EXPECT_EQ(changed, 38u);  // two arms of 20 pixels sharing the centre, which stays
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #include "tests/TestSupport.h"
 #include "core/document/GridwrightDoc.h"
 #include "core/layout/HeightTable.h"
-#include "core/layout/MapPreview.h"
 #include "core/layout/PreviewImages.h"
-#include "core/layout/TheaterLayout.h"
 
 #include <algorithm>
 
@@ -124,37 +122,6 @@ TEST(ApplyOverlay, BlackIsTransparent) {
     EXPECT_EQ(picture.At(0, 0), 9u);
     ApplyOverlay(small, RgbImage(5, 5, 3));
     EXPECT_EQ(small, RgbImage(1, 1, 3));
-}
-
-// The sample DEM as the form first shows it, with 32 segments: the picture, then the
-// overlay, then the outline.
-TEST(MapPreview, PaintsThePictureThenTheOverlayThenTheOutline) {
-    CGridwrightDoc doc;
-    TheaterLayout layout;
-    MapPreview preview;
-    ASSERT_TRUE(doc.OnOpenDocument(test::SampleDir() + "/coast.hdr").ok());
-    layout.OnDocumentUpdate(doc);
-    preview.SetPicture(BuildElevationImage(doc, HeightTable(), layout.m_previewWidth, layout.m_previewHeight));
-    preview.SetFrame(layout.m_centerLat, layout.m_centerLong, doc.GetMapWidth(), doc.GetMapHeight());
-    layout.OnInitialUpdate();
-    layout.SetSegmentsX("32");
-    preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,
-                       layout.m_southWestLong, layout.m_southEastLong);
-    ASSERT_EQ(preview.frame().imageWidth(), 400);
-    ASSERT_EQ(preview.frame().imageHeight(), 300);
-    EXPECT_EQ(preview.outline()->center, (PixelPoint{200, 150}));
-
-    RgbImage overlay(400, 300);
-    overlay.At(190, 150) = Rgb(0, 180, 0);  // under the cross
-    overlay.At(10, 10) = Rgb(0, 180, 0);
-    preview.SetOverlay(overlay);
-    const RgbImage shown = preview.Paint();
-    EXPECT_EQ(shown.At(10, 10), Rgb(0, 180, 0));
-    EXPECT_EQ(shown.At(190, 150), Rgb(0, 75, 255));  // the overlay's green, inverted by the cross
-    RgbImage expected = preview.picture();
-    ApplyOverlay(expected, overlay);
-    DrawOutline(expected, *preview.outline());
-    EXPECT_EQ(shown, expected);
 }
 
 }  // namespace

