@@ -99,68 +99,58 @@ private slots:
         QCoreApplication::setApplicationName("Gridwright");
         QSettings().remove("E00FileRules");
     }
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_choices = std::make_unique<ScriptedChoices>();
-        m_window = std::make_unique<MainWindow>(*m_choices);
-    }
-    void cleanup() {
-        m_window.reset();
-        m_choices.reset();
-        m_dir.reset();
-    }
 
-    void generateAsksForTheOptionsThenTheFileAndWritesIt() {
-        QVERIFY(m_window->OpenFile(SampleHeader()).ok());
-        m_window->action(kGenerateTerrain)->trigger();  // cancelled at the Build Terrain dialog
-        QCOMPARE(m_choices->offeredOptions.size(), 1);
-        QVERIFY(m_choices->offeredOptions[0].mea && m_choices->offeredOptions[0].description);
-        QVERIFY(!m_choices->offeredOptions[0].tdf);
-        QVERIFY(m_choices->fileQuestions.isEmpty());
+    void generateAsksForTheOptionsThenTheFilesAndWritesThem() {
+        Session s;
+        QTemporaryDir dir;
+        s.trigger(kGenerateTerrain);  // cancelled at the Build Terrain dialog
+        QCOMPARE(s.choices.offeredOptions.size(), 1);
+        QVERIFY(s.choices.offeredOptions[0].mea && s.choices.offeredOptions[0].description);
+        QVERIFY(!s.choices.offeredOptions[0].tdf);
+        QVERIFY(s.choices.fileQuestions.isEmpty());
 
-        const QString rivers = m_dir->filePath("rivers.e00");
+        const QString rivers = dir.filePath("rivers.e00");
         WriteText(rivers, QByteArray::fromStdString(LineCoverage("/DATA/DNNET.E00", {{{11, 42}, {12, 43}}})));
-        m_choices->files = {{rivers}, {m_dir->filePath("t.dat")}, {m_dir->filePath("gone/t.l2")},
-                            {m_dir->filePath("T.L2")}, {m_dir->filePath("t.l2")}};
-        m_window->action(kLoadE00File)->trigger();
-        m_choices->buildOptions = [](BuildOptions& options) { options.tdf = false; };
-        for (int run = 0; run < 4; ++run) m_window->action(kGenerateTerrain)->trigger();
-        QVERIFY(m_choices->offeredOptions[1].tdf);
-        QCOMPARE(m_choices->fileQuestions.value(2).title, QString("Create L2 File"));
-        QCOMPARE(m_choices->messages.size(), 3);
-        QVERIFY2(m_choices->messages[0].text.contains("t.dat: the terrain file's name must contain \".l2\""),
-                 qPrintable(m_choices->messages[0].text));
-        QCOMPARE(m_choices->messages[0].parent, m_window.get());
-        QVERIFY(m_choices->messages[1].text.contains("t.l2"));
-        QVERIFY(m_choices->messages[2].text.startsWith("Only the tile and index files were written"));
-        QCOMPARE(FilesIn(m_dir->path()), QStringList({"T.L2", "T.o2", "rivers.e00", "t.l2", "t.mea", "t.o2", "t.txt"}));
-        QVERIFY(m_window->isEnabled());
-        QVERIFY(m_window->activeView()->results().m_highestPoint > 0);
-    }
+        s.choices.files = {{rivers}, {dir.filePath("t.dat")}, {dir.filePath("gone/t.l2")}, {dir.filePath("T.L2")},
+                           {dir.filePath("t.l2")}, {dir.filePath("m.l2")}, {QString::fromStdString(SampleDir() + "/coast.pal")}};
+        s.trigger(kLoadE00File);
+        s.choices.buildOptions = [](BuildOptions& options) { options.tdf = false; };
+        for (int run = 0; run < 4; ++run) s.trigger(kGenerateTerrain);
+        QVERIFY(s.choices.offeredOptions[1].tdf);
+        QCOMPARE(s.choices.fileQuestions.value(2).title, QString("Create L2 File"));
+        QCOMPARE(s.choices.messages.size(), 3);
+        QVERIFY2(s.choices.messages[0].text.contains("t.dat: the terrain file's name must contain \".l2\""),
+                 qPrintable(s.choices.messages[0].text));
+        QCOMPARE(s.choices.messages[0].parent, &s.window);
+        QVERIFY(s.choices.messages[1].text.contains("t.l2"));
+        QVERIFY(s.choices.messages[2].text.startsWith("Only the tile and index files were written"));
+        QVERIFY(s.window.activeView()->results().m_highestPoint > 0);
 
-    void generateAsksForThePaletteDuringTheRun() {
-        QVERIFY(m_window->OpenFile(SampleHeader()).ok());
-        m_choices->buildOptions = [](BuildOptions& options) {
+        // The map's palette is asked for while the run's progress dialog is up.
+        s.choices.buildOptions = [](BuildOptions& options) {
             options.map = true;
-            options.mea = options.description = false;
+            options.mea = options.description = options.tdf = false;
         };
-        m_choices->files = {{m_dir->filePath("t.l2")}, {QString::fromStdString(SampleDir() + "/coast.pal")}};
         bool enabledAtPalette = true;
-        m_choices->whileAsking = [&] {
-            if (m_choices->fileQuestions.size() == 1) enabledAtPalette = m_window->isEnabled();
+        s.choices.whileAsking = [&] {
+            if (s.choices.fileQuestions.size() == 6) enabledAtPalette = s.window.isEnabled();
         };
-        m_window->action(kGenerateTerrain)->trigger();
-        QCOMPARE(m_choices->fileQuestions.value(1).title, QString("Open Paint Shop Pro palette File"));
+        s.trigger(kGenerateTerrain);
+        QCOMPARE(s.choices.fileQuestions.value(6).title, QString("Open Paint Shop Pro palette File"));
         QVERIFY2(!enabledAtPalette, "the progress dialog is up");
-        QCOMPARE(FilesIn(m_dir->path()), QStringList({"t.l2", "t.map", "t.o2"}));
+        QCOMPARE(FilesIn(dir.path()), QStringList({"T.L2", "T.o2", "m.l2", "m.map", "m.o2", "rivers.e00", "t.l2",
+                                                   "t.mea", "t.o2", "t.txt"}));
+        QVERIFY(s.window.isEnabled());
     }
 
     void generateRefusesToReplaceWhatItReads() {
+        QTemporaryDir dir;
         const QString sample = QString::fromStdString(SampleDir() + "/coast");
         for (const auto& [from, to] : {std::pair{".hdr", "t.l2.hdr"}, {".bin", "t.l2.bin"}, {".pal", "t.map"}}) {
-            QVERIFY(QFile::copy(sample + from, m_dir->filePath(to)));
+            QVERIFY(QFile::copy(sample + from, dir.filePath(to)));
         }
-        QVERIFY(m_window->OpenFile(m_dir->filePath("t.l2.hdr")).ok());
+        Session s(false);
+        QVERIFY(s.window.OpenFile(dir.filePath("t.l2.hdr")).ok());
         const struct {
             QString terrain;
             bool map;
@@ -169,39 +159,34 @@ private slots:
                      {"t.l2.bin", false, "t.l2.bin is the DEM raster"},
                      {"t.l2", true, "t.map is the palette"}};
         for (const auto& c : cases) {
-            m_choices->messages.clear();
-            m_choices->buildOptions = [map = c.map](BuildOptions& options) { options.map = map; };
-            m_choices->files = {{m_dir->filePath(c.terrain)}, {m_dir->filePath("t.map")}};
-            m_window->action(kGenerateTerrain)->trigger();
-            QCOMPARE(m_choices->messages.size(), 1);
-            QVERIFY2(m_choices->messages[0].text.contains(c.refusal + " this run reads"),
-                     qPrintable(m_choices->messages[0].text));
+            s.choices.messages.clear();
+            s.choices.buildOptions = [map = c.map](BuildOptions& options) { options.map = map; };
+            s.choices.files = {{dir.filePath(c.terrain)}, {dir.filePath("t.map")}};
+            s.trigger(kGenerateTerrain);
+            QCOMPARE(s.choices.messages.size(), 1);
+            QVERIFY2(s.choices.messages[0].text.contains(c.refusal + " this run reads"), qPrintable(s.choices.messages[0].text));
         }
-        QCOMPARE(FilesIn(m_dir->path()), QStringList({"t.l2.bin", "t.l2.hdr", "t.map"}));
-    }
+        QCOMPARE(FilesIn(dir.path()), QStringList({"t.l2.bin", "t.l2.hdr", "t.map"}));
 
-    void generateRefusesALayoutWithoutSegmentsBeforeAnyDialog() {
-        GuiDocument document;
-        QVERIFY(document.Open(SampleHeader()).ok());
-        TheaterLayout layout;
-        layout.OnDocumentUpdate(document.doc());
-        layout.OnInitialUpdate();
+        // A layout without segments is refused before any dialog.
+        s.choices.messages.clear();
+        const CGridwrightView& view = *s.window.activeView();
+        TheaterLayout layout = view.layout();
         layout.SetSegmentsX("0");
         TerrainResults results;
         CRandom random;
-        QWidget window;
-        QVERIFY(!GenerateTerrain({document.doc(), layout, HeightTable(), ObjectiveRuleSet(), results}, random,
-                                 {&window, *m_choices}));
-        QCOMPARE(m_choices->messages.size(), 1);
-        QCOMPARE(m_choices->messages[0].parent, &window);
-        QVERIFY(m_choices->offeredOptions.isEmpty());
+        QVERIFY(!GenerateTerrain({view.document()->doc(), layout, view.heights(), ObjectiveRuleSet(), results}, random,
+                                 {&s.window, s.choices}));
+        QCOMPARE(s.choices.messages.size(), 1);
+        QCOMPARE(s.choices.offeredOptions.size(), 3);
     }
 
     void theImportDialogsEntriesMakeTheOptionsOrAreRefusedAtTheirBox() {
-        ImportDemDialog dialog(*m_choices);
+        ScriptedChoices choices;
+        ImportDemDialog dialog(choices);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        m_choices->files = {{"/d/a.tif", "/d/b.tif"}, {"/d/b.tif", "/d/c.tif"}, {"/out/made.hdr"}};
+        choices.files = {{"/d/a.tif", "/d/b.tif"}, {"/d/b.tif", "/d/c.tif"}, {"/out/made.hdr"}};
         for (int i = 0; i < 2; ++i) dialog.findChild<QPushButton*>("addSourceButton")->click();
         dialog.findChild<QPushButton*>("outputButton")->click();
         dialog.findChild<QListWidget*>("sourceList")->item(1)->setSelected(true);
@@ -222,14 +207,14 @@ private slots:
         };
         const char* boxes[] = {"westEdit", "southEdit", "eastEdit", "northEdit", "spacingEdit"};
         for (const auto& c : cases) {
-            m_choices->messages.clear();
+            choices.messages.clear();
             for (int i = 0; i < 5; ++i) SetText(&dialog, boxes[i], c.entries[i]);
             SetText(&dialog, "outputEdit", c.output);
             dialog.setResult(QDialog::Rejected);
             dialog.accept();
             QVERIFY2(dialog.result() == QDialog::Rejected && dialog.isVisible(), qPrintable(c.message));
-            QCOMPARE(m_choices->messages.value(0).text, c.message);
-            QCOMPARE(m_choices->messages[0].parent, &dialog);
+            QCOMPARE(choices.messages.value(0).text, c.message);
+            QCOMPARE(choices.messages[0].parent, &dialog);
             QCOMPARE(dialog.focusWidget()->objectName(), c.focus);
         }
         for (const char* box : boxes) SetText(&dialog, box, "");
@@ -239,22 +224,16 @@ private slots:
         QCOMPARE(dialog.options().sources, (std::vector<std::string>{"/d/a.tif", "/d/c.tif"}));
         QCOMPARE(dialog.options().output, std::string("/out/made.hdr"));
         QVERIFY(!dialog.options().bounds && !dialog.options().spacing);
+        QVERIFY(dialog.options().resampling == gdalio::Resampling::kBilinear);
 
         for (const auto& [box, text] : {std::pair{"westEdit", " -5.25"}, {"southEdit", "-44"}, {"eastEdit", "190"},
                                         {"northEdit", "1e1 "}, {"spacingEdit", "0.0083333"},
                                         {"titleEdit", " Alpes Maritimes "}}) {
             SetText(&dialog, box, text);
         }
-        const QList<std::pair<QString, gdalio::Resampling>> resamplings = {
-            {"Average", gdalio::Resampling::kAverage}, {"Nearest", gdalio::Resampling::kNearest},
-            {"Cubic", gdalio::Resampling::kCubic}, {"Bilinear", gdalio::Resampling::kBilinear}};
-        m_choices->messages.clear();
-        for (const auto& [text, resampling] : resamplings) {
-            dialog.findChild<QComboBox*>("resamplingCombo")->setCurrentText(text);
-            dialog.accept();
-            QVERIFY2(dialog.options().resampling == resampling, qPrintable(text));
-        }
-        QVERIFY(m_choices->messages.isEmpty());
+        dialog.findChild<QComboBox*>("resamplingCombo")->setCurrentText("Cubic");
+        dialog.accept();
+        QVERIFY(choices.messages.size() == 1 && dialog.options().resampling == gdalio::Resampling::kCubic);
         const gdalio::GeoBounds bounds = dialog.options().bounds.value_or(gdalio::GeoBounds{});
         QCOMPARE(QList<double>({bounds.west, bounds.south, bounds.east, bounds.north}), QList<double>({-5.25, -44, 190, 10}));
         QCOMPARE(dialog.options().spacing.value_or(0), 0.0083333);
@@ -262,116 +241,119 @@ private slots:
     }
 
     void anImportOpensTheDemItWrote() {
+        Session s(false);
+        QTemporaryDir dir;
         const QString tif = QString::fromStdString(
-            WriteGeoTiff(m_dir->filePath("in.tif").toStdString(), TestRaster().Values({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
-        const QString output = m_dir->filePath("made.hdr");
-        FillAndPressOk(*m_choices, {tif}, output, [](ImportDemDialog* dialog) { SetText(dialog, "titleEdit", "Made"); });
+            WriteGeoTiff(dir.filePath("in.tif").toStdString(), TestRaster().Values({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+        const QString output = dir.filePath("made.hdr");
+        FillAndPressOk(s.choices, {tif}, output, [](ImportDemDialog* dialog) { SetText(dialog, "titleEdit", "Made"); });
         ProgressWatch progress;
-        m_window->action(kImportDem)->trigger();
-        QVERIFY(m_choices->messages.isEmpty());
+        s.trigger(kImportDem);
+        QVERIFY(s.choices.messages.isEmpty());
         QVERIFY(progress.shown);
-        QVERIFY(m_window->isEnabled() && !QApplication::overrideCursor());
-        QVERIFY(m_window->activeView());
-        QCOMPARE(m_window->activeView()->document()->path(), output);
-        QCOMPARE(m_window->activeView()->document()->doc().header().file_title, std::string("Made"));
-        QCOMPARE(m_window->recentFiles().value(0), output);
-        QVERIFY2(m_window->statusBar()->currentMessage().startsWith("Imported " + output + ": 12 posts, 0% without data"),
-                 qPrintable(m_window->statusBar()->currentMessage()));
+        QVERIFY(s.window.isEnabled() && !QApplication::overrideCursor());
+        QVERIFY(s.window.activeView());
+        QCOMPARE(s.window.activeView()->document()->path(), output);
+        QCOMPARE(s.window.activeView()->document()->doc().header().file_title, std::string("Made"));
+        QCOMPARE(s.window.recentFiles().value(0), output);
+        QVERIFY2(s.window.statusBar()->currentMessage().startsWith("Imported " + output + ": 12 posts, 0% without data"),
+                 qPrintable(s.window.statusBar()->currentMessage()));
 
         // An output open in a window is refused, and the dialog comes back as it was left.
-        FillAndPressOk(*m_choices, {tif}, output);
+        FillAndPressOk(s.choices, {tif}, output);
         QStringList sourcesAgain;
         AnswerNextModal<ImportDemDialog>([&](ImportDemDialog* dialog) {
             sourcesAgain << dialog->findChild<QListWidget*>("sourceList")->item(0)->text();
             dialog->reject();
         });
-        m_window->action(kImportDem)->trigger();
-        QCOMPARE(m_choices->messages.value(0).text,
+        s.trigger(kImportDem);
+        QCOMPARE(s.choices.messages.value(0).text,
                  output + " is open in a window. Close it before importing over it, or choose another output header.");
         QCOMPARE(sourcesAgain, QStringList({tif}));
-        QCOMPARE(m_window->documents().documents().size(), 1);
+        QCOMPARE(s.window.documents().documents().size(), 1);
     }
 
     void aFailedOrCancelledImportLeavesNothing() {
-        const QString junk = m_dir->filePath("junk.tif");
+        Session s(false);
+        QTemporaryDir dir, out;
+        const QString junk = dir.filePath("junk.tif");
         WriteText(junk, "no raster here\n");
-        QTemporaryDir out;
-        FillAndPressOk(*m_choices, {junk}, out.filePath("bad.hdr"));
-        m_window->action(kImportDem)->trigger();
-        QCOMPARE(m_choices->messages.size(), 1);
-        QVERIFY2(m_choices->messages[0].text.contains(junk), qPrintable(m_choices->messages[0].text));
-        QCOMPARE(m_choices->messages[0].parent, m_window.get());
+        FillAndPressOk(s.choices, {junk}, out.filePath("bad.hdr"));
+        s.trigger(kImportDem);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QVERIFY2(s.choices.messages[0].text.contains(junk), qPrintable(s.choices.messages[0].text));
+        QCOMPARE(s.choices.messages[0].parent, &s.window);
 
-        const QString tif = QString::fromStdString(WriteGeoTiff(m_dir->filePath("big.tif").toStdString(), TestRaster().Size(1000, 500)));
-        FillAndPressOk(*m_choices, {tif}, out.filePath("cancelled.hdr"));
-        m_choices->yesNo = {true};
+        const QString tif = QString::fromStdString(WriteGeoTiff(dir.filePath("big.tif").toStdString(), TestRaster().Size(1000, 500)));
+        FillAndPressOk(s.choices, {tif}, out.filePath("cancelled.hdr"));
+        s.choices.yesNo = {true};
         ProgressWatch cancel(true);
-        m_window->action(kImportDem)->trigger();
+        s.trigger(kImportDem);
         QVERIFY(cancel.shown);
-        QCOMPARE(m_choices->questions, QStringList({"Cancel?"}));
-        QCOMPARE(m_choices->messages.size(), 1);
-        QVERIFY(!m_window->activeView());
+        QCOMPARE(s.choices.questions, QStringList({"Cancel?"}));
+        QCOMPARE(s.choices.messages.size(), 1);
+        QVERIFY(!s.window.activeView());
         QVERIFY(QDir(out.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
 
     void vectorLayersLoadUnderTheirRuleOrTheOneChosen() {
-        QVERIFY(m_window->OpenFile(SampleHeader()).ok());
-        const QString named = WritePlaces(m_dir->filePath("pppoint.geojson"), 3);
-        const QString unnamed = WritePlaces(m_dir->filePath("places.geojson"), 4);
-        const QString junk = m_dir->filePath("junk.geojson");
+        Session s;
+        QTemporaryDir dir;
+        const QString named = WritePlaces(dir.filePath("pppoint.geojson"), 3);
+        const QString unnamed = WritePlaces(dir.filePath("places.geojson"), 4);
+        const QString junk = dir.filePath("junk.geojson");
         WriteText(junk, "{ this is not JSON");
-        const auto& features = m_window->activeView()->document()->doc().features();
+        const auto& features = s.window.activeView()->document()->doc().features();
         const std::int32_t label = 5;
         QCOMPARE(g_e00Rules[label].Keyword, std::string("LABEL"));
 
-        m_choices->files = {{unnamed}, {named}, {unnamed}, {junk, unnamed}};
-        m_window->action(kLoadVectorData)->trigger();
-        QCOMPARE(m_choices->ruleQuestions, QStringList({"places"}));
+        s.choices.files = {{unnamed}, {named}, {unnamed}, {junk, unnamed}};
+        s.trigger(kLoadVectorData);
+        QCOMPARE(s.choices.ruleQuestions, QStringList({"places"}));
         QVERIFY(features.empty());
 
-        m_window->action(kLoadVectorData)->trigger();
-        QCOMPARE(m_choices->ruleQuestions.size(), 1);
+        s.trigger(kLoadVectorData);
+        QCOMPARE(s.choices.ruleQuestions.size(), 1);
         QCOMPARE(features.size(), std::size_t{3});
         QCOMPARE(features[0].ruleIndex, label);
-        m_window->action(kDeleteFeatures)->trigger();
+        s.trigger(kDeleteFeatures);
 
-        m_choices->rulesChosen = {label - 1, label};
-        m_window->action(kLoadVectorData)->trigger();
-        m_window->action(kLoadVectorData)->trigger();
+        s.choices.rulesChosen = {label - 1, label};
+        s.trigger(kLoadVectorData);
+        s.trigger(kLoadVectorData);
         QCOMPARE(features.size(), std::size_t{8});
         QCOMPARE(features[0].ruleIndex, label - 1);
         QCOMPARE(features[7].ruleIndex, label);
-        QCOMPARE(m_choices->messages.size(), 1);  // the file GDAL cannot read, by name
-        QVERIFY2(m_choices->messages[0].text.contains(junk), qPrintable(m_choices->messages[0].text));
-        QCOMPARE(m_window->statusBar()->findChild<QLabel*>("featuresPane")->text(), QString("8 features"));
+        QCOMPARE(s.choices.messages.size(), 1);  // the file GDAL cannot read, by name
+        QVERIFY2(s.choices.messages[0].text.contains(junk), qPrintable(s.choices.messages[0].text));
+        QCOMPARE(s.pane("featuresPane"), QString("8 features"));
     }
 
-    void cancelEndsTheVectorLayerItInterrupts() {
-        QVERIFY(m_window->OpenFile(SampleHeader()).ok());
+    // Cancel ends the layer it interrupts, and a load that GDAL keeps waiting in an open
+    // that never returns: the window is the user's again.
+    void cancelEndsAVectorLoadMidLayerOrWaitingOnInput() {
+        Session s;
+        QTemporaryDir dir;
         constexpr int kPlaces = 20000;  // enough that the press comes while the layers load
-        const QString named = WritePlaces(m_dir->filePath("pppoint.geojson"), kPlaces);
-        m_choices->files = {{named, named}};
-        m_choices->yesNo = {true};
-        ProgressWatch cancel(true, "Processing");
-        m_window->action(kLoadVectorData)->trigger();
-        QVERIFY(cancel.pressed);
-        QCOMPARE(m_choices->questions, QStringList({"Cancel?"}));
-        const std::size_t loaded = m_window->activeView()->document()->doc().features().size();
-        QVERIFY2(loaded >= kPlaces && loaded < 2 * kPlaces, qPrintable(QString::number(loaded)));
-    }
+        const QString named = WritePlaces(dir.filePath("pppoint.geojson"), kPlaces);
+        s.choices.files = {{named, named}, {"/vsiwaiting/rivers.geojson"}};
+        s.choices.yesNo = {true, true};
+        {
+            ProgressWatch cancel(true, "Processing");
+            s.trigger(kLoadVectorData);
+            QVERIFY(cancel.pressed);
+        }
+        QCOMPARE(s.choices.questions, QStringList({"Cancel?"}));
+        const auto& features = s.window.activeView()->document()->doc().features();
+        QVERIFY2(features.size() >= kPlaces && features.size() < 2 * kPlaces, qPrintable(QString::number(features.size())));
 
-    // GDAL waits in an open that never returns: Cancel ends the command all the same, and
-    // the window is the user's again.
-    void cancelEndsALoadThatWaitsOnInput() {
-        QVERIFY(m_window->OpenFile(SampleHeader()).ok());
+        s.trigger(kDeleteFeatures);
         static WaitingFiles* waiting = new WaitingFiles;  // GDAL keeps its handlers
-        m_choices->files = {{"/vsiwaiting/rivers.geojson"}};
-        m_choices->yesNo = {true};
         ProgressWatch cancel(true);
-        m_window->action(kLoadVectorData)->trigger();
+        s.trigger(kLoadVectorData);
         QVERIFY(cancel.pressed && waiting->waiting());
-        QVERIFY(m_window->isEnabled());
-        QVERIFY(m_window->activeView()->document()->doc().features().empty());
+        QVERIFY(s.window.isEnabled());
+        QVERIFY(features.empty());
         waiting->Release();
     }
 
@@ -389,6 +371,7 @@ private slots:
     }
 
     void theProgressDialogHoldsItsOwnerAndTakesCancelAsAFlag() {
+        ScriptedChoices choices;
         QMainWindow owner;
         owner.show();
         {
@@ -402,32 +385,28 @@ private slots:
             QTest::keyClick(&dialog, Qt::Key_Return);
             QVERIFY(dialog.isVisible() && !dialog.CheckCancelButton());
             auto* cancel = dialog.findChild<QPushButton*>("cancelButton");
-            for (int i = 0; i < 2; ++i) QTest::mouseClick(cancel, Qt::LeftButton);
-            QVERIFY(dialog.CheckCancelButton());
-            QVERIFY2(!dialog.CheckCancelButton(), "two presses before a poll are one");
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-            QVERIFY(dialog.CheckCancelButton());
-            QVERIFY(!dialog.close());
-            QVERIFY(dialog.isVisible() && dialog.CheckCancelButton());
+            // Two presses before a poll are one; Escape and the close box press Cancel too.
+            const std::function<void()> presses[] = {[&] { for (int i = 0; i < 2; ++i) QTest::mouseClick(cancel, Qt::LeftButton); },
+                                                     [&] { QTest::keyClick(&dialog, Qt::Key_Escape); },
+                                                     [&] { QVERIFY(!dialog.close()); }};
+            for (const auto& press : presses) {
+                press();
+                QVERIFY(dialog.isVisible() && dialog.CheckCancelButton() && !dialog.CheckCancelButton());
+            }
 
             // A press is asked about; No goes on.
-            GuiPrompts prompts(*m_choices, &dialog);
-            m_choices->yesNo = {false, true};
+            GuiPrompts prompts(choices, &dialog);
+            choices.yesNo = {false, true};
             QVERIFY(!ConfirmCancel(dialog, prompts));
-            QVERIFY(m_choices->questions.isEmpty());
-            QTest::mouseClick(cancel, Qt::LeftButton);
-            QVERIFY(!ConfirmCancel(dialog, prompts));
-            QTest::mouseClick(cancel, Qt::LeftButton);
-            QVERIFY(ConfirmCancel(dialog, prompts));
-            QCOMPARE(m_choices->questions.size(), 2);
+            QVERIFY(choices.questions.isEmpty());
+            for (const bool confirmed : {false, true}) {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                QCOMPARE(ConfirmCancel(dialog, prompts), confirmed);
+            }
+            QCOMPARE(choices.questions.size(), 2);
         }
         QVERIFY(owner.isEnabled());
     }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedChoices> m_choices;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 }  // namespace gw::test

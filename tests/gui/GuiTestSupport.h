@@ -94,6 +94,19 @@ private:
     }
 };
 
+// A main window whose questions a script answers, with the sample DEM open unless not
+// asked for.
+struct Session {
+    explicit Session(bool openSample = true) {
+        if (openSample && !window.OpenFile(SampleHeader()).ok()) QTest::qFail("the sample did not open", __FILE__, __LINE__);
+    }
+    QString pane(const char* name) const { return window.statusBar()->findChild<QLabel*>(name)->text(); }
+    void trigger(int command) { window.action(command)->trigger(); }
+
+    ScriptedChoices choices;
+    MainWindow window{choices};
+};
+
 // Calls `answer` once with the next modal window (or popup menu) of type T, as soon as it
 // is the active one (looked for at every turn of the event loop).
 template <class T>

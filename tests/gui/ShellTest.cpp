@@ -1,17 +1,10 @@
-// The main window's wiring: which commands are open to the user, a command reaching its
-// handler, opening files (by menu, drop, recent-file entry and command line), one
-// document for each header, New Window and Close, the about box, printing and help.
+// The main window's wiring: which commands are open to the user, opening files (by menu,
+// drop, recent-file entry and command line), one document for each header, New Window
+// and Close, the panes, the about box, printing and help.
 
 #include "tests/gui/GuiTestSupport.h"
-#include "gui/features/E00RuleChoiceDialog.h"
-#include "gui/features/ImportDemDialog.h"
-#include "gui/generate/BuildTerrainDialog.h"
-#include "gui/grid/E00RulesDialog.h"
-#include "gui/grid/HeightDataDialog.h"
 #include "gui/help/HelpWindow.h"
 #include "gui/layout/MapPreviewWidget.h"
-#include "gui/layout/PreviewSizeDialog.h"
-#include "gui/common/ProgressDialog.h"
 #include "gui/print/TheaterPage.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/StaticLink.h"
@@ -33,21 +26,11 @@ const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,      kFilePr
 const QList<int> kAlwaysCommands = {kFileOpen, kImportDem, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup,
                                     kAppAbout, kHelp};
 
-QString Pane(const MainWindow& window, const char* name) { return window.statusBar()->findChild<QLabel*>(name)->text(); }
-
 // A copy of the sample DEM under another name; returns its header's absolute path.
 QString CopySample(const QTemporaryDir& dir, const QString& name) {
     QFile::copy(SampleHeader(), dir.filePath(name + ".hdr"));
     QFile::copy(QString::fromStdString(SampleDir() + "/coast.bin"), dir.filePath(name + ".bin"));
     return QFileInfo(dir.filePath(name + ".hdr")).absoluteFilePath();
-}
-
-// A river coverage on the sample DEM with `arcs` lines.
-QString WriteRivers(const QTemporaryDir& dir, const QString& name, int arcs) {
-    std::vector<std::vector<std::pair<double, double>>> lines;
-    for (int i = 0; i < arcs; ++i) lines.push_back({{11.0 + i * 0.1, 42.0}, {12.0 + i * 0.1, 43.0}});
-    WriteText(dir.filePath(name), QByteArray::fromStdString(LineCoverage("/DATA/DNNET.E00", lines)));
-    return dir.filePath(name);
 }
 
 HelpWindow* OpenHelpWindow() {
@@ -70,250 +53,212 @@ private slots:
     void init() { QSettings().remove("RecentFiles"); }
 
     void theActiveWindowOpensTheDocumentCommands() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        const auto enabled = [&](int id) { return window.action(id)->isEnabled(); };
-        for (int id : kAlwaysCommands) QVERIFY2(enabled(id), qPrintable(window.action(id)->objectName()));
-        for (int id : kDocumentCommands) QVERIFY2(!enabled(id), qPrintable(window.action(id)->objectName()));
-        QCOMPARE(window.menuBar()->actions().size(), 3);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        Session s(false);
+        const auto enabled = [&](int id) { return s.window.action(id)->isEnabled(); };
+        for (int id : kAlwaysCommands) QVERIFY2(enabled(id), qPrintable(s.window.action(id)->objectName()));
+        for (int id : kDocumentCommands) QVERIFY2(!enabled(id), qPrintable(s.window.action(id)->objectName()));
+        QCOMPARE(s.window.menuBar()->actions().size(), 3);
+        QVERIFY(s.window.OpenFile(SampleHeader()).ok());
         for (int id : kAlwaysCommands + kDocumentCommands) QVERIFY(enabled(id));
         for (int id : {kEditUndo, kEditCut, kEditCopy, kEditPaste}) QVERIFY(!enabled(id));
-        QCOMPARE(window.menuBar()->actions().size(), 6);
-        QCOMPARE(window.windowTitle(), QString("Gridwright - coast.hdr"));
-        QCOMPARE(Pane(window, "objRulesPane"), QString("Obj Rules: Default"));
+        QCOMPARE(s.window.menuBar()->actions().size(), 6);
+        QCOMPARE(s.window.windowTitle(), QString("Gridwright - coast.hdr"));
 
-        window.action(kViewToolbar)->trigger();
-        window.action(kViewStatusBar)->trigger();
-        QVERIFY(!window.findChild<QToolBar*>("toolBar")->isVisibleTo(&window) && !window.statusBar()->isVisibleTo(&window));
-        window.mdiArea()->closeAllSubWindows();
-        QTRY_COMPARE(window.menuBar()->actions().size(), 3);
+        s.trigger(kViewToolbar);
+        s.trigger(kViewStatusBar);
+        QVERIFY(!s.window.findChild<QToolBar*>("toolBar")->isVisibleTo(&s.window));
+        QVERIFY(!s.window.statusBar()->isVisibleTo(&s.window));
+        s.window.mdiArea()->closeAllSubWindows();
+        QTRY_COMPARE(s.window.menuBar()->actions().size(), 3);
         QVERIFY(!enabled(kGenerateTerrain));
     }
 
     void whileACommandRunsNoneOtherStartsAndExitIsRefused() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        window.show();
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        Session s;
+        s.window.show();
         int asked = 0;
         bool closed = true;
-        choices.whileAsking = [&] {
+        s.choices.whileAsking = [&] {
             ++asked;
-            for (QAction* command : window.findChildren<QAction*>()) {
+            for (QAction* command : s.window.findChildren<QAction*>()) {
                 if (command->objectName().startsWith("action")) QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
             }
-            closed = window.close();
+            closed = s.window.close();
         };
-        window.action(kLoadObjectiveRules)->trigger();
+        s.trigger(kLoadObjectiveRules);
         QCOMPARE(asked, 1);
         QVERIFY(!closed);
-        QVERIFY(window.action(kGenerateTerrain)->isEnabled());
+        QVERIFY(s.window.action(kGenerateTerrain)->isEnabled());
 
         // A command that runs out of memory ends with a message; the program goes on.
-        choices.whileAsking = [&] {
+        s.choices.whileAsking = [&] {
             if (std::exchange(asked, 0)) throw std::bad_alloc();
         };
-        window.action(kLoadObjectiveRules)->trigger();
-        QCOMPARE(choices.messages.value(0).text, QString("There was not enough memory to finish the command."));
-        QVERIFY(!window.commandRunning() && window.isEnabled());
-        QVERIFY(window.close());
+        s.trigger(kLoadObjectiveRules);
+        QCOMPARE(s.choices.messages.value(0).text, QString("There was not enough memory to finish the command."));
+        QVERIFY(!s.window.commandRunning() && s.window.isEnabled());
+        QVERIFY(s.window.close());
     }
 
-    void openFailureSaysWhyAndAddsNoWindow() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        const QString missing = m_dir.filePath("missing.hdr");
-        choices.files = {{missing}};
-        window.action(kFileOpen)->trigger();
-        QCOMPARE(choices.messages.size(), 1);
-        QVERIFY2(choices.messages[0].text.contains(missing), qPrintable(choices.messages[0].text));
-        QCOMPARE(choices.messages[0].parent, &window);
-        QVERIFY(window.mdiArea()->subWindowList().isEmpty());
-        QVERIFY(window.documents().documents().isEmpty());
+    void eachHeaderOpensInOneDocumentByMenuOrDrop() {
+        Session s(false);
+        const QString missing = m_dir.filePath("missing.hdr"), opened = CopySample(m_dir, "opened");
+        s.choices.files = {{missing}, {opened}};
+        for (int i = 0; i < 2; ++i) s.trigger(kFileOpen);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QVERIFY2(s.choices.messages[0].text.contains(missing), qPrintable(s.choices.messages[0].text));
+        QCOMPARE(s.choices.messages[0].parent, &s.window);
+        QCOMPARE(s.window.activeView()->document()->path(), opened);
+        QMdiSubWindow* first = s.window.mdiArea()->currentSubWindow();
 
-        const QString opened = CopySample(m_dir, "opened");
-        choices.files = {{opened}};
-        window.action(kFileOpen)->trigger();
-        QCOMPARE(window.activeView()->document()->path(), opened);
-    }
-
-    void aHeaderOpenAlreadyActivatesItsWindow() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
-        QMdiSubWindow* first = window.mdiArea()->currentSubWindow();
-        QVERIFY(window.OpenFile(CopySample(m_dir, "other")).ok());
-        QVERIFY(window.mdiArea()->currentSubWindow() != first);
-        QVERIFY(window.OpenFile(QString::fromStdString(SampleDir() + "/../sample/./coast.hdr")).ok());
-        QCOMPARE(window.mdiArea()->subWindowList().size(), 2);
-        QCOMPARE(window.documents().documents().size(), 2);
-        QCOMPARE(window.mdiArea()->currentSubWindow(), first);
+        // A header open already, however it is named, activates its window.
+        QMimeData data;
+        const QString sameAsOpened = m_dir.path() + "/../" + QDir(m_dir.path()).dirName() + "/./opened.hdr";
+        data.setUrls({QUrl::fromLocalFile(SampleHeader()), QUrl::fromLocalFile(sameAsOpened)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&s.window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&s.window, &drop);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QCOMPARE(s.window.mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(s.window.documents().documents().size(), 2);
+        QCOMPARE(s.window.mdiArea()->currentSubWindow(), first);
     }
 
     void newWindowSharesTheDocumentAndCloseClosesItsWindows() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
-        QPointer<GuiDocument> document = window.activeView()->document();
-        CGridwrightView* first = window.activeView();
-        window.action(kWindowNew)->trigger();
-        QList<QMdiSubWindow*> windows = window.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        Session s;
+        QPointer<GuiDocument> document = s.window.activeView()->document();
+        CGridwrightView* first = s.window.activeView();
+        s.trigger(kWindowNew);
+        QList<QMdiSubWindow*> windows = s.window.mdiArea()->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(windows.size(), 2);
-        QCOMPARE(window.activeView()->document(), document.data());
+        QCOMPARE(s.window.activeView()->document(), document.data());
         QCOMPARE(windows[1]->windowTitle(), QString("coast.hdr:2"));
 
         // Draw Features follows the active view.
-        window.action(kDrawFeatures)->trigger();
-        QVERIFY(first->drawFeatures() != window.activeView()->drawFeatures());
-        window.mdiArea()->setActiveSubWindow(windows[0]);
-        QCOMPARE(window.action(kDrawFeatures)->isChecked(), first->drawFeatures());
+        s.trigger(kDrawFeatures);
+        QVERIFY(first->drawFeatures() != s.window.activeView()->drawFeatures());
+        s.window.mdiArea()->setActiveSubWindow(windows[0]);
+        QCOMPARE(s.window.action(kDrawFeatures)->isChecked(), first->drawFeatures());
 
         windows[1]->close();
         QTRY_COMPARE(windows[0]->windowTitle(), QString("coast.hdr"));
         QVERIFY(document);
 
         // Close takes every window of the active document, and no other.
-        window.action(kWindowNew)->trigger();
-        QVERIFY(window.OpenFile(CopySample(m_dir, "closed")).ok());
-        QPointer<GuiDocument> closed = window.activeView()->document();
-        window.action(kWindowNew)->trigger();
-        window.action(kFileClose)->trigger();
+        s.trigger(kWindowNew);
+        QVERIFY(s.window.OpenFile(CopySample(m_dir, "closed")).ok());
+        QPointer<GuiDocument> closed = s.window.activeView()->document();
+        s.trigger(kWindowNew);
+        s.trigger(kFileClose);
         QTRY_VERIFY(!closed);
-        QCOMPARE(window.documents().documents(), QList<GuiDocument*>({document.data()}));
-        QCOMPARE(window.mdiArea()->subWindowList().size(), 2);
-    }
-
-    void droppedHeadersOpenWindowsOfTheirOwn() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(SampleHeader()), QUrl::fromLocalFile(CopySample(m_dir, "dropped"))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window, &drop);
-        QVERIFY(choices.messages.isEmpty());
-        QCOMPARE(window.documents().documents().size(), 2);
+        QCOMPARE(s.window.documents().documents(), QList<GuiDocument*>({document.data()}));
+        QCOMPARE(s.window.mdiArea()->subWindowList().size(), 2);
     }
 
     void loadsRunUnderTheProgressDialogAndShowInThePanes() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
-        QTemporaryDir dir;
-        const QString unknown = dir.filePath("roads.e00");
+        Session s;
+        QCOMPARE(s.pane("objRulesPane"), QString("Obj Rules: Default"));
+        const QString unknown = m_dir.filePath("roads.e00"), rivers = m_dir.filePath("rivers.e00");
         WriteText(unknown, QByteArray::fromStdString(LineCoverage("/X/UNKNOWN.E00", {{{11, 42}, {12, 43}}})));
-        choices.files = {{unknown, WriteRivers(dir, "rivers.e00", 3)}};
+        WriteText(rivers, QByteArray::fromStdString(LineCoverage("/DATA/DNNET.E00", {{{11, 42}, {12, 43}}, {{12, 42}, {13, 43}}})));
+        s.choices.files = {{unknown, rivers}};
+        const QImage plain = s.window.activeView()->mapPreview()->shownImage();
         bool windowEnabled = true;
         Qt::CursorShape cursor = Qt::ArrowCursor;
-        choices.whileAsking = [&] {
-            windowEnabled = window.isEnabled();
+        s.choices.whileAsking = [&] {
+            windowEnabled = s.window.isEnabled();
             if (QApplication::overrideCursor()) cursor = QApplication::overrideCursor()->shape();
         };
-        window.action(kLoadE00File)->trigger();
-        QCOMPARE(choices.messages.size(), 1);
-        QCOMPARE(choices.messages[0].text, QString("Unrecognised types of e00 UNKNOWN.E00"));
-        QCOMPARE(choices.messages[0].parentName, QString("progressDialog"));
+        s.trigger(kLoadE00File);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QCOMPARE(s.choices.messages[0].text, QString("Unrecognised types of e00 UNKNOWN.E00"));
+        QCOMPARE(s.choices.messages[0].parentName, QString("progressDialog"));
         QVERIFY(!windowEnabled);
         QCOMPARE(cursor, Qt::WaitCursor);
-        QVERIFY(window.isEnabled() && !QApplication::overrideCursor());
-        QCOMPARE(Pane(window, "featuresPane"), QString("3 features"));
-        window.action(kDeleteFeatures)->trigger();
-        QCOMPARE(Pane(window, "featuresPane"), QString("0 features"));
-    }
+        QVERIFY(s.window.isEnabled() && !QApplication::overrideCursor());
+        QCOMPARE(s.pane("featuresPane"), QString("2 features"));
+        QVERIFY(s.window.activeView()->mapPreview()->shownImage() != plain);
+        s.trigger(kDeleteFeatures);
+        QCOMPARE(s.pane("featuresPane"), QString("0 features"));
 
-    void objectiveRulesLoadIntoTheActiveView() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
+        // Objective rules load into the active view; a file that does not read keeps them.
+        s.choices.whileAsking = {};
+        s.choices.messages.clear();
         const QString rules = m_dir.filePath("small.obr");
         WriteText(rules, "BaseId 500\nType Airport\nPriority 40\nIds 1779\n");
-        choices.files = {{rules}, {m_dir.filePath("gone.obr")}};
-        window.action(kLoadObjectiveRules)->trigger();
-        QVERIFY(choices.messages.isEmpty());
-        QCOMPARE(window.activeView()->objectiveRules().m_baseId, 500);
-        QCOMPARE(Pane(window, "objRulesPane"), QString("Obj Rules: small.obr"));
-        window.action(kLoadObjectiveRules)->trigger();
-        QCOMPARE(choices.messages.size(), 1);
-        QVERIFY(choices.messages[0].text.contains("gone.obr"));
-        QCOMPARE(Pane(window, "objRulesPane"), QString("Obj Rules: small.obr"));
+        s.choices.files = {{rules}, {m_dir.filePath("gone.obr")}};
+        s.trigger(kLoadObjectiveRules);
+        QVERIFY(s.choices.messages.isEmpty());
+        QCOMPARE(s.window.activeView()->objectiveRules().m_baseId, 500);
+        s.trigger(kLoadObjectiveRules);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QVERIFY(s.choices.messages[0].text.contains("gone.obr"));
+        QCOMPARE(s.pane("objRulesPane"), QString("Obj Rules: small.obr"));
     }
 
     void recentFilesOpenTheirHeaderAndOutliveARestart() {
         QStringList headers;
         for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h"}) headers << CopySample(m_dir, name);
         {
-            ScriptedChoices choices;
-            MainWindow window(choices);
-            QVERIFY(!window.action(kRecentFile)->isEnabled());
-            for (const QString& header : headers) QVERIFY(window.OpenFile(header).ok());
-            QVERIFY(window.OpenFile(headers[3]).ok());  // open already: it moves to the top
+            Session s(false);
+            QVERIFY(!s.window.action(kRecentFile)->isEnabled());
+            for (const QString& header : headers) QVERIFY(s.window.OpenFile(header).ok());
+            QVERIFY(s.window.OpenFile(headers[3]).ok());  // open already: it moves to the top
         }
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QCOMPARE(window.recentFiles(), QStringList({headers[3], headers[7], headers[6], headers[5], headers[4],
-                                                    headers[2], headers[1]}));
-        QCOMPARE(window.action(kRecentFile + 1)->text(), "&2 " + headers[7]);
-        window.action(kRecentFile + 1)->trigger();
-        QCOMPARE(window.activeView()->document()->path(), headers[7]);
+        Session s(false);
+        QCOMPARE(s.window.recentFiles(), QStringList({headers[3], headers[7], headers[6], headers[5], headers[4],
+                                                      headers[2], headers[1]}));
+        QCOMPARE(s.window.action(kRecentFile + 1)->text(), "&2 " + headers[7]);
+        s.trigger(kRecentFile + 1);
+        QCOMPARE(s.window.activeView()->document()->path(), headers[7]);
 
         // An entry that no longer opens says why and leaves the list.
         QFile::remove(headers[2]);
-        window.action(kRecentFile + 5)->trigger();
-        QCOMPARE(choices.messages.size(), 1);
-        QVERIFY(choices.messages[0].text.contains(headers[2]));
-        QVERIFY(!window.recentFiles().contains(headers[2]));
-        QVERIFY(window.action(kRecentFile + 5)->isEnabled() && !window.action(kRecentFile + 6)->isEnabled());
+        s.trigger(kRecentFile + 5);
+        QCOMPARE(s.choices.messages.size(), 1);
+        QVERIFY(s.choices.messages[0].text.contains(headers[2]));
+        QVERIFY(!s.window.recentFiles().contains(headers[2]));
+        QVERIFY(s.window.action(kRecentFile + 5)->isEnabled() && !s.window.action(kRecentFile + 6)->isEnabled());
     }
 
+    // The program opens the headers named in order, each going to the top of the recent
+    // files at once, and ends with the reason at the first that does not open.
     void theProgramOpensTheHeadersNamedOrEnds() {
-        const QString gui = QStringLiteral(GRIDWRIGHT_GUI);
         const QString broken = m_dir.filePath("broken.hdr");
         WriteText(broken, "this is no DEM header\n");
-        QProcess failing;
-        failing.start(gui, {SampleHeader(), broken});
-        QVERIFY(failing.waitForFinished(30000));
-        QCOMPARE(failing.exitCode(), 1);
-        QVERIFY(QString::fromLocal8Bit(failing.readAllStandardError()).contains("gridwright: " + broken));
-
-        // Each header opened goes to the top of the recent files, written at once.
         const QStringList headers = {CopySample(m_dir, "first"), CopySample(m_dir, "second")};
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
         program.setProcessEnvironment(environment);
-        program.start(gui, headers);
-        const auto recent = [&] {
-            QSettings settings(m_dir.filePath("config/Orvane/Gridwright.conf"), QSettings::IniFormat);
-            return QStringList({settings.value("RecentFiles/File1").toString(), settings.value("RecentFiles/File2").toString()});
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(recent(), QStringList({headers[1], headers[0]}), 30000);
-        QCOMPARE(program.state(), QProcess::Running);
-        program.kill();
+        program.start(QStringLiteral(GRIDWRIGHT_GUI), headers + QStringList({broken, SampleHeader()}));
         QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains("gridwright: " + broken));
+        QSettings settings(m_dir.filePath("config/Orvane/Gridwright.conf"), QSettings::IniFormat);
+        QStringList recent;
+        for (const char* key : {"RecentFiles/File1", "RecentFiles/File2", "RecentFiles/File3"}) recent << settings.value(key).toString();
+        QCOMPARE(recent, QStringList({headers[1], headers[0], QString()}));
     }
 
     void theAboutBoxLinkOpensTheDiscussion() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        choices.urlOpens = {false, true};
+        Session s(false);
+        s.choices.urlOpens = {false, true};
         QVERIFY(WorkModal<AboutDialog>([&](AboutDialog* about) {
             QTest::mouseClick(about->link(), Qt::RightButton);
             for (int click = 0; click < 2; ++click) QTest::mouseClick(about->link(), Qt::LeftButton);
             QCOMPARE(about->link()->colour(), QColor(128, 0, 128));
             about->findChild<QPushButton*>("aboutOk")->click();
-        }, [&] { window.action(kAppAbout)->trigger(); }));
-        QCOMPARE(choices.beeps, 1);  // the first one could not be opened
-        QCOMPARE(choices.openedUrls, QList<QUrl>(2, QUrl(AboutDialog::kDiscussionAddress)));
+        }, [&] { s.trigger(kAppAbout); }));
+        QCOMPARE(s.choices.beeps, 1);  // the first one could not be opened
+        QCOMPARE(s.choices.openedUrls, QList<QUrl>(2, QUrl(AboutDialog::kDiscussionAddress)));
     }
 
     void printPrintsTheViewsPage() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
-        CGridwrightView& view = *window.activeView();
+        Session s;
+        CGridwrightView& view = *s.window.activeView();
         view.results() = {-12, 3400, true, true};
         const TheaterPage page = TheaterPageOf(view);
         QCOMPARE(page.name, QString("Theater name: Gridwright sample coast"));
@@ -325,31 +270,30 @@ private slots:
                 dialog->printer()->setOutputFileName(pdf);
                 dialog->done(QDialog::Accepted);
             });
-            window.action(kFilePrint)->trigger();
+            s.trigger(kFilePrint);
         }
         QVERIFY(QFileInfo(m_dir.filePath("printed.pdf")).size() > 10000);
-        QCOMPARE(choices.messages.size(), 1);
-        QCOMPARE(choices.messages[0].text, QString("The page could not be printed."));
+        QCOMPARE(s.choices.messages.size(), 1);
+        QCOMPARE(s.choices.messages[0].text, QString("The page could not be printed."));
 
         int pages = -1;
         QVERIFY(WorkModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* preview) {
             pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
             preview->reject();
-        }, [&] { window.action(kFilePrintPreview)->trigger(); }));
+        }, [&] { s.trigger(kFilePrintPreview); }));
         QCOMPARE(pages, 1);
-        QVERIFY(WorkModal<QPageSetupDialog>(&QDialog::reject, [&] { window.action(kFilePrintSetup)->trigger(); }));
+        QVERIFY(WorkModal<QPageSetupDialog>(&QDialog::reject, [&] { s.trigger(kFilePrintSetup); }));
     }
 
     void f1OpensTheHelpAtTheTopicOfWhatHasTheFocus() {
-        ScriptedChoices choices;
-        MainWindow window(choices);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::keyClick(&window, Qt::Key_F1);
+        Session s(false);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTest::keyClick(&s.window, Qt::Key_F1);
         QVERIFY(OpenHelpWindow());
         QCOMPARE(OpenHelpWindow()->currentTopic(), help_topic::kIndex);
-        QVERIFY(window.OpenFile(SampleHeader()).ok());
-        window.action(kHelp)->trigger();
+        QVERIFY(s.window.OpenFile(SampleHeader()).ok());
+        s.trigger(kHelp);
         QCOMPARE(OpenHelpWindow()->currentTopic(), help_topic::kTheaterForm);
         QString topic;
         AnswerNextModal<QDialog>([&](QDialog* dialog) {
@@ -357,41 +301,22 @@ private slots:
             if (HelpWindow* help = OpenHelpWindow(); help && help->parentWidget() == dialog) topic = help->currentTopic();
             dialog->reject();
         });
-        window.action(kHeightData)->trigger();
+        s.trigger(kHeightData);
         QCOMPARE(topic, help_topic::kHeightData);
-        QVERIFY(choices.messages.isEmpty());
-        QVERIFY(!ShowHelp(nullptr, choices, help_topic::kIndex, {"/nonexistent/manual"}));
-        QVERIFY(choices.messages.value(0).text.contains("/nonexistent/manual"));
-    }
-
-    void everyDialogHasATopicOfItsOwnInTheManual() {
-        ScriptedChoices choices;
-        BuildOptions options;
-        BuildTerrainDialog build(options);
-        ImportDemDialog importDem(choices);
-        E00RuleChoiceDialog ruleChoice("places", "places.geojson", BuiltInE00Rules());
-        E00RulesDialog rules(BuiltInE00Rules(), choices);
-        HeightDataDialog heights(HeightTable(), choices);
-        PreviewSizeDialog previewSize({400, 300});
-        ProgressDialog progress(nullptr);
-        const QList<std::pair<QWidget*, QString>> topics = {
-            {&build, help_topic::kBuildOptions},   {&importDem, help_topic::kImportDem},
-            {&ruleChoice, help_topic::kE00RuleChoice}, {&rules, help_topic::kE00RulesEditor},
-            {&heights, help_topic::kHeightData},   {&previewSize, help_topic::kPreviewSize},
-            {&progress, help_topic::kProgress}};
-        for (const auto& [dialog, topic] : topics) QCOMPARE(HelpTopicFor(dialog, true), topic);
-        QCOMPARE(HelpTopicFor(nullptr, false), help_topic::kIndex);
+        QVERIFY(s.choices.messages.isEmpty());
+        QVERIFY(!ShowHelp(nullptr, s.choices, help_topic::kIndex, {"/nonexistent/manual"}));
+        QVERIFY(s.choices.messages.value(0).text.contains("/nonexistent/manual"));
 
         // Back, Forward and Contents move through the pages shown.
         HelpWindow help(FindManual(ManualSearchPaths()));
         help.showTopic(help_topic::kIndex);
         help.browser()->setSource(help.browser()->source().resolved(QUrl("command-line.html")));
-        help.findChild<QAction*>("helpBackAction")->trigger();
-        QCOMPARE(help.currentTopic(), help_topic::kIndex);
-        help.findChild<QAction*>("helpForwardAction")->trigger();
-        QCOMPARE(help.currentTopic(), QString("command-line.html"));
-        help.findChild<QAction*>("helpHomeAction")->trigger();
-        QCOMPARE(help.currentTopic(), help_topic::kIndex);
+        for (const auto& [action, shown] : {std::pair{"helpBackAction", help_topic::kIndex},
+                                            {"helpForwardAction", QString("command-line.html")},
+                                            {"helpHomeAction", help_topic::kIndex}}) {
+            help.findChild<QAction*>(action)->trigger();
+            QCOMPARE(help.currentTopic(), shown);
+        }
     }
 
 private:
