@@ -8,15 +8,19 @@
 
 namespace gw {
 
+std::int16_t ElevationAtPixel(const CGridwrightDoc& doc, std::int32_t x, std::int32_t y, std::int32_t width,
+                              std::int32_t height) {
+    return doc.GetElevationAtFraction(static_cast<float>(x) / static_cast<float>(width),
+                                      static_cast<float>(y) / static_cast<float>(height));
+}
+
 RgbImage BuildElevationImage(const CGridwrightDoc& doc, const HeightTable& heights, std::int32_t width,
                              std::int32_t height) {
     RgbImage image(width, height);
     const ScopedSparseReads sparse(doc.raster());
     for (std::int32_t y = 0; y < image.height; ++y) {
-        const float fy = static_cast<float>(y) / static_cast<float>(image.height);
         for (std::int32_t x = 0; x < image.width; ++x) {
-            const float fx = static_cast<float>(x) / static_cast<float>(image.width);
-            image.At(x, y) = heights.LookupColour(doc.GetElevationAtFraction(fx, fy));
+            image.At(x, y) = heights.LookupColour(ElevationAtPixel(doc, x, y, image.width, image.height));
         }
     }
     return image;

@@ -13,10 +13,15 @@ namespace gw {
 class CGridwrightDoc;
 class HeightTable;
 
-// The elevation picture: pixel (x, y) shows the post at the single-precision fractions
-// x / width and y / height of the raster, in the height table's colour for it.
+// The elevation picture: pixel (x, y) shows the post ElevationAtPixel gives, in the
+// height table's colour for it.
 RgbImage BuildElevationImage(const CGridwrightDoc& doc, const HeightTable& heights, std::int32_t width,
                              std::int32_t height);
+
+// The post pixel (x, y) of a width x height picture shows: the one at the
+// single-precision fractions x / width and y / height of the raster.
+std::int16_t ElevationAtPixel(const CGridwrightDoc& doc, std::int32_t x, std::int32_t y, std::int32_t width,
+                              std::int32_t height);
 
 // The feature overlay: black, with each feature drawn in list order in its rule's
 // colour, placed with the frame: a one-pixel line through its points (the last point

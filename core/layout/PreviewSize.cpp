@@ -3,6 +3,7 @@
 #include "core/layout/RgbImage.h"
 #include "core/util/CNumbers.h"
 
+#include <algorithm>
 #include <string>
 
 namespace gw {
@@ -24,6 +25,17 @@ Status ResizePreview(PreviewSize current, std::int32_t height, PreviewSize& resi
     }
     resized = {width, height};
     return Status::Ok();
+}
+
+Status ZoomPreview(PreviewSize current, int direction, PreviewSize& zoomed) {
+    const auto* step = direction > 0
+                           ? std::upper_bound(kZoomHeights.begin(), kZoomHeights.end(), current.height)
+                           : std::lower_bound(kZoomHeights.begin(), kZoomHeights.end(), current.height);
+    if (direction > 0 ? step == kZoomHeights.end() : step == kZoomHeights.begin()) {
+        return Status::InvalidArgument("the preview is as " + std::string(direction > 0 ? "large" : "small") +
+                                       " as zooming makes it");
+    }
+    return ResizePreview(current, direction > 0 ? *step : *(step - 1), zoomed);
 }
 
 }  // namespace gw

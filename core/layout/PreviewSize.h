@@ -2,6 +2,7 @@
 
 #include "core/util/Status.h"
 
+#include <array>
 #include <cstdint>
 
 namespace gw {
@@ -19,5 +20,16 @@ struct PreviewSize {
 // when a side of the result would be below 1 (a picture without pixels has no scale to
 // map degrees with) or above kMaxPreviewSide.
 Status ResizePreview(PreviewSize current, std::int32_t height, PreviewSize& resized);
+
+// The map's zoom steps: the preview heights Zoom In and Zoom Out go through.
+inline constexpr std::array<std::int32_t, 13> kZoomHeights = {64,  96,   128,  192,  256,  384, 512,
+                                                              768, 1024, 1536, 2048, 3072, 4096};
+
+// Zoom In (direction > 0) or Zoom Out (direction < 0): the preview `current` takes the
+// next height of kZoomHeights above (or below) its own height, a height between two
+// steps going to the nearer one in that direction, and keeps its proportions as
+// ResizePreview keeps them. Refused, leaving `zoomed` alone, past either end of the
+// steps or where ResizePreview refuses the height.
+Status ZoomPreview(PreviewSize current, int direction, PreviewSize& zoomed);
 
 }  // namespace gw

@@ -11,9 +11,13 @@
 #include "core/util/CNumbers.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFocusEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -68,6 +72,9 @@ void CGridwrightView::ConnectHandlers() {
     connect(m_ui->resolutionEdit, &QLineEdit::textEdited, this, &CGridwrightView::OnResolutionEdited);
     connect(m_ui->previewSizeButton, &QPushButton::clicked, this, &CGridwrightView::OnPreviewSize);
     connect(m_ui->mapPreview, &MapPreviewWidget::centerPicked, this, &CGridwrightView::OnCenterPicked);
+    connect(m_ui->mapPreview, &MapPreviewWidget::pointerMoved, this, &CGridwrightView::OnPointerMoved);
+    connect(m_ui->mapPreview, &MapPreviewWidget::pointerLeft, this, [this] { emit pointerTextChanged({}); });
+    connect(m_ui->mapPreview, &MapPreviewWidget::zoomRequested, this, &CGridwrightView::ZoomAt);
 }
 
 void CGridwrightView::OnUpdate(int hint) {
@@ -157,6 +164,15 @@ void CGridwrightView::OnCenterPicked(QPoint pixel) {
     ShowLayout();
 }
 
+void CGridwrightView::OnPointerMoved(QPoint pixel) {
+    const PreviewFrame& frame = m_ui->mapPreview->frame();
+    const int feet = ElevationAtPixel(m_document->doc(), pixel.x(), pixel.y(), frame.imageWidth(), frame.imageHeight());
+    emit pointerTextChanged(tr("Lat %1  Long %2  %3 ft")
+                                .arg(frame.YToLat(pixel.y()), 0, 'f', 5)
+                                .arg(frame.XToLong(pixel.x()), 0, 'f', 5)
+                                .arg(feet));
+}
+
 void CGridwrightView::ShowLayout(const QLineEdit* typing) {
     m_ui->mapPreview->setOutline(m_layout.m_northLat, m_layout.m_southLat, m_layout.m_northWestLong,
                                  m_layout.m_northEastLong, m_layout.m_southWestLong, m_layout.m_southEastLong);
@@ -192,9 +208,62 @@ void CGridwrightView::setDrawFeatures(bool on) { m_ui->mapPreview->setDrawFeatur
 void CGridwrightView::OnPreviewSize() {
     PreviewSizeDialog dialog({m_layout.m_previewWidth, m_layout.m_previewHeight}, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    ApplyPreviewSize(dialog.chosen());
+    fitWindowToMap();
+}
+
+bool CGridwrightView::zoom(int steps) {
+    // The pointer's place when it is over the map's visible part, else that part's middle.
+    const QWidget* viewport = m_ui->mapScroll->viewport();
+    QPoint shown = viewport->mapFromGlobal(QCursor::pos());
+    if (!viewport->rect().contains(shown)) shown = viewport->rect().center();
+    const QPoint at = m_ui->mapPreview->mapFrom(viewport, shown);
+    const QRect map = m_ui->mapPreview->rect();
+    return ZoomAt(steps, QPointF(std::clamp(at.x(), 0, map.right()), std::clamp(at.y(), 0, map.bottom())));
+}
+
+bool CGridwrightView::ZoomAt(int steps, QPointF at) {
+    const PreviewSize before{m_layout.m_previewWidth, m_layout.m_previewHeight};
+    PreviewSize size = before;
+    for (int step = 0; step < std::abs(steps); ++step) {
+        if (!ZoomPreview(size, steps, size).ok()) break;
+    }
+    if (size == before) return false;
+    // Where `at` shows in the scroll area's viewport; the same point of the new picture
+    // goes there, as far as the scroll bars reach.
+    const QPointF shown = at + QPointF(m_ui->mapPreview->pos());
+    ApplyPreviewSize(size);
+    fitWindowToMap();
+    const QPointF moved(at.x() * size.width / before.width, at.y() * size.height / before.height);
+    m_ui->mapScroll->horizontalScrollBar()->setValue(qRound(moved.x() - shown.x()));
+    m_ui->mapScroll->verticalScrollBar()->setValue(qRound(moved.y() - shown.y()));
+    return true;
+}
+
+void CGridwrightView::fitWindowToMap() {
+    QWidget* window = parentWidget();
+    QWidget* workspace = window ? window->parentWidget() : nullptr;
+    if (!workspace || window->isMinimized() || window->isMaximized()) return;
+    // The form asks for the map's new size once the scroll area does.
+    m_ui->mapScroll->updateGeometry();
+    // A workspace not shown yet has no size of its own to keep to.
+    const QSize room = workspace->isVisible() ? workspace->size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // A side the map overflows takes a scroll bar, which the other side makes room for.
+    QSize wanted = window->sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_ui->mapScroll);
+    if (wanted.width() > room.width()) wanted.rheight() += bar;
+    if (wanted.height() > room.height()) wanted.rwidth() += bar;
+    const QSize size = wanted.boundedTo(room).expandedTo(window->minimumSizeHint());
+    // Moved back as far as needed to keep it on the workspace.
+    const QPoint place(std::max(0, std::min(window->x(), room.width() - size.width())),
+                       std::max(0, std::min(window->y(), room.height() - size.height())));
+    window->setGeometry(QRect(place, size));
+}
+
+void CGridwrightView::ApplyPreviewSize(PreviewSize size) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_layout.m_previewWidth = dialog.chosen().width;
-    m_layout.m_previewHeight = dialog.chosen().height;
+    m_layout.m_previewWidth = size.width;
+    m_layout.m_previewHeight = size.height;
     RebuildElevationImage();
     m_layout.Recalculate();
     ShowLayout();
@@ -202,9 +271,6 @@ void CGridwrightView::OnPreviewSize() {
     m_layout.Recalculate();
     ShowLayout();
     QApplication::restoreOverrideCursor();
-    // The window holding the form grows or shrinks with the picture.
-    updateGeometry();
-    if (QWidget* frame = parentWidget()) frame->adjustSize();
 }
 
 void CGridwrightView::setHeights(HeightTable heights) {

@@ -2,9 +2,11 @@
 
 #include "core/generate/GenerateContext.h"
 #include "core/layout/HeightTable.h"
+#include "core/layout/PreviewSize.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
 
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 
@@ -45,6 +47,14 @@ public:
 
     // The Preview Size dialog; on OK the preview is rebuilt at the new size.
     void OnPreviewSize();
+    // Zoom In (steps > 0) or Zoom Out: the preview rebuilt at the size ZoomPreview steps
+    // to, as often as it steps, keeping the map's point under the pointer where it is (or,
+    // with the pointer off the map, the middle of the map's visible part); false when it
+    // could not step at all.
+    bool zoom(int steps);
+    // Grows or shrinks the document window to show the whole map, but no larger than
+    // the workspace, where scroll bars show the rest.
+    void fitWindowToMap();
 
     // Replaces the height table (Height Data's OK): the picture is rebuilt in the new
     // colours and the layout recalculated.
@@ -65,6 +75,9 @@ public slots:
 signals:
     // The texts of the status bar's panes changed.
     void statusTextsChanged();
+    // What is under the pointer on the map: latitude, longitude and height; empty once
+    // the pointer left the map.
+    void pointerTextChanged(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,6 +93,10 @@ private:
     void OnUnitSelected(int index);
     void OnResolutionEdited(const QString& text);
     void OnCenterPicked(QPoint pixel);
+    void OnPointerMoved(QPoint pixel);
+    // Zooms keeping `at` (in the map's pixels) where it shows in the map's scroll area.
+    bool ZoomAt(int steps, QPointF at);
+    void ApplyPreviewSize(PreviewSize size);
 
     void RebuildElevationImage();
     void RebuildOverlayImage();

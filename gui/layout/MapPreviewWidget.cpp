@@ -3,6 +3,7 @@
 #include "gui/layout/PreviewPicture.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -11,6 +12,7 @@ namespace gw {
 
 MapPreviewWidget::MapPreviewWidget(QWidget* parent) : QWidget(parent) {
     setFixedSize(0, 0);
+    setMouseTracking(true);
 }
 
 void MapPreviewWidget::setPicture(RgbImage picture) {
@@ -78,6 +80,11 @@ void MapPreviewWidget::mousePressEvent(QMouseEvent* event) {
 
 void MapPreviewWidget::mouseMoveEvent(QMouseEvent* event) {
     const PixelPoint p = PixelAt(*event);
+    if (CenterDrag::OnPicture(p, m_preview.frame().imageWidth(), m_preview.frame().imageHeight())) {
+        emit pointerMoved({p.x, p.y});
+    } else {
+        emit pointerLeft();
+    }
     if (m_drag.OnMouseMove(p, m_preview.frame().imageWidth(), m_preview.frame().imageHeight())) {
         emit centerPicked({p.x, p.y});
     }
@@ -86,6 +93,27 @@ void MapPreviewWidget::mouseMoveEvent(QMouseEvent* event) {
 void MapPreviewWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
     m_drag.OnButtonUp();
+}
+
+void MapPreviewWidget::wheelEvent(QWheelEvent* event) {
+    // Without Ctrl the wheel scrolls the map.
+    if (!(event->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(event);
+    event->accept();
+    constexpr int kNotch = 120;
+    m_wheelAngle += event->angleDelta().y();
+    const int steps = m_wheelAngle / kNotch;
+    m_wheelAngle -= steps * kNotch;
+    if (steps != 0) emit zoomRequested(steps, event->position());
+}
+
+void MapPreviewWidget::leaveEvent(QEvent* event) {
+    emit pointerLeft();
+    QWidget::leaveEvent(event);
+}
+
+QSize MapScrollArea::sizeHint() const {
+    if (!widget()) return QScrollArea::sizeHint();
+    return widget()->size() + QSize(2 * frameWidth(), 2 * frameWidth());
 }
 
 }  // namespace gw

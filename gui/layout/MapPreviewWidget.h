@@ -4,6 +4,7 @@
 #include "core/layout/MapPreview.h"
 
 #include <QImage>
+#include <QScrollArea>
 #include <QWidget>
 
 namespace gw {
@@ -11,7 +12,8 @@ namespace gw {
 // The form's map preview (control 1002): shows core's MapPreview, the elevation picture
 // with the feature overlay and the theater's outline, at the picture's own size. A left
 // press or drag on the picture picks a new theater centre; the form decides what that
-// does. Points off the picture pick nothing.
+// does. Points off the picture pick nothing. The control tells where the pointer is on
+// the picture, and asks for zooming at the pointer on Ctrl + wheel (one step a notch).
 class MapPreviewWidget : public QWidget {
     Q_OBJECT
 public:
@@ -36,12 +38,20 @@ public:
 signals:
     // The pointer pressed, or dragged to, picture pixel `pixel`.
     void centerPicked(QPoint pixel);
+    // The pointer is over picture pixel `pixel`, or has left the picture.
+    void pointerMoved(QPoint pixel);
+    void pointerLeft();
+    // Ctrl + wheel: zoom `steps` steps in (steps > 0) or out, keeping point `at` (in the
+    // control's pixels) under the pointer.
+    void zoomRequested(int steps, QPointF at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void Changed();
@@ -53,6 +63,18 @@ private:
     // frame cost one composition.
     mutable QImage m_shown;
     mutable bool m_shownStale = true;
+    // Ctrl + wheel turns not yet a whole notch (fine-grained wheels send parts of one).
+    int m_wheelAngle = 0;
+};
+
+// The map preview's scroll area on the form: it asks for room for the whole map (where a
+// QScrollArea asks for a few dozen lines at most), so that the window holding the form
+// grows to show it; what the window has no room for is scrolled to.
+class MapScrollArea : public QScrollArea {
+    Q_OBJECT
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override;
 };
 
 }  // namespace gw

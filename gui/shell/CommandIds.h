@@ -15,6 +15,11 @@ constexpr int kEditE00Rules = 32785;
 // Rasters and vector layers of other formats, read through GDAL.
 constexpr int kImportDem = 32786;
 constexpr int kLoadVectorData = 32787;
+// The map's zoom steps, and going through the document windows in turn.
+constexpr int kViewZoomIn = 32788;
+constexpr int kViewZoomOut = 32789;
+constexpr int kWindowNext = 32790;
+constexpr int kWindowPrevious = 32791;
 
 // The framework's commands.
 constexpr int kFileOpen = 57601;

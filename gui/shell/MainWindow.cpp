@@ -19,6 +19,7 @@
 #include "gui/print/TheaterPage.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -64,6 +65,10 @@ MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(pare
     setAcceptDrops(true);
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName("mdiArea");
+    // Windows past the workspace's edges are scrolled to, never made room for by widening
+    // the main window.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
 
@@ -134,6 +139,17 @@ void MainWindow::createActions() {
                tr("Tile Windows"));
     addCommand(kWindowArrange, "actionArrangeIcons", tr("&Arrange Icons"),
                tr("Arrange icons at the bottom of the window"), tr("Arrange Icons"));
+    addCommand(kWindowNext, "actionNextWindow", tr("Ne&xt Window"), tr("Activate the next window"), tr("Next Window"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F6));
+    addCommand(kWindowPrevious, "actionPreviousWindow", tr("&Previous Window"), tr("Activate the previous window"),
+               tr("Previous Window"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6));
+    addCommand(kViewZoomIn, "actionZoomIn", tr("Zoom &In"), tr("Show the map larger, drawn afresh from the DEM"),
+               tr("Zoom In"))
+        ->setShortcuts(QKeySequence::ZoomIn);
+    addCommand(kViewZoomOut, "actionZoomOut", tr("Zoom &Out"), tr("Show the map smaller, drawn afresh from the DEM"),
+               tr("Zoom Out"))
+        ->setShortcuts(QKeySequence::ZoomOut);
 
     // Help and F1: the manual at the active window's topic; F1 in a dialog at the dialog's.
     QAction* help = addCommand(kHelp, "actionHelp", tr("Help..."), tr("Help about Gridwright"), tr("Help"));
@@ -171,6 +187,11 @@ void MainWindow::createActions() {
     connect(action(kWindowCascade), &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
     connect(action(kWindowTile), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
     connect(action(kWindowArrange), &QAction::triggered, this, &MainWindow::OnWindowArrange);
+    connect(action(kWindowNext), &QAction::triggered, m_mdiArea, &QMdiArea::activateNextSubWindow);
+    connect(action(kWindowPrevious), &QAction::triggered, m_mdiArea, &QMdiArea::activatePreviousSubWindow);
+    connect(action(kViewZoomIn), &QAction::triggered, this, [this] { OnZoom(1); });
+    connect(action(kViewZoomOut), &QAction::triggered, this, [this] { OnZoom(-1); });
+    m_windowEntries = new QActionGroup(this);
 }
 
 QAction* MainWindow::addCommand(int id, const char* objectName, const QString& text, const QString& prompt,
@@ -212,10 +233,13 @@ void MainWindow::createMenus() {
              kFilePrintPreview, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
     addMenu(m_documentMenus, "editMenu", tr("&Edit"),
             {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
-    addMenu(m_documentMenus, "viewMenu", tr("&View"), {kDrawFeatures, kSeparator, kViewToolbar, kViewStatusBar});
+    addMenu(m_documentMenus, "viewMenu", tr("&View"),
+            {kDrawFeatures, kViewZoomIn, kViewZoomOut, kSeparator, kViewToolbar, kViewStatusBar});
     addMenu(m_documentMenus, "dataMenu", tr("Data"),
             {kLoadE00File, kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules});
-    addMenu(m_documentMenus, "windowMenu", tr("&Window"), {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange});
+    m_windowMenu = addMenu(m_documentMenus, "windowMenu", tr("&Window"),
+                           {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange, kSeparator, kWindowNext,
+                            kWindowPrevious, kSeparator});
     addMenu(m_documentMenus, "helpMenu", tr("&Help"), {kHelp, kSeparator, kAppAbout});
 }
 
@@ -246,6 +270,8 @@ void MainWindow::createStatusBar() {
     bar->addWidget(m_messagePane, 1);
     m_objRulesPane = Pane(bar, "objRulesPane", kObjRulesPaneTemplate);
     m_featuresPane = Pane(bar, "featuresPane", kFeaturesPaneTemplate);
+    m_pointerPane = Pane(bar, "pointerPane", kPointerPaneTemplate);
+    bar->addPermanentWidget(m_pointerPane);
     bar->addPermanentWidget(m_objRulesPane);
     bar->addPermanentWidget(m_featuresPane);
 }
@@ -260,6 +286,7 @@ void MainWindow::updateMenus() {
     updateActions();
     updateStatusPanes();
     updateTitles();
+    updateWindowEntries();
 }
 
 void MainWindow::readSettings() {
@@ -284,7 +311,7 @@ void MainWindow::updateActions() {
     action(kHelp)->setEnabled(idle);
     for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File,
                    kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules, kWindowNew, kWindowCascade, kWindowTile,
-                   kWindowArrange}) {
+                   kWindowArrange, kWindowNext, kWindowPrevious, kViewZoomIn, kViewZoomOut}) {
         action(id)->setEnabled(document);
     }
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
@@ -416,6 +443,7 @@ QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
     view->setObjectName("gridwrightView");
     m_documents.AddView(document, view);
     connect(view, &CGridwrightView::statusTextsChanged, this, &MainWindow::updateStatusPanes);
+    connect(view, &CGridwrightView::pointerTextChanged, m_pointerPane, &QLabel::setText);
     QMdiSubWindow* window = m_mdiArea->addSubWindow(view);
     window->setObjectName("documentWindow");
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -423,6 +451,7 @@ QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
     // Once the window is gone, the next one is active (or none is).
     connect(window, &QObject::destroyed, this, &MainWindow::updateMenus, Qt::QueuedConnection);
     window->show();
+    view->fitWindowToMap();
     m_mdiArea->setActiveSubWindow(window);
     updateMenus();
     return window;
@@ -628,6 +657,38 @@ void MainWindow::OnFilePrintSetup() {
         dialog.setObjectName("pageSetupDialog");
         dialog.exec();
     });
+}
+
+void MainWindow::updateWindowEntries() {
+    // Gone later: the entry chosen may be the one whose signal runs this.
+    for (QAction* entry : m_windowEntries->actions()) {
+        m_windowMenu->removeAction(entry);
+        m_windowEntries->removeAction(entry);
+        entry->deleteLater();
+    }
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QString title = window->windowTitle();
+        const QString key = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QString();
+        auto* entry = new QAction(key + title.replace('&', "&&"), m_windowEntries);
+        entry->setObjectName("windowEntry");
+        entry->setCheckable(true);
+        entry->setChecked(window == m_mdiArea->currentSubWindow());
+        entry->setStatusTip(tr("Activate this window"));
+        connect(entry, &QAction::triggered, this, [this, window] { OnWindowChosen(window); });
+        m_windowMenu->addAction(entry);
+    }
+}
+
+void MainWindow::OnWindowChosen(QMdiSubWindow* window) {
+    if (!m_mdiArea->subWindowList().contains(window)) return;
+    if (window->isMinimized()) window->showNormal();
+    m_mdiArea->setActiveSubWindow(window);
+}
+
+void MainWindow::OnZoom(int steps) {
+    if (CGridwrightView* view = activeView(); view && !m_commandRunning) view->zoom(steps);
 }
 
 void MainWindow::OnWindowArrange() {

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -39,6 +40,7 @@ public:
     // The texts that size the status bar's panes.
     static constexpr const char* kObjRulesPaneTemplate = "Obj Rules: Default        ";
     static constexpr const char* kFeaturesPaneTemplate = "000000 features";
+    static constexpr const char* kPointerPaneTemplate = "Lat -00.00000  Long -000.00000  -00000 ft";
     static constexpr const char* kIdleMessage = "Ready";
 
     // A main window that asks the user through choices, which must outlive it.
@@ -114,6 +116,11 @@ private:
     void OnDrawFeatures(bool on);
     void OnWindowNew();
     void OnWindowArrange();
+    // The Window menu's list of the document windows, the active one checked; choosing
+    // one activates it, restored if it was minimised.
+    void updateWindowEntries();
+    void OnWindowChosen(QMdiSubWindow* window);
+    void OnZoom(int steps);
     void OnAppAbout();
     // Opens the recent file at index; one that fails to open leaves the list.
     void OnRecentFile(int index);
@@ -135,6 +142,9 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_objRulesPane = nullptr;
     QLabel* m_featuresPane = nullptr;
+    QLabel* m_pointerPane = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QActionGroup* m_windowEntries = nullptr;
     // The program's one random generator: every Generate run of the program draws on
     // from where the last one stopped.
     CRandom m_random;

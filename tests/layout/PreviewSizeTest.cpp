@@ -27,5 +27,26 @@ TEST(PreviewSize, KeepsTheProportionsTruncatingTheWidth) {
     }
 }
 
+// Zooming steps to the next height of the steps in its direction, from on or between
+// them, keeping the proportions; past either end, or too wide, it is refused.
+TEST(PreviewSize, ZoomStepsThroughTheHeights) {
+    const struct {
+        PreviewSize current;
+        int direction;
+        PreviewSize zoomed;  // {7, 7}: refused
+    } cases[] = {
+        {{400, 300}, +1, {512, 384}},  {{400, 300}, -1, {341, 256}},  {{400, 256}, +1, {600, 384}},
+        {{400, 256}, -1, {300, 192}},  {{800, 600}, +1, {1024, 768}}, {{100, 64}, -1, {7, 7}},
+        {{100, 40}, -1, {7, 7}},       {{100, 40}, +1, {160, 64}},    {{4096, 4096}, +1, {7, 7}},
+        {{5000, 5000}, -1, {4096, 4096}}, {{4000, 1000}, +1, {4096, 1024}}, {{8192, 2048}, +1, {7, 7}},
+    };
+    for (const auto& c : cases) {
+        PreviewSize zoomed{7, 7};
+        const Status status = ZoomPreview(c.current, c.direction, zoomed);
+        EXPECT_EQ(status.ok(), c.zoomed != (PreviewSize{7, 7})) << status.message();
+        EXPECT_EQ(zoomed, c.zoomed) << c.current.width << " x " << c.current.height << " by " << c.direction;
+    }
+}
+
 }  // namespace
 }  // namespace gw
