@@ -1,7 +1,6 @@
 #include "gdalio/DemImport.h"
 #include "gdalio/GdalSession.h"
-#include "tests/TestSupport.h"
-#include "core/document/GridwrightDoc.h"
+#include "tests/generate/WriterFixture.h"
 #include "tests/gdalio/TestRasters.h"
 #include "core/progress/ProgressState.h"
 
@@ -25,25 +24,6 @@ using test::TestRaster;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int16_t kMissing = -32768;
 
-// Answers "Cancel?" as told and counts the questions.
-class Answers : public UserPrompts {
-public:
-    explicit Answers(bool yes) : m_yes(yes) {}
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return ++asked, m_yes; }
-    std::optional<std::string> ChoosePaletteFile() override { return std::nullopt; }
-    int asked = 0;
-
-private:
-    bool m_yes;
-};
-
-// Cancel pressed from the start.
-class PressedCancel : public NullProgress {
-public:
-    bool CheckCancelButton() override { return true; }
-};
-
 // Where and on which threads progress was reported.
 class RecordedProgress : public NullProgress {
 public:
@@ -65,8 +45,8 @@ protected:
         options.sources = sources;
         if (options.output.empty()) options.output = dir.Path("dem.hdr");
         NullProgress progress;
-        Answers no(false);
-        return ImportDem(options, progress, no, report);
+        test::ScriptedPrompts prompts;
+        return ImportDem(options, progress, prompts, report);
     }
     std::vector<std::int16_t> Posts() { return test::ReadPosts(dir.Path("dem.bin")); }
     std::set<std::string> Files() { return test::FilesIn(dir.Path("")); }
@@ -85,9 +65,6 @@ TEST_F(DemImportTest, ASourceOnTheGridGivesItsPostsAndAHeaderTheReaderOpens) {
               "map_projection = Lat/Lon\r\nleft_map_x = 10\r\nright_map_x = 12\r\nupper_map_y = 50\r\n"
               "lower_map_y = 48.5\r\nnumber_of_rows = 3\r\nnumber_of_columns = 4\r\ngrid_size = 0.5\r\n"
               "elev_m_unit = meters\r\nelev_m_min = -32767\r\nelev_m_max = 32767\r\nelev_m_missing_flag = -32768\r\n");
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(dir.Path("dem.hdr")).ok());
-    EXPECT_EQ(doc.GetElevation(3, 0), 13402) << "4086 m in feet";
 }
 
 // Heights in feet, scaled or blended become whole metres (halves away from zero, through
@@ -162,6 +139,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         {{good}, {.spacing = 0.0}, kInvalidArgument, "spacing"},
         {{good}, {.spacing = kNaN}, kInvalidArgument, "spacing"},
         {{good}, {.spacing = 1e-6}, kResourceExhausted, "more than 2^31"},
+        {{good}, {.output = dir.Path("missing/dem.hdr")}, kIOError, "cannot create " + dir.Path("missing/dem.bin")},
         {{good}, {.output = dir.Path("dem.dat")}, kInvalidArgument, "holds \".hdr\""},
         {{good}, {.title = "two\nlines"}, kInvalidArgument, "title"},
         {{good}, {.title = " blank"}, kInvalidArgument, "title"},
@@ -183,23 +161,15 @@ TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
     test::WriteFile(dir.Path("dem.hdr"), "old header");
     test::WriteFile(dir.Path("dem.bin"), "old raster");
     const std::set<std::string> before = Files();
-    PressedCancel progress;
-    Answers yes(true), no(false);
+    test::CancellingProgress progress(0);  // pressed from the start
+    test::ScriptedPrompts yes, no;
+    no.answerYes = false;
     EXPECT_TRUE(ImportDem(options, progress, yes, report).IsCancelled());
-    EXPECT_EQ(yes.asked, 1);
+    EXPECT_EQ(yes.questions.size(), 1u);
     EXPECT_EQ(Files(), before) << "no temporary left";
     EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")) + test::ReadFile(dir.Path("dem.bin")), "old headerold raster");
     ASSERT_TRUE(ImportDem(options, progress, no, report).ok());
     EXPECT_EQ(Posts().front(), 5);
-}
-
-TEST_F(DemImportTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
-    DemImportOptions options;
-    options.output = dir.Path("missing/dem.hdr");
-    const Status imported = Import({Tif("src.tif", TestRaster())}, options);
-    EXPECT_EQ(imported.code(), Status::Code::kIOError);
-    EXPECT_NE(imported.message().find("cannot create " + dir.Path("missing/dem.bin")), std::string::npos)
-        << imported.message();
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
@@ -208,8 +178,8 @@ TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
     DemImportOptions options{.sources = {Tif("utm.tif", utm.Values(std::vector<double>(600 * 600, 100.0)))},
                              .output = dir.Path("dem.hdr"), .resampling = Resampling::kCubic};
     RecordedProgress progress;
-    Answers no(false);
-    ASSERT_TRUE(ImportDem(options, progress, no, report).ok());
+    test::ScriptedPrompts prompts;
+    ASSERT_TRUE(ImportDem(options, progress, prompts, report).ok());
     EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
     ASSERT_FALSE(progress.positions.empty());
     EXPECT_EQ(progress.positions.front(), 0);
@@ -253,10 +223,10 @@ TEST(GdalMessages, AClearedFailureIsNotToldAgainButTheWarningsStay) {
 }
 
 TEST(ParseResampling, KnowsFourMethodsWhateverTheCase) {
-    const std::vector<std::optional<Resampling>> parsed = {ParseResampling("bilinear"), ParseResampling("Average"),
-        ParseResampling("NEAREST"), ParseResampling("cubic"), ParseResampling("near")};
-    EXPECT_EQ(parsed, (std::vector<std::optional<Resampling>>{Resampling::kBilinear, Resampling::kAverage,
-                                                               Resampling::kNearest, Resampling::kCubic, std::nullopt}));
+    EXPECT_EQ(std::vector({ParseResampling("bilinear"), ParseResampling("Average"), ParseResampling("NEAREST"),
+                           ParseResampling("cubic"), ParseResampling("near")}),
+              (std::vector<std::optional<Resampling>>{Resampling::kBilinear, Resampling::kAverage,
+                                                      Resampling::kNearest, Resampling::kCubic, std::nullopt}));
 }
 
 }  // namespace
