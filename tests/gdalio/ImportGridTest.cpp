@@ -6,6 +6,7 @@
 
 #include <array>
 #include <limits>
+#include <tuple>
 
 namespace gw::gdalio {
 namespace {
@@ -125,15 +126,10 @@ TEST(ConvertHeights, RoundsClampsAndCountsThePosts) {
     EXPECT_EQ(tally.lowest, -32767);
     EXPECT_EQ(tally.highest, 32767);
 
-    PostTally whole;
+    PostTally whole, none;
     const std::vector<std::int16_t> posts = {-32768, -5, 0, 255, -32768};
     EXPECT_EQ(Convert(posts, whole), posts);
-    EXPECT_EQ(whole.posts, 5u);
-    EXPECT_EQ(whole.noData, 2u);
-    EXPECT_EQ(whole.lowest, -5);
-    EXPECT_EQ(whole.highest, 255);
-
-    PostTally none;
+    EXPECT_EQ(std::tuple(whole.posts, whole.noData, whole.lowest, whole.highest), std::tuple(5u, 2u, -5, 255));
     Convert(std::vector<float>{nan}, none);
     EXPECT_GT(none.lowest, none.highest) << "without any height the range stays empty";
 }
