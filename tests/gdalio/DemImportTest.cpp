@@ -21,7 +21,6 @@ namespace {
 using test::TestRaster;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::int16_t kMissing = -32768;
 
 // Where and on which threads progress was reported.
 class RecordedProgress : public NullProgress {
@@ -40,17 +39,17 @@ protected:
     std::string Tif(const std::string& name, const TestRaster& raster) {
         return test::WriteGeoTiff(dir.Path(name), raster);
     }
-    Status Import(const std::vector<std::string>& sources, DemImportOptions options = {}) {
+    Status Import(const std::vector<std::string>& sources, DemImportOptions options = {}, Progress* progress = nullptr) {
         options.sources = sources;
         if (options.output.empty()) options.output = dir.Path("dem.hdr");
-        NullProgress progress;
-        test::ScriptedPrompts prompts;
-        return ImportDem(options, progress, prompts, report);
+        NullProgress none;
+        return ImportDem(options, progress ? *progress : none, prompts, report);
     }
     std::vector<std::int16_t> Posts() { return test::ReadPosts(dir.Path("dem.bin")); }
     std::set<std::string> Files() { return test::FilesIn(dir.Path("")); }
 
     test::TempDir dir;
+    test::ScriptedPrompts prompts;  // Cancel? yes
     DemImportReport report;
 };
 
@@ -64,7 +63,7 @@ TEST_F(DemImportTest, SourcesBecomeWholeMetrePostsInTheOrderGiven) {
     };
     const TestRaster halves = TestRaster().Size(4, 2).Values({-2, -3, 5, 6, -2, -3, 5, 6});
     const DemImportOptions average{.spacing = 1.0, .resampling = Resampling::kAverage};
-    const std::int16_t m = kMissing;
+    const std::int16_t m = -32768;  // missing
     struct Case {
         std::vector<TestRaster> sources;
         DemImportOptions options;
@@ -151,29 +150,26 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
 }
 
 TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
-    DemImportOptions options{.sources = {Tif("src.tif", TestRaster().Values({5}))}, .output = dir.Path("dem.hdr")};
+    const std::string source = Tif("src.tif", TestRaster().Values({5}));
     test::WriteFile(dir.Path("dem.hdr"), "old header");
     test::WriteFile(dir.Path("dem.bin"), "old raster");
     const std::set<std::string> before = Files();
     test::CancellingProgress progress(0);  // pressed from the start
-    test::ScriptedPrompts yes, no;
-    no.answerYes = false;
-    EXPECT_TRUE(ImportDem(options, progress, yes, report).IsCancelled());
-    EXPECT_EQ(yes.questions.size(), 1u);
+    EXPECT_TRUE(Import({source}, {}, &progress).IsCancelled());
+    EXPECT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(Files(), before) << "no temporary left";
     EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")) + test::ReadFile(dir.Path("dem.bin")), "old headerold raster");
-    ASSERT_TRUE(ImportDem(options, progress, no, report).ok());
+    prompts.answerYes = false;
+    ASSERT_TRUE(Import({source}, {}, &progress).ok());
     EXPECT_EQ(Posts().front(), 5);
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
     // Reprojected and cubic: GDAL's warper at work on several threads.
     TestRaster utm = TestRaster().Size(600, 600).Grid({{450000, 100, 0, 5030000, 0, -100}}).Srs("EPSG:32633");
-    DemImportOptions options{.sources = {Tif("utm.tif", utm.Values(std::vector<double>(600 * 600, 100.0)))},
-                             .output = dir.Path("dem.hdr"), .resampling = Resampling::kCubic};
     RecordedProgress progress;
-    test::ScriptedPrompts prompts;
-    ASSERT_TRUE(ImportDem(options, progress, prompts, report).ok());
+    ASSERT_TRUE(Import({Tif("utm.tif", utm.Values(std::vector<double>(600 * 600, 100.0)))},
+                       {.resampling = Resampling::kCubic}, &progress).ok());
     EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
     ASSERT_FALSE(progress.positions.empty());
     EXPECT_EQ(progress.positions.front(), 0);
