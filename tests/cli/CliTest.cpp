@@ -122,7 +122,7 @@ TEST(Cli, RefusedCommandLinesExitWithTheirStatusSayWhyAndWriteNothing) {
         {gen + " --builtin-rules --vector " + dir.Path("t.mea") + "=RIVER", 2, "t.mea is a vector source this run reads"},
         {gen + " --objectives --rules " + dir.Path("t-obj.csv"), 2, "t-obj.csv is the E00 rules file this run reads"},
         {gen + " --objectives --tdf --obr " + dir.Path("t-RIVER.tdf"), 2, "t-RIVER.tdf is the objective rules file this"},
-        {pre + coast + ".bin", 2, "coast.bin is the DEM raster this run reads"},
+        {"preview " + dir.Path("t.l2.hdr") + " " + dir.Path("t.l2.bin"), 2, "t.l2.bin is the DEM raster this run reads"},
         {pre + dir.Path("t.mea") + " --builtin-rules --vector " + dir.Path("t.mea") + "=RIVER", 2,
          "t.mea is a vector source this run reads"},
     };
