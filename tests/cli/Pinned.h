@@ -8,14 +8,8 @@
 namespace gw::test {
 
 inline std::string Md5Hex(const std::string& bytes) {
-    MD5_CTX ctx;
-    MD5Init(&ctx);
-    MD5Update(&ctx, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    std::uint8_t digest[MD5_DIGEST_LENGTH];
-    MD5Final(digest, &ctx);
-    std::string hex;
-    for (std::uint8_t b : digest) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
-    return hex;
+    char hex[MD5_DIGEST_STRING_LENGTH];
+    return MD5Data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), hex);
 }
 
 // The text with every occurrence of path replaced by name.

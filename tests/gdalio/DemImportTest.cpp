@@ -1,9 +1,7 @@
 #include "gdalio/DemImport.h"
 #include "gdalio/GdalSession.h"
-#include "tests/TestSupport.h"
-#include "core/document/GridwrightDoc.h"
+#include "tests/generate/WriterFixture.h"
 #include "tests/gdalio/TestRasters.h"
-#include "core/progress/ProgressState.h"
 
 #include <sys/stat.h>
 
@@ -23,26 +21,6 @@ namespace {
 using test::TestRaster;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::int16_t kMissing = -32768;
-
-// Answers "Cancel?" as told and counts the questions.
-class Answers : public UserPrompts {
-public:
-    explicit Answers(bool yes) : m_yes(yes) {}
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return ++asked, m_yes; }
-    std::optional<std::string> ChoosePaletteFile() override { return std::nullopt; }
-    int asked = 0;
-
-private:
-    bool m_yes;
-};
-
-// Cancel pressed from the start.
-class PressedCancel : public NullProgress {
-public:
-    bool CheckCancelButton() override { return true; }
-};
 
 // Where and on which threads progress was reported.
 class RecordedProgress : public NullProgress {
@@ -61,45 +39,31 @@ protected:
     std::string Tif(const std::string& name, const TestRaster& raster) {
         return test::WriteGeoTiff(dir.Path(name), raster);
     }
-    Status Import(const std::vector<std::string>& sources, DemImportOptions options = {}) {
+    Status Import(const std::vector<std::string>& sources, DemImportOptions options = {}, Progress* progress = nullptr) {
         options.sources = sources;
         if (options.output.empty()) options.output = dir.Path("dem.hdr");
-        NullProgress progress;
-        Answers no(false);
-        return ImportDem(options, progress, no, report);
+        NullProgress none;
+        return ImportDem(options, progress ? *progress : none, prompts, report);
     }
     std::vector<std::int16_t> Posts() { return test::ReadPosts(dir.Path("dem.bin")); }
     std::set<std::string> Files() { return test::FilesIn(dir.Path("")); }
 
     test::TempDir dir;
+    test::ScriptedPrompts prompts;  // Cancel? yes
     DemImportReport report;
 };
 
-TEST_F(DemImportTest, ASourceOnTheGridGivesItsPostsAndAHeaderTheReaderOpens) {
-    const std::vector<double> values = {0, 1, -5, 4086, 7, 8, 9, 10, -32767, 32767, 11, 12};
-    const Status imported = Import({Tif("src.tif", TestRaster().Values(values))});
-    ASSERT_TRUE(imported.ok()) << imported.message();
-    EXPECT_EQ(Posts(), std::vector<std::int16_t>(values.begin(), values.end()));
-    EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")),
-              "file_title = dem\r\ndata_type = raster\r\ngrid_cell_registration = center\r\n"
-              "map_projection = Lat/Lon\r\nleft_map_x = 10\r\nright_map_x = 12\r\nupper_map_y = 50\r\n"
-              "lower_map_y = 48.5\r\nnumber_of_rows = 3\r\nnumber_of_columns = 4\r\ngrid_size = 0.5\r\n"
-              "elev_m_unit = meters\r\nelev_m_min = -32767\r\nelev_m_max = 32767\r\nelev_m_missing_flag = -32768\r\n");
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(dir.Path("dem.hdr")).ok());
-    EXPECT_EQ(doc.GetElevation(3, 0), 13402) << "4086 m in feet";
-}
-
-// Heights in feet, scaled or blended become whole metres (halves away from zero, through
-// floats whatever the sources' type); posts no source covers are missing; a later
-// source wins; the grid goes east across the antimeridian.
+// Whole metres are kept; heights in feet, scaled or blended become whole metres (halves
+// away from zero, through floats whatever the sources' type); posts no source covers are
+// missing; a later source wins; the grid goes east across the antimeridian, or stays west
+// of it where the bounds given are, the header stating the grid the posts are on.
 TEST_F(DemImportTest, SourcesBecomeWholeMetrePostsInTheOrderGiven) {
     const auto at = [](double west, double north, std::vector<double> values) {
         return TestRaster().Size(int(values.size()), 1).Grid({{west, 0.5, 0, north, 0, -0.5}}).Values(values);
     };
     const TestRaster halves = TestRaster().Size(4, 2).Values({-2, -3, 5, 6, -2, -3, 5, 6});
     const DemImportOptions average{.spacing = 1.0, .resampling = Resampling::kAverage};
-    const std::int16_t m = kMissing;
+    const std::int16_t m = -32768;  // missing
     struct Case {
         std::vector<TestRaster> sources;
         DemImportOptions options;
@@ -107,6 +71,8 @@ TEST_F(DemImportTest, SourcesBecomeWholeMetrePostsInTheOrderGiven) {
         std::uint64_t noData = 0, clamped = 0;
     };
     const Case cases[] = {
+        {{TestRaster().Values({0, 1, -5, 4086, 7, 8, 9, 10, -32767, 32767, 11, 12})}, {},
+         {0, 1, -5, 4086, 7, 8, 9, 10, -32767, 32767, 11, 12}},
         {{TestRaster().Type(GDT_Float32).Values({1000, -10, 0.5, 200000, kNaN, -1, 1.6405, 3280.84}).NoData(-1).Unit("ft")},
          {}, {305, -3, 0, 32767, m, m, 1, 1000, 0, 0, 0, 0}, 2, 1},
         {{TestRaster().Values({10, 25, -9, -9}).NoData(-9).Bands(3).ScaleOffset(0.1, 100)}, {},
@@ -131,7 +97,11 @@ TEST_F(DemImportTest, SourcesBecomeWholeMetrePostsInTheOrderGiven) {
         EXPECT_EQ(report.noDataPosts, cases[i].noData);
         EXPECT_EQ(report.clampedPosts, cases[i].clamped);
     }
-    EXPECT_EQ(report.plan.header.left_map_x, 190 - 360) << "bounds given west of the antimeridian stay so";
+    EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")),
+              "file_title = dem\r\ndata_type = raster\r\ngrid_cell_registration = center\r\n"
+              "map_projection = Lat/Lon\r\nleft_map_x = -170\r\nright_map_x = -169\r\nupper_map_y = -15\r\n"
+              "lower_map_y = -15.5\r\nnumber_of_rows = 1\r\nnumber_of_columns = 2\r\ngrid_size = 0.5\r\n"
+              "elev_m_unit = meters\r\nelev_m_min = 3\r\nelev_m_max = 3\r\nelev_m_missing_flag = -32768\r\n");
 }
 
 TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
@@ -162,6 +132,7 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
         {{good}, {.spacing = 0.0}, kInvalidArgument, "spacing"},
         {{good}, {.spacing = kNaN}, kInvalidArgument, "spacing"},
         {{good}, {.spacing = 1e-6}, kResourceExhausted, "more than 2^31"},
+        {{good}, {.output = dir.Path("missing/dem.hdr")}, kIOError, "cannot create " + dir.Path("missing/dem.bin")},
         {{good}, {.output = dir.Path("dem.dat")}, kInvalidArgument, "holds \".hdr\""},
         {{good}, {.title = "two\nlines"}, kInvalidArgument, "title"},
         {{good}, {.title = " blank"}, kInvalidArgument, "title"},
@@ -179,37 +150,26 @@ TEST_F(DemImportTest, RefusesWhatCannotBeImportedBeforeWritingAnything) {
 }
 
 TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
-    DemImportOptions options{.sources = {Tif("src.tif", TestRaster().Values({5}))}, .output = dir.Path("dem.hdr")};
+    const std::string source = Tif("src.tif", TestRaster().Values({5}));
     test::WriteFile(dir.Path("dem.hdr"), "old header");
     test::WriteFile(dir.Path("dem.bin"), "old raster");
     const std::set<std::string> before = Files();
-    PressedCancel progress;
-    Answers yes(true), no(false);
-    EXPECT_TRUE(ImportDem(options, progress, yes, report).IsCancelled());
-    EXPECT_EQ(yes.asked, 1);
+    test::CancellingProgress progress(0);  // pressed from the start
+    EXPECT_TRUE(Import({source}, {}, &progress).IsCancelled());
+    EXPECT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(Files(), before) << "no temporary left";
     EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")) + test::ReadFile(dir.Path("dem.bin")), "old headerold raster");
-    ASSERT_TRUE(ImportDem(options, progress, no, report).ok());
+    prompts.answerYes = false;
+    ASSERT_TRUE(Import({source}, {}, &progress).ok());
     EXPECT_EQ(Posts().front(), 5);
-}
-
-TEST_F(DemImportTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
-    DemImportOptions options;
-    options.output = dir.Path("missing/dem.hdr");
-    const Status imported = Import({Tif("src.tif", TestRaster())}, options);
-    EXPECT_EQ(imported.code(), Status::Code::kIOError);
-    EXPECT_NE(imported.message().find("cannot create " + dir.Path("missing/dem.bin")), std::string::npos)
-        << imported.message();
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
     // Reprojected and cubic: GDAL's warper at work on several threads.
     TestRaster utm = TestRaster().Size(600, 600).Grid({{450000, 100, 0, 5030000, 0, -100}}).Srs("EPSG:32633");
-    DemImportOptions options{.sources = {Tif("utm.tif", utm.Values(std::vector<double>(600 * 600, 100.0)))},
-                             .output = dir.Path("dem.hdr"), .resampling = Resampling::kCubic};
     RecordedProgress progress;
-    Answers no(false);
-    ASSERT_TRUE(ImportDem(options, progress, no, report).ok());
+    ASSERT_TRUE(Import({Tif("utm.tif", utm.Values(std::vector<double>(600 * 600, 100.0)))},
+                       {.resampling = Resampling::kCubic}, &progress).ok());
     EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
     ASSERT_FALSE(progress.positions.empty());
     EXPECT_EQ(progress.positions.front(), 0);
@@ -253,10 +213,10 @@ TEST(GdalMessages, AClearedFailureIsNotToldAgainButTheWarningsStay) {
 }
 
 TEST(ParseResampling, KnowsFourMethodsWhateverTheCase) {
-    const std::vector<std::optional<Resampling>> parsed = {ParseResampling("bilinear"), ParseResampling("Average"),
-        ParseResampling("NEAREST"), ParseResampling("cubic"), ParseResampling("near")};
-    EXPECT_EQ(parsed, (std::vector<std::optional<Resampling>>{Resampling::kBilinear, Resampling::kAverage,
-                                                               Resampling::kNearest, Resampling::kCubic, std::nullopt}));
+    EXPECT_EQ(std::vector({ParseResampling("bilinear"), ParseResampling("Average"), ParseResampling("NEAREST"),
+                           ParseResampling("cubic"), ParseResampling("near")}),
+              (std::vector<std::optional<Resampling>>{Resampling::kBilinear, Resampling::kAverage,
+                                                      Resampling::kNearest, Resampling::kCubic, std::nullopt}));
 }
 
 }  // namespace

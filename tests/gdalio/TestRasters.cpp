@@ -16,10 +16,7 @@ std::string WriteGeoTiff(const std::string& path, const TestRaster& r) {
     GDALDatasetUniquePtr ds(gtiff->Create(path.c_str(), r.columns, r.rows, r.bands, r.type, nullptr));
     EXPECT_TRUE(ds) << path;
     if (!ds) return path;
-    if (r.gt) {
-        std::array<double, 6> gt = *r.gt;
-        ds->SetGeoTransform(gt.data());
-    }
+    if (r.gt) ds->SetGeoTransform(std::array<double, 6>(*r.gt).data());
     if (!r.srs.empty()) {
         OGRSpatialReference srs;
         srs.SetFromUserInput(r.srs.c_str());
