@@ -47,6 +47,7 @@ TableRow E00RuleCells(const E00Rule& rule) {
 TableRow NewE00RuleCells() {
     TableRow row(E00RuleHeaders().size());
     row[0].text = "XXX.E00";
+    row[7] = {"0"};
     row[kE00ColourColumn].readOnly = true;
     return row;
 }

@@ -43,8 +43,8 @@ const std::vector<std::string>& E00RuleHeaders();
 // One rule's cells: the texts as they stand, the colour as "%d %d %d" on the colour (its
 // top byte dropped), the flag as "%d". Only the colour cell has a background.
 TableRow E00RuleCells(const E00Rule& rule);
-// Insert Row: File "XXX.E00", every other cell empty, the colour cell read-only and
-// without a colour.
+// Insert Row: File "XXX.E00", Label "0", every other cell empty, the colour cell
+// read-only and without a colour.
 TableRow NewE00RuleCells();
 // OK: one rule per row, texts as they stand, the colour from the colour cell's
 // background, Label as atoi reads it. Nothing is validated. Short rows read as empty.

@@ -11,7 +11,10 @@ namespace gw {
 void LoadE00File(GuiDocument& document, const CommandContext& context) {
     const QStringList paths =
         context.choices.ChooseOpenFiles(context.window, {QObject::tr("Open"), {"Arc/Info Files (*.e00)", "All Files (*)"}, {}});
-    if (paths.isEmpty()) return;
+    if (!paths.isEmpty()) LoadE00Paths(document, paths, context);
+}
+
+void LoadE00Paths(GuiDocument& document, const QStringList& paths, const CommandContext& context) {
     WaitCursor wait;
     ProgressDialog progress(context.window);
     progress.Create();

@@ -2,6 +2,8 @@
 
 #include "gui/common/CommandContext.h"
 
+#include <QStringList>
+
 namespace gw {
 
 class GuiDocument;
@@ -11,5 +13,7 @@ class GuiDocument;
 // loader says what went wrong through message boxes. Nothing happens when the user
 // cancels the file dialog.
 void LoadE00File(GuiDocument& document, const CommandContext& context);
+// What Load E00 File does once the files are picked (E00 files dropped on a window).
+void LoadE00Paths(GuiDocument& document, const QStringList& paths, const CommandContext& context);
 
 }  // namespace gw

@@ -85,7 +85,10 @@ void AddLayersToLoad(Listed& file, QWidget* parent, const CommandContext& contex
 
 void LoadVectorData(GuiDocument& document, const CommandContext& context) {
     const QStringList paths = context.choices.ChooseOpenFiles(context.window, kVectorQuestion);
-    if (paths.isEmpty()) return;
+    if (!paths.isEmpty()) LoadVectorPaths(document, paths, context);
+}
+
+void LoadVectorPaths(GuiDocument& document, const QStringList& paths, const CommandContext& context) {
     WaitCursor wait;
     ProgressDialog progress(context.window);
     progress.Create();

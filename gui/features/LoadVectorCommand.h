@@ -2,6 +2,8 @@
 
 #include "gui/common/CommandContext.h"
 
+#include <QStringList>
+
 namespace gw {
 
 class GuiDocument;
@@ -15,5 +17,7 @@ class GuiDocument;
 // boxes naming them; what GDAL warned of while loading, in one more. Nothing happens when
 // the user cancels the file dialog.
 void LoadVectorData(GuiDocument& document, const CommandContext& context);
+// What Load Vector Data does once the files are picked (vector files dropped on a window).
+void LoadVectorPaths(GuiDocument& document, const QStringList& paths, const CommandContext& context);
 
 }  // namespace gw

@@ -14,7 +14,8 @@ namespace gw {
 class GridCtrl;
 
 // "Edit E00 Rules": one grid row per rule, the colour cell painted in the rule's colour
-// and chosen with a double-click; Insert Row adds "XXX.E00" without a colour.
+// and chosen with a double-click; Insert Row adds "XXX.E00" without a colour. Reset to
+// Defaults shows the built-in rules.
 class E00RulesDialog : public GridEditorDialog {
     Q_OBJECT
 public:
@@ -28,6 +29,12 @@ public:
 protected:
     TableRow RowToInsert(const TableRows& rows, std::size_t before) const override;
     std::vector<int> ColumnsTakingColour() const override { return {int(kE00ColourColumn)}; }
+    Status CheckCell(std::size_t column, std::string_view text) const override {
+        return CheckE00RuleCell(column, text);
+    }
+    std::optional<TableRefusal> CheckTable(const TableRows& rows) const override { return CheckE00RuleTable(rows); }
+    // The built-in rules.
+    TableRows DefaultRows() const override;
 
 private:
     std::unique_ptr<Ui::E00RulesDialog> m_ui;

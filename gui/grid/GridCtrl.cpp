@@ -53,7 +53,10 @@ private:
 
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(QAbstractItemView* view) : QStyledItemDelegate(view), m_view(view) {}
+    using Acceptance = std::function<bool(const QModelIndex&, const QString&)>;
+
+    CellDelegate(QAbstractItemView* view, Acceptance accepts)
+        : QStyledItemDelegate(view), m_view(view), m_accepts(std::move(accepts)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
         return new CellEdit(parent, m_view->viewport()->width());
@@ -62,6 +65,12 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override {
         editor->setGeometry(option.rect);
         static_cast<CellEdit*>(editor)->SetCellWidth(option.rect.width());
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        if (m_accepts(index, static_cast<CellEdit*>(editor)->text())) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+        }
     }
 
 protected:
@@ -96,12 +105,14 @@ protected:
 
 private:
     QAbstractItemView* m_view;
+    Acceptance m_accepts;
 };
 
 }  // namespace
 
 GridCtrl::GridCtrl(QWidget* parent) : QTableWidget(parent) {
-    setItemDelegate(new CellDelegate(this));
+    setItemDelegate(new CellDelegate(
+        this, [this](const QModelIndex& index, const QString& text) { return AcceptsTyped(index, text); }));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectItems);
@@ -284,6 +295,21 @@ bool GridCtrl::StartEditing(EditStart start, const QString& typed) {
         break;
     }
     return true;
+}
+
+bool GridCtrl::AcceptsTyped(const QModelIndex& index, const QString& text) {
+    const Status checked = m_cellCheck ? m_cellCheck(index.column(), text) : Status::Ok();
+    if (checked.ok()) return true;
+    // Told once the edit has closed: a message box while the editor still has the focus
+    // would commit it again.
+    const int row = index.row() + 1;
+    const int column = index.column();
+    const QString why = QString::fromStdString(checked.message());
+    QMetaObject::invokeMethod(this, [this, row, column, why] {
+        SetFocusCell(row, column);
+        emit cellRefused(row, column, why);
+    }, Qt::QueuedConnection);
+    return false;
 }
 
 void GridCtrl::keyPressEvent(QKeyEvent* event) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/editors/EditorTables.h"
+#include "core/util/Status.h"
 
 #include <QTableWidget>
 
 #include <cstdint>
+#include <functional>
 
 namespace gw {
 
@@ -18,6 +20,9 @@ namespace gw {
 // edit, Escape restores the text, losing the focus keeps it. The arrows and Page Up/Down
 // end editing when it began from the keyboard or with Ctrl held, and otherwise move the
 // caret. Arrows, Tab, Home, End and Page Up/Down outside editing move the focus cell.
+// A text typed in place replaces the cell's only when the cell check passes it; a
+// refused one leaves the cell as it was, which becomes the focus cell, and is told by
+// cellRefused once the edit has closed.
 class GridCtrl : public QTableWidget {
     Q_OBJECT
 public:
@@ -27,7 +32,12 @@ public:
         bool operator==(const CellId&) const = default;
     };
 
+    // The check of a text typed into a cell of a column (grid numbering).
+    using CellCheck = std::function<Status(int column, const QString& text)>;
+
     explicit GridCtrl(QWidget* parent = nullptr);
+
+    void SetCellCheck(CellCheck check) { m_cellCheck = std::move(check); }
 
     // rows counts the header row; the new cells are empty. REQUIRES: rows >= 1.
     void SetSize(int rows, int columns);
@@ -72,6 +82,8 @@ signals:
     // The context menu on a cell, which is now the focus cell (from the mouse), or at the
     // focus cell (from the keyboard); globalPos is where the menu goes.
     void gridContextMenu(const QPoint& globalPos);
+    // A typed text the cell check refused, with its reason (grid numbering).
+    void cellRefused(int row, int column, const QString& why);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -89,8 +101,11 @@ private:
     // Returns the item of a data cell, creating it.
     QTableWidgetItem* MakeItem(int row, int column);
     bool StartEditing(EditStart start, const QString& typed = {});
+    // Whether the text typed into the cell at index may replace its text.
+    bool AcceptsTyped(const QModelIndex& index, const QString& text);
 
     QPersistentModelIndex m_pressedOnCurrent;
+    CellCheck m_cellCheck;
 };
 
 }  // namespace gw

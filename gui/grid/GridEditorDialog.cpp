@@ -3,6 +3,7 @@
 #include "gui/common/UserChoices.h"
 #include "gui/grid/GridCtrl.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 
@@ -17,11 +18,11 @@ constexpr int kColourColumn = 1;
 GridEditorDialog::GridEditorDialog(UserChoices& choices, QWidget* parent)
     : QDialog(parent), m_choices(choices), m_menu(new QMenu(QStringLiteral("_POPUP_"), this)) {
     m_menu->setObjectName("rowMenu");
-    QAction* insert = m_menu->addAction(tr("Insert Row"));
+    QAction* insert = m_menu->addAction(tr("&Insert Row"));
     insert->setObjectName("actionInsertRow");
     insert->setStatusTip(tr("Insert Row"));
     insert->setData(kInsertRowId);
-    QAction* remove = m_menu->addAction(tr("Delete Row"));
+    QAction* remove = m_menu->addAction(tr("&Delete Row"));
     remove->setObjectName("actionDeleteRow");
     remove->setStatusTip(tr("Delete Row"));
     remove->setData(kDeleteRowId);
@@ -29,16 +30,44 @@ GridEditorDialog::GridEditorDialog(UserChoices& choices, QWidget* parent)
     connect(remove, &QAction::triggered, this, &GridEditorDialog::OnDeleteRow);
 }
 
-void GridEditorDialog::SetUpGrid(GridCtrl* grid, const std::vector<std::string>& headers, const TableRows& rows) {
+void GridEditorDialog::SetUpGrid(GridCtrl* grid, const std::vector<std::string>& headers, const TableRows& rows,
+                                 QAbstractButton* reset) {
     m_grid = grid;
-    grid->SetSize(1 + int(rows.size()), int(headers.size()));
+    grid->SetSize(1, int(headers.size()));
     for (std::size_t column = 0; column < headers.size(); ++column) {
         grid->SetItemText(0, int(column), QString::fromStdString(headers[column]));
     }
-    for (std::size_t row = 0; row < rows.size(); ++row) grid->SetRow(1 + int(row), rows[row]);
-    grid->AutoSize();
+    ShowRows(rows);
+    grid->SetCellCheck([this](int column, const QString& text) {
+        return CheckCell(std::size_t(column), text.toStdString());
+    });
+    connect(grid, &GridCtrl::cellRefused, this, [this](int, int, const QString& why) { Refuse(why); });
     connect(grid, &GridCtrl::gridDoubleClicked, this, &GridEditorDialog::OnDoubleClicked);
     connect(grid, &GridCtrl::gridContextMenu, this, [this](const QPoint& at) { m_menu->exec(at); });
+    connect(reset, &QAbstractButton::clicked, this, &GridEditorDialog::OnResetToDefaults);
+}
+
+void GridEditorDialog::ShowRows(const TableRows& rows) {
+    m_grid->clearContents();
+    m_grid->SetSize(1 + int(rows.size()), m_grid->columnCount());
+    for (std::size_t row = 0; row < rows.size(); ++row) m_grid->SetRow(1 + int(row), rows[row]);
+    m_grid->AutoSize();
+}
+
+void GridEditorDialog::OnResetToDefaults() { ShowRows(DefaultRows()); }
+
+void GridEditorDialog::accept() {
+    if (const std::optional<TableRefusal> refused = CheckTable(m_grid->DataRows())) {
+        m_grid->SetFocusCell(1 + int(refused->row), int(refused->column));
+        Refuse(QString::fromStdString(refused->why.message()));
+        return;
+    }
+    QDialog::accept();
+}
+
+void GridEditorDialog::Refuse(const QString& why) {
+    m_choices.ShowMessage(this, why, UserChoices::MessageKind::kWarning);
+    m_grid->setFocus();
 }
 
 void GridEditorDialog::OnInsertRow() {

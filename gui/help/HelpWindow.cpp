@@ -84,6 +84,9 @@ HelpWindow::HelpWindow(const QString& manualFolder, QWidget* parent)
     m_forward->setEnabled(false);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
+    QAction* close = addAction(tr("Close"), this, &QWidget::close);
+    close->setObjectName("helpCloseAction");
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
 }
 
 void HelpWindow::showTopic(const QString& topic) {

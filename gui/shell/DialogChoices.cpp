@@ -3,10 +3,13 @@
 #include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/generate/BuildTerrainDialog.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace gw {
@@ -34,6 +37,20 @@ QStringList Choose(QWidget* parent, const FileQuestion& question, QFileDialog::F
     return dialog.selectedFiles();
 }
 
+// The text of a message box can be selected with the mouse, and Ctrl+C copies the part
+// selected, or all of it.
+void MakeTextCopyable(QMessageBox& box) {
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* copy = new QAction(&box);
+    copy->setShortcut(QKeySequence::Copy);
+    QObject::connect(copy, &QAction::triggered, &box, [&box] {
+        const auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+        const QString selected = label ? label->selectedText() : QString();
+        QGuiApplication::clipboard()->setText(selected.isEmpty() ? box.text() : selected);
+    });
+    box.addAction(copy);
+}
+
 QString First(const QStringList& files) { return files.isEmpty() ? QString() : files.front(); }
 
 }  // namespace
@@ -43,6 +60,7 @@ void DialogChoices::ShowMessage(QWidget* parent, const QString& text, MessageKin
     QMessageBox box(kind == MessageKind::kWarning ? QMessageBox::Warning : QMessageBox::Information, kMessageTitle,
                     text, QMessageBox::Ok, parent);
     box.setObjectName("messageBox");
+    MakeTextCopyable(box);
     box.exec();
 }
 
@@ -50,6 +68,7 @@ bool DialogChoices::AskYesNo(QWidget* parent, const QString& question) {
     ArrowCursor arrow;
     QMessageBox box(QMessageBox::Question, kMessageTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
     box.setObjectName("questionBox");
+    MakeTextCopyable(box);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -95,14 +96,14 @@ void MainWindow::createActions() {
     addCommand(kGenerateTerrain, "actionGenerateTerrain", tr("&Generate Terrain"), tr("Generate Terrain"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     addCommand(kFileClose, "actionClose", tr("&Close"), tr("Close the active document"), tr("Close"));
-    addCommand(kEditE00Rules, "actionEditE00Rules", tr("Edit E00 Rules"), tr("Edit E00 Rules"));
+    addCommand(kEditE00Rules, "actionEditE00Rules", tr("&Edit E00 Rules"), tr("Edit E00 Rules"));
     addCommand(kFilePrint, "actionPrint", tr("&Print..."), tr("Print the active document"), tr("Print"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(kFilePrintPreview, "actionPrintPreview", tr("Print Pre&view"), tr("Display full pages"),
                tr("Print Preview"));
     addCommand(kFilePrintSetup, "actionPrintSetup", tr("P&rint Setup..."),
                tr("Change the printer and printing options"), tr("Print Setup"));
-    addCommand(kRecentFile, "actionRecentFile", tr("Recent File"), tr("Open this document"));
+    addCommand(kRecentFile, "actionRecentFile", tr("Recent &File"), tr("Open this document"));
     addCommand(kAppExit, "actionExit", tr("E&xit"), tr("Quit the application"), tr("Exit"));
 
     addCommand(kEditUndo, "actionUndo", tr("&Undo"), tr("Undo the last action"), tr("Undo"))
@@ -114,9 +115,9 @@ void MainWindow::createActions() {
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     addCommand(kEditPaste, "actionPaste", tr("&Paste"), tr("Insert Clipboard contents"), tr("Paste"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    addCommand(kHeightData, "actionHeightData", tr("Height Data"), tr("Height Data"));
+    addCommand(kHeightData, "actionHeightData", tr("&Height Data"), tr("Height Data"));
 
-    addCommand(kDrawFeatures, "actionDrawFeatures", tr("Draw Features"), tr("Draw Features"))->setCheckable(true);
+    addCommand(kDrawFeatures, "actionDrawFeatures", tr("&Draw Features"), tr("Draw Features"))->setCheckable(true);
     addCommand(kViewToolbar, "actionToolbar", tr("&Toolbar"), tr("Show or hide the toolbar"), tr("Toggle ToolBar"))
         ->setCheckable(true);
     addCommand(kViewStatusBar, "actionStatusBar", tr("&Status Bar"), tr("Show or hide the status bar"),
@@ -128,7 +129,7 @@ void MainWindow::createActions() {
     addCommand(kLoadVectorData, "actionLoadVectorData", tr("Load &Vector Data..."),
                tr("Load the layers of vector files of other formats as features"), tr("Load Vector Data"));
     addCommand(kDeleteFeatures, "actionDeleteFeatures", tr("&Delete Features"), tr("Delete Features"));
-    addCommand(kLoadObjectiveRules, "actionLoadObjectiveRules", tr("Load Objective Rules"), tr("Load Objective Rules"),
+    addCommand(kLoadObjectiveRules, "actionLoadObjectiveRules", tr("Load &Objective Rules"), tr("Load Objective Rules"),
                tr("Load Rules"));
 
     addCommand(kWindowNew, "actionNewWindow", tr("&New Window"), tr("Open another window for the active document"),
@@ -152,7 +153,7 @@ void MainWindow::createActions() {
         ->setShortcuts(QKeySequence::ZoomOut);
 
     // Help and F1: the manual at the active window's topic; F1 in a dialog at the dialog's.
-    QAction* help = addCommand(kHelp, "actionHelp", tr("Help..."), tr("Help about Gridwright"), tr("Help"));
+    QAction* help = addCommand(kHelp, "actionHelp", tr("&Help..."), tr("Help about Gridwright"), tr("Help"));
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this,
             [this] { ShowHelp(this, m_choices, HelpTopicFor(this, activeView() != nullptr)); });
@@ -235,7 +236,7 @@ void MainWindow::createMenus() {
             {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
     addMenu(m_documentMenus, "viewMenu", tr("&View"),
             {kDrawFeatures, kViewZoomIn, kViewZoomOut, kSeparator, kViewToolbar, kViewStatusBar});
-    addMenu(m_documentMenus, "dataMenu", tr("Data"),
+    addMenu(m_documentMenus, "dataMenu", tr("&Data"),
             {kLoadE00File, kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules});
     m_windowMenu = addMenu(m_documentMenus, "windowMenu", tr("&Window"),
                            {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange, kSeparator, kWindowNext,
@@ -356,7 +357,7 @@ void MainWindow::updateRecentFileEntries() {
             entry->setStatusTip(tr("Open %1").arg(files[i]));
             entry->setVisible(true);
         } else {
-            entry->setText(tr("Recent File"));
+            entry->setText(tr("Recent &File"));
             entry->setStatusTip(tr("Open this document"));
             entry->setVisible(i == 0);
         }
@@ -495,10 +496,34 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
-    runCommand([this, urls] {
+    // Features load into the document window dropped on, else into the active one.
+    CGridwrightView* target = activeView();
+    for (QWidget* under = childAt(event->position().toPoint()); under; under = under->parentWidget()) {
+        if (auto* view = qobject_cast<CGridwrightView*>(under)) {
+            target = view;
+            break;
+        }
+    }
+    runCommand([this, urls, target] {
+        // Headers open; with a document window, E00 files load as Load E00 File loads
+        // them, and any other file as Load Vector Data does.
+        QStringList headers;
+        QStringList e00Files;
+        QStringList vectorFiles;
         for (const QUrl& url : urls) {
             if (!url.isLocalFile()) continue;
-            if (Status opened = OpenFile(url.toLocalFile()); !opened.ok()) {
+            const QString path = url.toLocalFile();
+            const QString suffix = QFileInfo(path).suffix();
+            if (!target || suffix.compare("hdr", Qt::CaseInsensitive) == 0) {
+                headers << path;
+            } else {
+                (suffix.compare("e00", Qt::CaseInsensitive) == 0 ? e00Files : vectorFiles) << path;
+            }
+        }
+        if (!e00Files.isEmpty()) LoadE00Paths(*target->document(), e00Files, context());
+        if (!vectorFiles.isEmpty()) LoadVectorPaths(*target->document(), vectorFiles, context());
+        for (const QString& path : headers) {
+            if (Status opened = OpenFile(path); !opened.ok()) {
                 m_choices.ShowMessage(this, QString::fromStdString(opened.message()),
                                       UserChoices::MessageKind::kWarning);
             }

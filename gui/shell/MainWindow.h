@@ -69,6 +69,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    // Dropped headers open; E00 and vector files dropped while a document window is
+    // active load as features into the window dropped on (else the active one).
     void dropEvent(QDropEvent* event) override;
 
 private:
