@@ -82,7 +82,7 @@ std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRan
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
-    const GenerateContext run{source.doc, source.layout, source.heights, g_e00Rules, source.objectiveRules,
+    const GenerateContext run{source.doc, source.layout, source.heights, source.rules, source.objectiveRules,
                               random,     progress,      prompts};
     GenerateReport report = RunGenerate(run, options, terrainPath, source.results, DefaultWorkerCount());
     progress.DestroyWindow();

@@ -180,7 +180,7 @@ void CGridwrightView::RebuildElevationImage() {
 }
 
 void CGridwrightView::RebuildOverlayImage() {
-    m_ui->mapPreview->setOverlay(BuildOverlayImage(m_document->doc().features(), g_e00Rules,
+    m_ui->mapPreview->setOverlay(BuildOverlayImage(m_document->doc().features(), m_document->rules(),
                                                    m_ui->mapPreview->frame(), m_layout.m_previewWidth,
                                                    m_layout.m_previewHeight));
 }
