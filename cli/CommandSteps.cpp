@@ -124,25 +124,11 @@ bool PathExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
-// The rules' Files (with their Keywords when asked), for a message: "none" when there
-// are no rules.
-std::string KnownRules(const E00Rules& rules, bool keywords) {
-    std::string known;
-    for (const E00Rule& rule : rules) {
-        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
-    }
-    return known.empty() ? "none" : known;
-}
-
-void LoadE00File(const std::string& path, bool json, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
-                 TerminalPrompts& prompts, LoadedFeatures& loaded) {
+void LoadE00File(const std::string& path, bool json, const E00Rules& rules, CGridwrightDoc& doc,
+                 TerminalProgress& progress, TerminalPrompts& prompts, LoadedFeatures& loaded) {
     const E00LoadReport report = LoadE00Files(doc, rules, {path}, progress, prompts).front();
     progress.EndLine();
-    if (!report.parsed.ok()) Tell(report.path + ": " + report.parsed.message());
-    if (!report.recognised) {
-        Tell(report.path + ": no E00 rule names its coverage \"" + report.coverageName + "\"; the rules know " +
-             KnownRules(rules, false));
-    }
+    for (const std::string& problem : report.problems) Tell(problem);
     if (report.recognised && !json) {
         std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
                     report.featuresAdded);

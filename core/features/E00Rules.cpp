@@ -104,4 +104,12 @@ RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int3
     return renumbering;
 }
 
+std::string KnownRules(const E00Rules& rules, bool keywords) {
+    std::string known;
+    for (const E00Rule& rule : rules) {
+        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
+    }
+    return known.empty() ? "none" : known;
+}
+
 }  // namespace gw

@@ -16,7 +16,9 @@ void LoadE00File(GuiDocument& document, const CommandContext& context) {
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
-    document.LoadE00Files(paths, progress, prompts);
+    for (const E00LoadReport& report : document.LoadE00Files(paths, progress, prompts)) {
+        for (const std::string& problem : report.problems) prompts.ShowMessage(problem);
+    }
 }
 
 }  // namespace gw

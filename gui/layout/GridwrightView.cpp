@@ -82,6 +82,8 @@ void CGridwrightView::OnUpdate(int hint) {
         RebuildElevationImage();
         m_ui->mapPreview->setFrame(m_layout.m_centerLat, m_layout.m_centerLong, doc.GetMapWidth(),
                                    doc.GetMapHeight());
+        // A new window of a document that holds features shows them at once.
+        RebuildOverlayImage();
         ShowLayout();
     }
     refreshStatusTexts();
