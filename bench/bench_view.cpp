@@ -41,7 +41,8 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons b
 }
 
 void BM_DragStep(benchmark::State& state) {
-    gw::GuiDocument document;
+    const gw::E00Rules rules = gw::BuiltInE00Rules();
+    gw::GuiDocument document(rules);
     if (!document.Open(QStringLiteral(GRIDWRIGHT_SAMPLE_DIR "/coast.hdr")).ok()) {
         state.SkipWithError("cannot open the sample DEM");
         return;
@@ -51,7 +52,6 @@ void BM_DragStep(benchmark::State& state) {
         const QString path = QStringLiteral(GRIDWRIGHT_SHARED_DATA "/e00/dcw/") + QLatin1String(name);
         if (QFile::exists(path)) e00 << path;
     }
-    gw::g_e00Rules = gw::BuiltInE00Rules();
     gw::NullProgress progress;
     QuietPrompts prompts;
     if (!e00.isEmpty()) document.LoadE00Files(e00, progress, prompts);

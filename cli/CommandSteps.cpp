@@ -33,11 +33,6 @@ void Tell(const std::string& message) { std::fprintf(stderr, "gridwright-cli: %s
 
 void Warn(const std::string& message) { std::fprintf(stderr, "gridwright-cli: warning: %s\n", message.c_str()); }
 
-std::int64_t FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
-}
-
 Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules) {
     if (Status loaded = rules.LoadObjectiveRules(path); !loaded.ok()) return loaded;
     if (rules.m_objectiveRules.empty()) Warn(path + " holds no objective rule (no \"Type\" line)");
@@ -129,25 +124,11 @@ bool PathExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
-// The rules' Files (with their Keywords when asked), for a message: "none" when there
-// are no rules.
-std::string KnownRules(bool keywords) {
-    std::string known;
-    for (const E00Rule& rule : g_e00Rules) {
-        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
-    }
-    return known.empty() ? "none" : known;
-}
-
-void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
-                 TerminalPrompts& prompts, LoadedFeatures& loaded) {
-    const E00LoadReport report = LoadE00Files(doc, g_e00Rules, {path}, progress, prompts).front();
+void LoadE00File(const std::string& path, bool json, const E00Rules& rules, CGridwrightDoc& doc,
+                 TerminalProgress& progress, TerminalPrompts& prompts, LoadedFeatures& loaded) {
+    const E00LoadReport report = LoadE00Files(doc, rules, {path}, progress, prompts).front();
     progress.EndLine();
-    if (!report.parsed.ok()) Tell(report.path + ": " + report.parsed.message());
-    if (!report.recognised) {
-        Tell(report.path + ": no E00 rule names its coverage \"" + report.coverageName + "\"; the rules know " +
-             KnownRules(false));
-    }
+    for (const std::string& problem : report.problems) Tell(problem);
     if (report.recognised && !json) {
         std::printf("loaded %s (%s): %zu features\n", report.path.c_str(), report.coverageName.c_str(),
                     report.featuresAdded);
@@ -161,7 +142,7 @@ void LoadE00File(const std::string& path, bool json, CGridwrightDoc& doc, Termin
     Merge(loaded.status, report.parsed.ok() && report.recognised ? report.processed : Told());
 }
 
-void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc, TerminalProgress& progress,
+void LoadOneVectorLayer(const std::string& value, bool json, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
                         TerminalPrompts& prompts, LoadedFeatures& loaded) {
     const StatusOr<VectorSpec> parsed = ParseVectorSpec(value);
     if (!parsed.ok()) {
@@ -175,19 +156,19 @@ void LoadOneVectorLayer(const std::string& value, bool json, CGridwrightDoc& doc
     report.path = spec.path;
     report.layer = spec.layer;
     std::optional<std::int32_t> rule;
-    if (spec.rule && !(rule = gdalio::FindRule(g_e00Rules, *spec.rule))) {
+    if (spec.rule && !(rule = gdalio::FindRule(rules, *spec.rule))) {
         report.status = Status::InvalidArgument(
             spec.path + (spec.layer.empty() ? "" : " (layer \"" + spec.layer + "\")") + ": no E00 rule is named \"" +
-            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules(true));
+            *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules(rules, true));
     } else {
-        report = gdalio::LoadVectorLayer(doc, g_e00Rules, {spec.path, spec.layer, rule}, progress, prompts);
+        report = gdalio::LoadVectorLayer(doc, rules, {spec.path, spec.layer, rule}, progress, prompts);
     }
     progress.EndLine();
     for (const std::string& warning : report.warnings) Warn(report.path + ": " + warning);
     const bool cancelled = report.status.IsCancelled();
     const bool layerLoaded = report.status.ok() || cancelled;
     if (!layerLoaded) Tell(report.status.message());
-    const E00Rule* used = report.ruleIndex ? RuleAt(g_e00Rules, *report.ruleIndex) : nullptr;
+    const E00Rule* used = report.ruleIndex ? RuleAt(rules, *report.ruleIndex) : nullptr;
     if (layerLoaded && !json) {
         std::printf("loaded %s (layer \"%s\" as %s): %zu features\n", report.path.c_str(), report.layer.c_str(),
                     used ? used->Keyword.c_str() : "", report.featuresAdded);
@@ -279,14 +260,14 @@ Status CheckOutputsApart(const GenerateArgs& args, const std::vector<std::string
     return apart.ok() ? apart : Status::Usage(apart.message());
 }
 
-LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
+LoadedFeatures LoadFeatures(const GenerateArgs& args, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
                             TerminalPrompts& prompts) {
     LoadedFeatures loaded;
     for (const FeatureSource& source : args.featureSources) {
         if (source.vector) {
-            LoadOneVectorLayer(source.value, args.json, doc, progress, prompts, loaded);
+            LoadOneVectorLayer(source.value, args.json, rules, doc, progress, prompts, loaded);
         } else {
-            LoadE00File(source.value, args.json, doc, progress, prompts, loaded);
+            LoadE00File(source.value, args.json, rules, doc, progress, prompts, loaded);
         }
     }
     return loaded;

@@ -26,8 +26,6 @@ namespace gw::cli {
 void Tell(const std::string& message);
 // Prints "gridwright-cli: warning: message" to stderr.
 void Warn(const std::string& message);
-// The size of the file at path in bytes, or -1 when it cannot be read.
-std::int64_t FileSize(const std::string& path);
 // Loads the objective rules of a ".obr" file, warning when it holds none.
 Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules);
 // A failure that has been told already: its message is empty.
@@ -83,9 +81,9 @@ struct LoadedFeatures {
 };
 
 // Loads the --e00 files and --vector layers into the document in the order given, with
-// the rules in g_e00Rules, saying what went wrong with each (and, unless args.json, what
+// the rules, saying what went wrong with each (and, unless args.json, what
 // each gave). A source that fails is told and the next one is still loaded.
-LoadedFeatures LoadFeatures(const GenerateArgs& args, CGridwrightDoc& doc, TerminalProgress& progress,
+LoadedFeatures LoadFeatures(const GenerateArgs& args, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
                             TerminalPrompts& prompts);
 
 }  // namespace gw::cli

@@ -11,6 +11,7 @@
 #include "core/generate/L2Writer.h"
 #include "core/generate/MapWriter.h"
 #include "core/generate/TerrainPath.h"
+#include "core/generate/TheaterSummary.h"
 #include "core/layout/TheaterCoverage.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/util/CNumbers.h"
@@ -180,103 +181,46 @@ Status CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     return Status::Ok();
 }
 
-// Says when the theater reaches past the DEM, when objectives were asked for without
-// point features, and when a kind of feature has none on the theater.
-void WarnAboutCoverage(const GenerateArgs& args, const CGridwrightDoc& doc, const TheaterLayout& layout) {
-    if (const double off = ShareOffDem(doc, layout); off > 0) {
-        Warn(FormatG(off * 100, 3) + "% of the theater lies off the DEM (those tiles are at 0 ft)");
-    }
-    const auto counts = CountFeaturesByKeyword(doc, g_e00Rules, layout);
-    for (const auto& [keyword, count] : counts) {
-        if (count.loaded > 0 && count.onTheater == 0) {
-            Warn(std::to_string(count.loaded) + " " + keyword + " features were loaded but none lies on the theater");
-        }
-    }
-    if (args.objectives && std::none_of(doc.features().begin(), doc.features().end(), [](const Feature& f) {
-            return IsLabelRule(g_e00Rules, f.ruleIndex);
-        })) {
-        Warn("--objectives: no point features were loaded, so the objectives file lists none");
-    }
-}
-
-const char* OutcomeText(WriteResult::Outcome outcome) {
-    switch (outcome) {
-        case WriteResult::Outcome::kWritten: return "written";
-        case WriteResult::Outcome::kNotNamed: return "not written: the path holds no \".l2\"";
-        case WriteResult::Outcome::kSkipped: return "not written";
-        case WriteResult::Outcome::kCancelled: return "cancelled";
-        case WriteResult::Outcome::kFailed: return "failed";
-    }
-    return "";
-}
-
-// One file a run wrote, or kept as an earlier run wrote it when its writer was
-// cancelled, for the summary.
-struct WrittenFile {
-    Job job;
-    std::string path;
-    std::int64_t bytes;
-    bool kept;
-};
-
 // Says why any job fell short and prints the summary; the run's outcome, told.
-Status ReportRun(const GenerateArgs& args, const GenerateReport& report, const TerrainResults& results,
-              const CGridwrightDoc& doc, const TheaterLayout& layout, const LoadedFeatures& loaded) {
-    bool cancelled = false;
-    std::vector<WrittenFile> written;
-    for (const JobReport& job : report.jobs) {
-        for (const std::string& file : job.result.files) written.push_back({job.job, file, FileSize(file), false});
-        for (const std::string& file : job.result.kept) written.push_back({job.job, file, FileSize(file), true});
-        if (job.result.outcome == WriteResult::Outcome::kWritten) continue;
-        cancelled |= job.result.outcome == WriteResult::Outcome::kCancelled;
-        std::string why = JobName(job.job) + std::string(" file ") + OutcomeText(job.result.outcome);
-        if (!job.result.message.empty()) why += ": " + job.result.message;
-        Tell(why);
-    }
+Status ReportRun(const GenerateArgs& args, const TheaterSummary& summary, const GenerateReport& report,
+                 const LoadedFeatures& loaded) {
+    for (const std::string& shortfall : summary.shortfalls) Tell(shortfall);
     Status status = loaded.status;
-    if (!report.complete()) status = cancelled ? Status::Cancelled("") : Told();
-    const bool terrainRan = !report.jobs.empty() && report.jobs.front().result.outcome != WriteResult::Outcome::kFailed;
-    const auto objectivesJob = std::find_if(report.jobs.begin(), report.jobs.end(),
-                                            [](const JobReport& job) { return job.job == Job::kObjectives; });
-    const bool objectivesRan =
-        objectivesJob != report.jobs.end() && !objectivesJob->result.files.empty();
-    const auto features = CountFeaturesByKeyword(doc, g_e00Rules, layout);
-
+    if (!report.complete()) status = summary.cancelled ? Status::Cancelled("") : Told();
     if (!args.json) {
-        for (const WrittenFile& file : written) {
+        for (const SummaryFile& file : summary.files) {
             std::printf("%s %s (%lld bytes%s)\n", file.kept ? "kept" : "wrote", file.path.c_str(),
                         static_cast<long long>(file.bytes), file.kept ? ", from the earlier run" : "");
         }
-        for (const auto& [keyword, count] : features) {
+        for (const auto& [keyword, count] : summary.features) {
             std::printf("features %s: %zu loaded, %zu on the theater\n", keyword.c_str(), count.loaded,
                         count.onTheater);
         }
-        if (objectivesRan) std::printf("objectives: %lld\n", static_cast<long long>(objectivesJob->result.records));
-        if (terrainRan) {
-            std::printf("lowest point: %d ft\nhighest point: %d ft\n", results.m_lowestPoint, results.m_highestPoint);
+        if (summary.objectives) std::printf("objectives: %lld\n", static_cast<long long>(*summary.objectives));
+        if (summary.lowestPoint) {
+            std::printf("lowest point: %d ft\nhighest point: %d ft\n", *summary.lowestPoint, *summary.highestPoint);
         }
         return status;
     }
     std::vector<Fields> files;
-    for (const WrittenFile& file : written) {
-        files.push_back(
-            {{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes},
-             {"outcome", file.kept ? "kept" : "written"}});
+    for (const SummaryFile& file : summary.files) {
+        files.push_back({{"job", JobName(file.job)}, {"path", file.path}, {"bytes", file.bytes},
+                         {"outcome", file.kept ? "kept" : "written"}});
     }
     Fields kinds;
-    for (const auto& [keyword, count] : features) {
+    for (const auto& [keyword, count] : summary.features) {
         kinds.push_back({keyword, Fields{{"loaded", count.loaded}, {"on_theater", count.onTheater}}});
     }
     std::vector<Fields> earlier;
     for (const std::string& path : report.earlierFiles) earlier.push_back({{"path", path}});
-    Fields summary = {{"status", ExitStatus(status)}, {"files", files},    {"e00", loaded.files},
-                      {"vector", loaded.layers},      {"features", kinds}, {"earlier_files", earlier}};
-    if (objectivesRan) summary.push_back({"objectives", objectivesJob->result.records});
-    if (terrainRan) {
-        summary.push_back({"lowest_point_ft", results.m_lowestPoint});
-        summary.push_back({"highest_point_ft", results.m_highestPoint});
+    Fields fields = {{"status", ExitStatus(status)}, {"files", files},    {"e00", loaded.files},
+                     {"vector", loaded.layers},      {"features", kinds}, {"earlier_files", earlier}};
+    if (summary.objectives) fields.push_back({"objectives", *summary.objectives});
+    if (summary.lowestPoint) {
+        fields.push_back({"lowest_point_ft", *summary.lowestPoint});
+        fields.push_back({"highest_point_ft", *summary.highestPoint});
     }
-    Print(ToJson(summary) + "\n");
+    Print(ToJson(fields) + "\n");
     return status;
 }
 
@@ -287,8 +231,9 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     if (!objectivesTime.ok()) return objectivesTime.status();
     ObjectiveRuleSet objectiveRules;
     if (Status checked = CheckInputs(args, objectiveRules); !checked.ok()) return checked;
+    E00Rules rules;
     std::string rulesSource;
-    if (Status rules = LoadRules(args.rules, g_e00Rules, rulesSource); !rules.ok()) return rules;
+    if (Status loadedRules = LoadRules(args.rules, rules, rulesSource); !loadedRules.ok()) return loadedRules;
     BuildOptions options;
     options.mea = !args.noMea;
     options.description = !args.noDescription;
@@ -297,7 +242,7 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     options.tdf = args.tdf.value_or(!args.featureSources.empty());  // the most the run may write
     options.objectives = args.objectives;
     options.objectivesTime = *objectivesTime;
-    const std::vector<std::string> outputs = GenerateOutputPaths(args.output, options, g_e00Rules);
+    const std::vector<std::string> outputs = GenerateOutputPaths(args.output, options, rules);
     if (Status apart = CheckOutputsApart(args, outputs); !apart.ok()) return apart;
     CGridwrightDoc doc;
     if (Status opened = OpenDem(args.header, doc); !opened.ok()) return opened;
@@ -307,22 +252,19 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     TerminalPrompts prompts(progress, args.palette);
-    const LoadedFeatures loaded = LoadFeatures(args, doc, progress, prompts);
-    WarnAboutCoverage(args, doc, layout);
+    const LoadedFeatures loaded = LoadFeatures(args, rules, doc, progress, prompts);
+    for (const std::string& warning : CoverageWarnings(doc, rules, layout, args.objectives)) Warn(warning);
 
     const HeightTable heights;
     CRandom random;  // the program's one generator: the same draws on every run
-    const GenerateContext context{doc, layout, heights, g_e00Rules, objectiveRules, random, progress, prompts};
+    const GenerateContext context{doc, layout, heights, rules, objectiveRules, random, progress, prompts};
     options.tdf = args.tdf.value_or(!doc.features().empty());
 
     TerrainResults results;
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
     progress.EndLine();
-    for (const std::string& note : report.notes) Warn(note);
-    for (const std::string& earlier : report.earlierFiles) {
-        Warn(earlier + " is from an earlier run: this run did not write it");
-    }
-    return ReportRun(args, report, results, doc, layout, loaded);
+    for (const std::string& warning : RunWarnings(report)) Warn(warning);
+    return ReportRun(args, SummariseRun(context, options, report, results), report, loaded);
 }
 
 }  // namespace gw::cli

@@ -3,6 +3,7 @@
 #include "cli/CommandSteps.h"
 #include "gdalio/DemImport.h"
 #include "cli/TerminalFace.h"
+#include "core/util/FileOps.h"
 #include "core/util/CNumbers.h"
 
 #include <unistd.h>

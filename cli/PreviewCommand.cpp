@@ -69,10 +69,11 @@ Status SavePng(const RgbImage& picture, const std::string& path) {
 
 Status RunPreviewCommand(const PreviewArgs& args) {
     const bool drawFeatures = !args.noFeatures && !args.form.featureSources.empty();
+    E00Rules rules;
     if (drawFeatures) {
         if (Status checked = CheckFeatureSources(args.form.featureSources); !checked.ok()) return checked;
         std::string source;
-        if (Status rules = LoadRules(args.form.rules, g_e00Rules, source); !rules.ok()) return rules;
+        if (Status loaded = LoadRules(args.form.rules, rules, source); !loaded.ok()) return loaded;
     }
     if (Status apart = CheckOutputsApart(args.form, {args.form.output}); !apart.ok()) return apart;
     CGridwrightDoc doc;
@@ -94,11 +95,11 @@ Status RunPreviewCommand(const PreviewArgs& args) {
         InstallInterruptHandler();
         TerminalProgress progress(::isatty(STDERR_FILENO));
         TerminalPrompts prompts(progress, std::nullopt);
-        const LoadedFeatures loaded = LoadFeatures(args.form, doc, progress, prompts);
+        const LoadedFeatures loaded = LoadFeatures(args.form, rules, doc, progress, prompts);
         // A cancelled loading draws what was loaded.
         if (!loaded.status.IsCancelled()) inputsLoaded = loaded.status;
         progress.EndLine();
-        preview.SetOverlay(BuildOverlayImage(doc.features(), g_e00Rules, preview.frame(), width, height));
+        preview.SetOverlay(BuildOverlayImage(doc.features(), rules, preview.frame(), width, height));
     }
     if (!args.noOutline) {
         preview.SetOutline(layout.m_northLat, layout.m_southLat, layout.m_northWestLong, layout.m_northEastLong,

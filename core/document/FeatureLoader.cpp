@@ -17,14 +17,17 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         report.path = path;
         BeginJob(progress, 100, "Reading " + FileNameOf(path));
         report.parsed = doc.e00().Parse(path, progress);
-        if (!report.parsed.ok()) prompts.ShowMessage("Failed to parse/open file");
-        // A file that broke off is still processed with what was read of it.
+        if (!report.parsed.ok()) report.problems.push_back(path + ": " + report.parsed.message());
         report.coverageName = doc.e00().GetName();
         const auto rule = std::find_if(rules.begin(), rules.end(),
                                        [&](const E00Rule& r) { return EqualsNoCase(r.File, report.coverageName); });
         report.recognised = rule != rules.end();
         if (!report.recognised) {
-            prompts.ShowMessage("Unrecognised types of e00 " + report.coverageName);
+            // A file that could not be read far enough to name its coverage has been told.
+            if (report.parsed.ok() || !report.coverageName.empty()) {
+                report.problems.push_back(path + ": no E00 rule names its coverage \"" + report.coverageName +
+                                          "\"; the rules know " + KnownRules(rules, false));
+            }
         } else {
             const std::size_t before = doc.features().size();
             const auto r = static_cast<std::int32_t>(rule - rules.begin());

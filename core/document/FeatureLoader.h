@@ -19,14 +19,17 @@ struct E00LoadReport {
     bool recognised = false;   // a rule's File named the coverage
     std::size_t featuresAdded = 0;
     Status processed;          // Cancelled when the user ended this file's processing (Cancel, then Yes)
+    // What the user is told of the file, each naming it: "PATH: why it could not be
+    // read whole", "PATH: no E00 rule names its coverage "NAME"; the rules know ...".
+    std::vector<std::string> problems;
 };
 
 // Loads each file in order into the document's features, as Load E00 File does after
 // its dialog: parse with the document's reader, match the coverage name against the
 // rules' File (case ignored, first match), and turn the file's arcs or labels into
-// features that lie on the DEM. Says "Failed to parse/open file" and
-// "Unrecognised types of e00 NAME" through prompts. A cancelled file is reported so,
-// and the next file is still loaded.
+// features that lie on the DEM. A file that cannot be read whole is still processed
+// with what was read of it. A cancelled file is reported so, and the next file is still
+// loaded.
 std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rules,
                                         const std::vector<std::string>& paths, Progress& progress,
                             UserPrompts& prompts);

@@ -30,6 +30,16 @@ const std::int16_t* FeetTableFor(float factor) {
 
 CGridwrightDoc::CGridwrightDoc() : m_feet(FeetTableFor(m_unitFactor)) {}
 
+std::size_t CGridwrightDoc::RenumberRules(const RuleRenumbering& renumbering) {
+    const auto moved = [&](const Feature& feature) -> std::optional<std::int32_t> {
+        if (feature.ruleIndex < 0 || static_cast<std::size_t>(feature.ruleIndex) >= renumbering.size()) return {};
+        return renumbering[static_cast<std::size_t>(feature.ruleIndex)];
+    };
+    const std::size_t dropped = std::erase_if(m_features, [&](const Feature& feature) { return !moved(feature); });
+    for (Feature& feature : m_features) feature.ruleIndex = *moved(feature);
+    return dropped;
+}
+
 Status CGridwrightDoc::OnOpenDocument(const std::string& path) {
     DemHeader header;
     if (Status s = ReadDemHeader(path, header); !s.ok()) return s;

@@ -3,6 +3,7 @@
 #include "core/dem/DemHeader.h"
 #include "core/dem/MappedFile.h"
 #include "core/features/E00Reader.h"
+#include "core/features/E00Rules.h"
 #include "core/features/Feature.h"
 #include "core/util/CNumbers.h"
 #include "core/util/Status.h"
@@ -68,6 +69,9 @@ public:
     void AddFeature(Feature feature) { m_features.push_back(std::move(feature)); }
     // Empties the feature list (Delete Features).
     void OnDeleteFeatures() { m_features.clear(); }
+    // The rule table was edited: each feature takes its rule's new position, and those
+    // whose rule was deleted (or had no row) are dropped. Returns how many were dropped.
+    std::size_t RenumberRules(const RuleRenumbering& renumbering);
 
     // The reader every E00 load parses with; it holds what the last file gave.
     E00Reader& e00() { return m_e00; }

@@ -556,6 +556,7 @@ std::optional<std::size_t> InfoTable::FindRecord(const InfoItem& item, std::int3
 }
 
 void E00Reader::ClearLists() {
+    m_name.clear();
     m_arcs.clear();
     m_labels.clear();
     m_tolerances.clear();

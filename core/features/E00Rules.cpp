@@ -7,8 +7,6 @@
 
 namespace gw {
 
-E00Rules g_e00Rules;
-
 E00Rules BuiltInE00Rules() {
     return {
         {"dnnet.e00", 0x906800, "RIVER", "", "", "", "", 0},
@@ -92,6 +90,26 @@ std::optional<std::int32_t> MemoryProfileSection::ReadInt(const std::string& key
 std::optional<std::string> MemoryProfileSection::ReadText(const std::string& key) const {
     const auto value = m_values.find(key);
     return value == m_values.end() ? std::nullopt : std::optional(value->second);
+}
+
+RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int32_t>>& origins,
+                                       std::size_t earlierCount) {
+    RuleRenumbering renumbering(earlierCount);
+    for (std::size_t row = 0; row < origins.size(); ++row) {
+        const std::optional<std::int32_t> origin = origins[row];
+        if (origin && *origin >= 0 && static_cast<std::size_t>(*origin) < earlierCount) {
+            renumbering[static_cast<std::size_t>(*origin)] = static_cast<std::int32_t>(row);
+        }
+    }
+    return renumbering;
+}
+
+std::string KnownRules(const E00Rules& rules, bool keywords) {
+    std::string known;
+    for (const E00Rule& rule : rules) {
+        known += (known.empty() ? "" : ", ") + rule.File + (keywords ? " (" + rule.Keyword + ")" : "");
+    }
+    return known.empty() ? "none" : known;
 }
 
 }  // namespace gw

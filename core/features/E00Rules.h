@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -26,8 +27,14 @@ struct E00Rule {
 
 using E00Rules = std::vector<E00Rule>;
 
-// The program-wide rule table; features refer to its rows by position.
-extern E00Rules g_e00Rules;
+// Where the rows of a rule table went when it was edited: for each row of the earlier
+// table, its position in the edited one, or none when it was deleted.
+using RuleRenumbering = std::vector<std::optional<std::int32_t>>;
+// The renumbering of an edit whose row i came from earlier row origins[i] (none: an
+// inserted row), for an earlier table of earlierCount rows. Origins out of range are
+// ignored.
+RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int32_t>>& origins,
+                                       std::size_t earlierCount);
 
 // One section of the per-user settings, as the rules are stored there.
 class ProfileSection {
@@ -60,6 +67,10 @@ E00Rule ParseE00Rule(std::string_view text);
 
 // The rule at position index, or null when the table has no such row (it was
 // shortened after features were loaded with that index).
+// The rules' Files (with their Keywords when asked) for a message: "dnnet.e00, ponet.e00",
+// "dnnet.e00 (RIVER), ..."; "none" when there are no rules.
+std::string KnownRules(const E00Rules& rules, bool keywords);
+
 const E00Rule* RuleAt(const E00Rules& rules, std::int32_t index);
 std::optional<std::string> GetRuleKeyword(const E00Rules& rules, std::int32_t index);
 bool IsLabelRule(const E00Rules& rules, std::int32_t index);

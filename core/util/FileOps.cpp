@@ -1,6 +1,7 @@
 #include "core/util/FileOps.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,6 +36,11 @@ void FileOps::SyncFolder(const std::string& folder) {
 FileOps& FileOps::System() {
     static FileOps system;
     return system;
+}
+
+std::int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 }  // namespace gw

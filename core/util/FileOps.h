@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace gw {
@@ -30,5 +31,8 @@ public:
     // The operating system's calls.
     static FileOps& System();
 };
+
+// The size of the file at path in bytes (links followed), or -1 when it cannot be read.
+std::int64_t FileSize(const std::string& path);
 
 }  // namespace gw

@@ -24,12 +24,19 @@ GuiDocument* DocumentManager::Find(const QString& path) const {
 
 Status DocumentManager::Open(const QString& path, GuiDocument** document) {
     *document = nullptr;
-    auto opened = std::make_unique<GuiDocument>();
+    auto opened = std::make_unique<GuiDocument>(m_rules);
     if (Status status = opened->Open(path); !status.ok()) return status;
     *document = opened.release();
     m_views.insert(*document, 0);
     m_byPath.insert(CanonicalPath(path), *document);
     return Status::Ok();
+}
+
+std::size_t DocumentManager::ReplaceRules(E00Rules rules, const RuleRenumbering& renumbering) {
+    m_rules = std::move(rules);
+    std::size_t dropped = 0;
+    for (GuiDocument* document : m_views.keys()) dropped += document->RenumberRules(renumbering);
+    return dropped;
 }
 
 void DocumentManager::AddView(GuiDocument* document, QObject* view) {

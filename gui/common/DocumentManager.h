@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/features/E00Rules.h"
 #include "core/util/Status.h"
 
 #include <QHash>
@@ -11,8 +12,8 @@ namespace gw {
 
 class GuiDocument;
 
-// The open documents of the program: one per DEM header, known by the header's
-// canonical path. A document lives as long as it has a view; it is deleted when the
+// The open documents of the program, one per DEM header, known by the header's
+// canonical path, and the E00 rule table they share. A document lives as long as it has a view; it is deleted when the
 // last of its views is destroyed.
 class DocumentManager : public QObject {
     Q_OBJECT
@@ -30,12 +31,20 @@ public:
     // Counts view as a view of document, until view is destroyed.
     void AddView(GuiDocument* document, QObject* view);
 
+    // The program's E00 rules, which every document's features refer to by row.
+    const E00Rules& rules() const { return m_rules; }
+    // Takes an edit of the rules: every document's features follow their rules to their
+    // new rows, and those whose rule the renumbering drops are dropped (RenumberRules).
+    // Returns how many were dropped in all.
+    std::size_t ReplaceRules(E00Rules rules, const RuleRenumbering& renumbering);
+
     QList<GuiDocument*> documents() const { return m_views.keys(); }
     int ViewCount(GuiDocument* document) const { return m_views.value(document); }
 
 private:
     void ViewDestroyed(GuiDocument* document);
 
+    E00Rules m_rules;
     QHash<GuiDocument*, int> m_views;
     QHash<QString, GuiDocument*> m_byPath;
 };

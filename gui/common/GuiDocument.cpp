@@ -9,7 +9,7 @@
 
 namespace gw {
 
-GuiDocument::GuiDocument(QObject* parent) : QObject(parent) {}
+GuiDocument::GuiDocument(const E00Rules& rules, QObject* parent) : QObject(parent), m_rules(rules) {}
 
 Status GuiDocument::Open(const QString& path) {
     const Status opened = m_doc.OnOpenDocument(path.toStdString());
@@ -25,7 +25,7 @@ std::vector<E00LoadReport> GuiDocument::LoadE00Files(const QStringList& paths, P
                                                       UserPrompts& prompts) {
     std::vector<std::string> files;
     for (const QString& path : paths) files.push_back(path.toStdString());
-    std::vector<E00LoadReport> reports = gw::LoadE00Files(m_doc, g_e00Rules, files, progress, prompts);
+    std::vector<E00LoadReport> reports = gw::LoadE00Files(m_doc, m_rules, files, progress, prompts);
     emit updated(kFeaturesChanged);
     return reports;
 }
@@ -36,10 +36,11 @@ std::optional<std::vector<gdalio::VectorLoadReport>> GuiDocument::LoadVectorLaye
     // views go on drawing this one meanwhile.
     struct Loading {
         CGridwrightDoc doc;
-        E00Rules rules = g_e00Rules;
+        E00Rules rules;
         std::vector<gdalio::VectorLoadReport> reports;
     };
     auto loading = std::make_shared<Loading>();
+    loading->rules = m_rules;
     const Status opened = loading->doc.OnOpenDocument(m_path.toStdString());
     const bool ended = RunInBackground(progress, prompts, [loading, requests, opened](Progress& p, UserPrompts& q) {
         for (const gdalio::VectorLoadRequest& request : requests) {
@@ -58,6 +59,12 @@ std::optional<std::vector<gdalio::VectorLoadReport>> GuiDocument::LoadVectorLaye
     for (const Feature& feature : loading->doc.features()) m_doc.AddFeature(feature);
     emit updated(kFeaturesChanged);
     return std::move(loading->reports);
+}
+
+std::size_t GuiDocument::RenumberRules(const RuleRenumbering& renumbering) {
+    const std::size_t dropped = m_doc.RenumberRules(renumbering);
+    emit updated(kFeaturesChanged);
+    return dropped;
 }
 
 void GuiDocument::DeleteFeatures() {

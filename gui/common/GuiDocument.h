@@ -24,7 +24,8 @@ public:
     // The update hint when only the features changed: the views rebuild their overlays.
     static constexpr int kFeaturesChanged = 1;
 
-    explicit GuiDocument(QObject* parent = nullptr);
+    // The document's features refer to the rows of rules, which outlives it.
+    explicit GuiDocument(const E00Rules& rules, QObject* parent = nullptr);
 
     // Opens the DEM header at path; on failure the document is unchanged and the status
     // says why.
@@ -34,11 +35,12 @@ public:
     // The header's path as opened, and its file name (the windows' title).
     const QString& path() const { return m_path; }
     QString title() const;
+    const E00Rules& rules() const { return m_rules; }
 
-    // Loads the E00 files with the program-wide rules into the features (as Load E00
+    // Loads the E00 files with the rules into the features (as Load E00
     // File does after its dialog), then updates the views with kFeaturesChanged.
     std::vector<E00LoadReport> LoadE00Files(const QStringList& paths, Progress& progress, UserPrompts& prompts);
-    // Loads each layer with the program-wide rules, in order (as Load Vector Data does
+    // Loads each layer with the rules, in order (as Load Vector Data does
     // after its questions), off this thread under progress (see RunInBackground), then
     // adds what they gave to the features and updates the views with kFeaturesChanged.
     // Nothing, and no feature added, when the loading was left after a Cancel.
@@ -46,9 +48,10 @@ public:
         const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts);
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
-    // The program-wide E00 rules were replaced: the views redraw the features (which keep
-    // their rule positions) with kFeaturesChanged.
-    void RulesChanged() { emit updated(kFeaturesChanged); }
+    // The rules were edited: the features follow their rules to their new rows, those
+    // whose rule was deleted are dropped (CGridwrightDoc::RenumberRules), and the views
+    // update with kFeaturesChanged. Returns how many were dropped.
+    std::size_t RenumberRules(const RuleRenumbering& renumbering);
 
 signals:
     // The views must update: kFeaturesChanged when only the features changed, 0 when
@@ -56,6 +59,7 @@ signals:
     void updated(int hint);
 
 private:
+    const E00Rules& m_rules;
     CGridwrightDoc m_doc;
     QString m_path;
 };

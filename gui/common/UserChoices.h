@@ -2,6 +2,7 @@
 
 #include "core/features/E00Rules.h"
 #include "core/generate/Generate.h"
+#include "core/generate/TheaterSummary.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,6 +47,8 @@ public:
     // The "Build Terrain" dialog over options; false when the user cancels (options
     // are then unchanged).
     virtual bool EditBuildOptions(QWidget* parent, BuildOptions& options) = 0;
+    // The "Theater Built" window over what a run wrote in folder, until the user closes it.
+    virtual void ShowTheaterBuilt(QWidget* parent, const TheaterSummary& summary, const QString& folder) = 0;
     // A colour (0x00BBGGRR) from the colour chooser, which opens on initial; none when
     // the user cancels.
     virtual std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) = 0;

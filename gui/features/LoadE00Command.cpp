@@ -19,7 +19,9 @@ void LoadE00Paths(GuiDocument& document, const QStringList& paths, const Command
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
-    document.LoadE00Files(paths, progress, prompts);
+    for (const E00LoadReport& report : document.LoadE00Files(paths, progress, prompts)) {
+        for (const std::string& problem : report.problems) prompts.ShowMessage(problem);
+    }
 }
 
 }  // namespace gw

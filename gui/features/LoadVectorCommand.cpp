@@ -33,13 +33,13 @@ struct Listed {
 
 // The layers of the files, listed off this thread under progress (see RunInBackground).
 // Nothing when the listing was cancelled or left after a Cancel.
-std::optional<std::vector<Listed>> ListLayers(const QStringList& paths, ProgressDialog& progress,
-                                              UserPrompts& prompts) {
+std::optional<std::vector<Listed>> ListLayers(const QStringList& paths, const E00Rules& rules,
+                                              ProgressDialog& progress, UserPrompts& prompts) {
     auto listed = std::make_shared<std::vector<Listed>>();
     auto cancelled = std::make_shared<bool>(false);
     std::vector<std::string> files;
     for (const QString& path : paths) files.push_back(path.toStdString());
-    const bool ended = RunInBackground(progress, prompts, [listed, cancelled, files, rules = g_e00Rules](
+    const bool ended = RunInBackground(progress, prompts, [listed, cancelled, files, rules](
                                                               Progress& p, UserPrompts& q) {
         BeginJob(p, static_cast<int>(files.size()), "Reading the layers");
         for (const std::string& path : files) {
@@ -60,7 +60,7 @@ std::optional<std::vector<Listed>> ListLayers(const QStringList& paths, Progress
 // The layers to load of a listed file, each with its rule: the one that names it, or the
 // user's choice; layers the user skips, and tables without geometry, are left out. A
 // file that cannot be read, or holds no layer with geometry, is told.
-void AddLayersToLoad(Listed& file, QWidget* parent, const CommandContext& context,
+void AddLayersToLoad(Listed& file, const E00Rules& rules, QWidget* parent, const CommandContext& context,
                      std::vector<gdalio::VectorLoadRequest>& requests) {
     std::erase_if(file.layers, [](const gdalio::VectorLayerInfo& layer) { return !layer.hasGeometry; });
     if (file.status.ok() && file.layers.empty()) {
@@ -75,7 +75,7 @@ void AddLayersToLoad(Listed& file, QWidget* parent, const CommandContext& contex
         std::optional<std::int32_t> rule = layer.ruleIndex;
         if (!rule) {
             rule = context.choices.ChooseE00Rule(parent, QString::fromStdString(layer.name),
-                                                 QFileInfo(QString::fromStdString(file.path)).fileName(), g_e00Rules);
+                                                 QFileInfo(QString::fromStdString(file.path)).fileName(), rules);
         }
         if (rule) requests.push_back({file.path, layer.name, rule});
     }
@@ -93,10 +93,10 @@ void LoadVectorPaths(GuiDocument& document, const QStringList& paths, const Comm
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
-    std::optional<std::vector<Listed>> listed = ListLayers(paths, progress, prompts);
+    std::optional<std::vector<Listed>> listed = ListLayers(paths, document.rules(), progress, prompts);
     if (!listed) return;
     std::vector<gdalio::VectorLoadRequest> requests;
-    for (Listed& file : *listed) AddLayersToLoad(file, &progress, context, requests);
+    for (Listed& file : *listed) AddLayersToLoad(file, document.rules(), &progress, context, requests);
     if (requests.empty()) return;
     const auto reports = document.LoadVectorLayers(requests, progress, prompts);
     if (!reports) return;

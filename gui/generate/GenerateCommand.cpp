@@ -5,13 +5,13 @@
 #include "gui/common/UserChoices.h"
 #include "core/dem/DemHeader.h"
 #include "core/document/GridwrightDoc.h"
-#include "core/features/E00Rules.h"
 #include "core/generate/L2Writer.h"
 #include "core/generate/TerrainPath.h"
+#include "core/generate/TheaterSummary.h"
 #include "core/layout/TheaterLayout.h"
 
+#include <QFileInfo>
 #include <QObject>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -22,8 +22,9 @@ void Warn(const CommandContext& context, const QString& text) {
     context.choices.ShowMessage(context.window, text, UserChoices::MessageKind::kWarning);
 }
 
-// Says why the run failed, or which files the path could not name.
-void ReportRun(const GenerateReport& report, const std::string& terrainPath, const CommandContext& context) {
+// Says why the run failed, or shows what it wrote and found.
+void ReportRun(const GenerateContext& run, const BuildOptions& options, const GenerateReport& report,
+               const TerrainResults& results, const std::string& terrainPath, const CommandContext& context) {
     const auto failed = std::find_if(report.jobs.begin(), report.jobs.end(), [](const JobReport& job) {
         return job.result.outcome == WriteResult::Outcome::kFailed;
     });
@@ -31,29 +32,8 @@ void ReportRun(const GenerateReport& report, const std::string& terrainPath, con
         Warn(context, QString::fromStdString(failed->result.message));
         return;
     }
-    const bool unnamed = std::any_of(report.jobs.begin(), report.jobs.end(), [](const JobReport& job) {
-        return job.result.outcome == WriteResult::Outcome::kNotNamed;
-    });
-    if (unnamed && NamesOnlyTerrainFiles(terrainPath)) {
-        Warn(context, QObject::tr("Only the tile and index files were written: the names of the other files are "
-                                  "made by replacing \".l2\", in lower case, in the terrain file's name."));
-    }
-    const auto listed = [](const std::vector<std::string>& paths) {
-        QStringList lines;
-        for (const std::string& path : paths) lines << QString::fromStdString(path);
-        return lines.join('\n');
-    };
-    if (const std::vector<std::string> kept = report.kept(); !kept.empty()) {
-        Warn(context,
-             QObject::tr("Cancelled: these files were kept as the earlier run wrote them:\n%1").arg(listed(kept)));
-    }
-    if (!report.earlierFiles.empty()) {
-        Warn(context, QObject::tr("These files beside the theater are from an earlier run; this run did not write "
-                                  "them:\n%1").arg(listed(report.earlierFiles)));
-    }
-    if (!report.notes.empty()) {
-        context.choices.ShowMessage(context.window, listed(report.notes), UserChoices::MessageKind::kInformation);
-    }
+    context.choices.ShowTheaterBuilt(context.window, SummariseRun(run, options, report, results),
+                                     QFileInfo(QString::fromStdString(terrainPath)).absolutePath());
 }
 
 }  // namespace
@@ -82,11 +62,11 @@ std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRan
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
-    const GenerateContext run{source.doc, source.layout, source.heights, g_e00Rules, source.objectiveRules,
+    const GenerateContext run{source.doc, source.layout, source.heights, source.rules, source.objectiveRules,
                               random,     progress,      prompts};
     GenerateReport report = RunGenerate(run, options, terrainPath, source.results, DefaultWorkerCount());
     progress.DestroyWindow();
-    ReportRun(report, terrainPath, context);
+    ReportRun(run, options, report, source.results, terrainPath, context);
     return report;
 }
 

@@ -20,6 +20,7 @@ struct GenerateSource {
     const CGridwrightDoc& doc;
     const TheaterLayout& layout;
     const HeightTable& heights;
+    const E00Rules& rules;
     const ObjectiveRuleSet& objectiveRules;
     TerrainResults& results;
     std::string headerPath = {};  // the DEM's, which no output may replace

@@ -10,11 +10,27 @@ E00RulesDialog::E00RulesDialog(const E00Rules& rules, UserChoices& choices, QWid
     TableRows rows;
     for (const E00Rule& rule : rules) rows.push_back(E00RuleCells(rule));
     SetUpGrid(m_ui->grid, E00RuleHeaders(), rows, m_ui->resetButton);
+    // The rows' header items, hidden, go with them through inserts and deletes and say
+    // which rule each row began as; rows shown by Reset to Defaults have none.
+    for (int row = 0; row < int(rules.size()); ++row) {
+        auto* origin = new QTableWidgetItem();
+        origin->setData(Qt::UserRole, row);
+        m_ui->grid->setVerticalHeaderItem(row, origin);
+    }
 }
 
 E00RulesDialog::~E00RulesDialog() = default;
 
 E00Rules E00RulesDialog::rules() const { return E00RulesFromTable(m_ui->grid->DataRows()); }
+
+std::vector<std::optional<std::int32_t>> E00RulesDialog::origins() const {
+    std::vector<std::optional<std::int32_t>> origins;
+    for (int row = 0; row < m_ui->grid->rowCount(); ++row) {
+        const QTableWidgetItem* origin = m_ui->grid->verticalHeaderItem(row);
+        origins.push_back(origin ? std::optional<std::int32_t>(origin->data(Qt::UserRole).toInt()) : std::nullopt);
+    }
+    return origins;
+}
 
 GridCtrl* E00RulesDialog::grid() const { return m_ui->grid; }
 

@@ -3,7 +3,10 @@
 #include "core/features/E00Rules.h"
 #include "gui/grid/GridEditorDialog.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace Ui {
 class E00RulesDialog;
@@ -24,6 +27,9 @@ public:
 
     // The rules as the grid stands, one per data row (what OK stores).
     E00Rules rules() const;
+    // For each data row, the position of the rule it shows in the table the dialog was
+    // opened with; none for a row inserted since (see RenumberingFromOrigins).
+    std::vector<std::optional<std::int32_t>> origins() const;
     GridCtrl* grid() const;
 
 protected:

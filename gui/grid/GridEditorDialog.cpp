@@ -49,6 +49,7 @@ void GridEditorDialog::SetUpGrid(GridCtrl* grid, const std::vector<std::string>&
 
 void GridEditorDialog::ShowRows(const TableRows& rows) {
     m_grid->clearContents();
+    for (int row = 0; row < m_grid->rowCount(); ++row) delete m_grid->takeVerticalHeaderItem(row);
     m_grid->SetSize(1 + int(rows.size()), m_grid->columnCount());
     for (std::size_t row = 0; row < rows.size(); ++row) m_grid->SetRow(1 + int(row), rows[row]);
     m_grid->AutoSize();

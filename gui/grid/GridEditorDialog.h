@@ -36,7 +36,8 @@ public:
     void OnInsertRow();
     // Delete Row: removes the focus cell's row, if it is a data row.
     void OnDeleteRow();
-    // Reset to Defaults: the grid shows the default rows (kept only on OK).
+    // Reset to Defaults: the grid shows the default rows (kept only on OK), each a new
+    // row that began as none of those shown before.
     void OnResetToDefaults();
     // OK: closes the dialog unless the table check refuses the grid.
     void accept() override;

@@ -89,6 +89,8 @@ void CGridwrightView::OnUpdate(int hint) {
         RebuildElevationImage();
         m_ui->mapPreview->setFrame(m_layout.m_centerLat, m_layout.m_centerLong, doc.GetMapWidth(),
                                    doc.GetMapHeight());
+        // A new window of a document that holds features shows them at once.
+        RebuildOverlayImage();
         ShowLayout();
     }
     refreshStatusTexts();
@@ -196,7 +198,7 @@ void CGridwrightView::RebuildElevationImage() {
 }
 
 void CGridwrightView::RebuildOverlayImage() {
-    m_ui->mapPreview->setOverlay(BuildOverlayImage(m_document->doc().features(), g_e00Rules,
+    m_ui->mapPreview->setOverlay(BuildOverlayImage(m_document->doc().features(), m_document->rules(),
                                                    m_ui->mapPreview->frame(), m_layout.m_previewWidth,
                                                    m_layout.m_previewHeight));
 }

@@ -56,7 +56,7 @@ TheaterPage TheaterPageOf(CGridwrightView& view) {
     CRandom random;
     NullProgress progress;
     NoPrompts prompts;
-    const GenerateContext context{view.document()->doc(), view.layout(), view.heights(), g_e00Rules,
+    const GenerateContext context{view.document()->doc(), view.layout(), view.heights(), view.document()->rules(),
                                   view.objectiveRules(),   random,        progress,       prompts};
     const std::vector<std::string> lines = DescriptionLines(context, view.results());
     TheaterPage page;

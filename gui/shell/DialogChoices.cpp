@@ -2,6 +2,7 @@
 
 #include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/generate/BuildTerrainDialog.h"
+#include "gui/generate/TheaterBuiltDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,6 +90,11 @@ bool DialogChoices::EditBuildOptions(QWidget* parent, BuildOptions& options) {
     if (dialog.exec() != QDialog::Accepted) return false;
     options = dialog.options();
     return true;
+}
+
+void DialogChoices::ShowTheaterBuilt(QWidget* parent, const TheaterSummary& summary, const QString& folder) {
+    TheaterBuiltDialog dialog(summary, folder, *this, parent);
+    dialog.exec();
 }
 
 std::optional<std::uint32_t> DialogChoices::ChooseColour(QWidget* parent, std::uint32_t initial) {

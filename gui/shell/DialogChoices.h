@@ -14,6 +14,7 @@ public:
     QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
+    void ShowTheaterBuilt(QWidget* parent, const TheaterSummary& summary, const QString& folder) override;
     std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;
     std::optional<std::int32_t> ChooseE00Rule(QWidget* parent, const QString& layer, const QString& file,
                                               const E00Rules& rules) override;

@@ -57,6 +57,13 @@ QLabel* Pane(QWidget* parent, const char* objectName, const char* templateText) 
     return pane;
 }
 
+// The status bar's word after the rules were edited.
+QString FeatureCountText(std::size_t features, std::size_t dropped) {
+    const QString count = QObject::tr("%n feature(s) loaded", nullptr, int(features));
+    if (dropped == 0) return count;
+    return count + QObject::tr("; %n dropped: their E00 rule was deleted", nullptr, int(dropped));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(UserChoices& choices, QWidget* parent) : QMainWindow(parent), m_choices(choices) {
@@ -293,8 +300,9 @@ void MainWindow::updateMenus() {
 void MainWindow::readSettings() {
     // The E00 rules (the built-in ones when none are stored) and the recent files.
     const QtProfileSection store(kE00RulesSection);
-    g_e00Rules.clear();
-    LoadE00Rules(store, g_e00Rules);
+    E00Rules rules;
+    LoadE00Rules(store, rules);
+    m_documents.ReplaceRules(std::move(rules), {});
     m_recentFiles.Read();
     updateRecentFileEntries();
 }
@@ -564,7 +572,7 @@ void MainWindow::OnGenerateTerrain() {
         CGridwrightView* view = activeView();
         if (!view) return;
         const GenerateSource source{view->document()->doc(), view->layout(), view->heights(),
-                                    view->objectiveRules(), view->results(), view->document()->path().toStdString()};
+                                    view->document()->rules(), view->objectiveRules(), view->results(), view->document()->path().toStdString()};
         GenerateTerrain(source, m_random, context());
     });
 }
@@ -572,12 +580,14 @@ void MainWindow::OnGenerateTerrain() {
 void MainWindow::OnEditE00Rules() {
     runCommand([this] {
         if (!activeView()) return;
-        E00RulesDialog dialog(g_e00Rules, m_choices, this);
+        E00RulesDialog dialog(m_documents.rules(), m_choices, this);
         if (dialog.exec() != QDialog::Accepted) return;
-        g_e00Rules = dialog.rules();
+        const E00Rules rules = dialog.rules();
         QtProfileSection store(kE00RulesSection);
-        SaveE00Rules(store, g_e00Rules);
-        for (GuiDocument* document : m_documents.documents()) document->RulesChanged();
+        SaveE00Rules(store, rules);
+        const std::size_t dropped =
+            m_documents.ReplaceRules(rules, RenumberingFromOrigins(dialog.origins(), m_documents.rules().size()));
+        statusBar()->showMessage(FeatureCountText(activeView()->document()->doc().features().size(), dropped));
     });
 }
 

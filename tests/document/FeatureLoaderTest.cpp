@@ -2,6 +2,8 @@
 #include "core/document/FeatureLoader.h"
 #include "tests/generate/WriterFixture.h"
 
+#include <gmock/gmock.h>
+
 namespace gw {
 namespace {
 
@@ -40,9 +42,17 @@ TEST_F(FeatureLoaderTest, UnrecognisedAndBrokenFilesAreReportedAndTheOthersLoade
     const std::string other = Write("other.e00", test::LineCoverage("/X/UNKNOWN.E00", {{{0, 0}}}));
     const std::string broken = Write("broken.e00", test::LineCoverage("/X/DNNET.E00", {{{0, 0}}, {{0.5, 0.5}, {0.6, 0.6}}})
                                                        .substr(0, 150));
-    const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken});
-    EXPECT_EQ(prompts.messages,
-              (std::vector<std::string>{"Unrecognised types of e00 UNKNOWN.E00", "Failed to parse/open file"}));
+    const std::string missing = dir.Path("missing.e00");
+    const std::vector<E00LoadReport> reports = Load({Rivers(), other, broken, missing});
+    EXPECT_TRUE(reports[0].problems.empty());
+    ASSERT_EQ(reports[1].problems.size(), 1u);
+    EXPECT_THAT(reports[1].problems[0],
+                testing::StartsWith(other + ": no E00 rule names its coverage \"UNKNOWN.E00\"; the rules know dnnet.e00"));
+    ASSERT_EQ(reports[2].problems.size(), 1u);
+    EXPECT_THAT(reports[2].problems[0], testing::StartsWith(broken + ": line "));
+    ASSERT_EQ(reports[3].problems.size(), 1u) << "no coverage is named by a file that did not open";
+    EXPECT_THAT(reports[3].problems[0], testing::StartsWith(missing + ": "));
+    EXPECT_FALSE(reports[3].recognised);
     EXPECT_FALSE(reports[2].parsed.ok());
     EXPECT_EQ(reports[2].featuresAdded, 1u) << "a file that broke off yields what was read";
     EXPECT_EQ(doc.features().size(), 3u + 1u);

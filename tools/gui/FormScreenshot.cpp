@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gui_form_screenshot DEM.hdr OUT.png [E00...]\n");
         return 2;
     }
-    gw::GuiDocument document;
+    const gw::E00Rules rules = gw::BuiltInE00Rules();
+    gw::GuiDocument document(rules);
     if (const gw::Status opened = document.Open(QString::fromLocal8Bit(argv[1])); !opened.ok()) {
         std::fprintf(stderr, "%s\n", opened.message().c_str());
         return 1;
@@ -44,7 +45,6 @@ int main(int argc, char** argv) {
     QStringList e00Files;
     for (int i = 4; i < argc; ++i) e00Files << QString::fromLocal8Bit(argv[i]);
     if (!e00Files.isEmpty()) {
-        gw::g_e00Rules = gw::BuiltInE00Rules();
         gw::NullProgress progress;
         StderrPrompts prompts;
         document.LoadE00Files(e00Files, progress, prompts);
