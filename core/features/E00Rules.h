@@ -65,12 +65,12 @@ std::string FormatE00Rule(const E00Rule& rule);
 // number is 0. Commas inside a field shift the later fields, as they were stored.
 E00Rule ParseE00Rule(std::string_view text);
 
-// The rule at position index, or null when the table has no such row (it was
-// shortened after features were loaded with that index).
 // The rules' Files (with their Keywords when asked) for a message: "dnnet.e00, ponet.e00",
 // "dnnet.e00 (RIVER), ..."; "none" when there are no rules.
 std::string KnownRules(const E00Rules& rules, bool keywords);
 
+// The rule at position index, or null when the table has no such row (it was
+// shortened after features were loaded with that index).
 const E00Rule* RuleAt(const E00Rules& rules, std::int32_t index);
 std::optional<std::string> GetRuleKeyword(const E00Rules& rules, std::int32_t index);
 bool IsLabelRule(const E00Rules& rules, std::int32_t index);

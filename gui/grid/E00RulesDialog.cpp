@@ -2,20 +2,36 @@
 
 #include "ui_E00RulesDialog.h"
 
+#include <algorithm>
+
 namespace gw {
 
 E00RulesDialog::E00RulesDialog(const E00Rules& rules, UserChoices& choices, QWidget* parent)
-    : GridEditorDialog(choices, parent), m_ui(std::make_unique<Ui::E00RulesDialog>()) {
+    : GridEditorDialog(choices, parent), m_ui(std::make_unique<Ui::E00RulesDialog>()), m_opened(rules) {
     m_ui->setupUi(this);
     TableRows rows;
     for (const E00Rule& rule : rules) rows.push_back(E00RuleCells(rule));
     SetUpGrid(m_ui->grid, E00RuleHeaders(), rows, m_ui->resetButton);
     // The rows' header items, hidden, go with them through inserts and deletes and say
-    // which rule each row began as; rows shown by Reset to Defaults have none.
-    for (int row = 0; row < int(rules.size()); ++row) {
-        auto* origin = new QTableWidgetItem();
-        origin->setData(Qt::UserRole, row);
-        m_ui->grid->setVerticalHeaderItem(row, origin);
+    // which rule each row began as.
+    for (int row = 0; row < int(rules.size()); ++row) SetOrigin(row, row);
+    connect(m_ui->resetButton, &QAbstractButton::clicked, this, &E00RulesDialog::MatchOriginsByFile);
+}
+
+void E00RulesDialog::SetOrigin(int row, std::int32_t origin) {
+    auto* item = new QTableWidgetItem();
+    item->setData(Qt::UserRole, origin);
+    m_ui->grid->setVerticalHeaderItem(row, item);
+}
+
+void E00RulesDialog::MatchOriginsByFile() {
+    const E00Rules shown = rules();
+    for (int row = 0; row < int(shown.size()); ++row) {
+        const auto same = std::find_if(m_opened.begin(), m_opened.end(), [&](const E00Rule& rule) {
+            return QString::fromStdString(rule.File).compare(QString::fromStdString(shown[row].File),
+                                                             Qt::CaseInsensitive) == 0;
+        });
+        if (same != m_opened.end()) SetOrigin(row, std::int32_t(same - m_opened.begin()));
     }
 }
 

@@ -18,7 +18,9 @@ class GridCtrl;
 
 // "Edit E00 Rules": one grid row per rule, the colour cell painted in the rule's colour
 // and chosen with a double-click; Insert Row adds "XXX.E00" without a colour. Reset to
-// Defaults shows the built-in rules.
+// Defaults shows the built-in rules, each taking the place of the first rule the dialog
+// opened with for the same coverage (case aside), so features loaded with that rule
+// keep it.
 class E00RulesDialog : public GridEditorDialog {
     Q_OBJECT
 public:
@@ -43,7 +45,12 @@ protected:
     TableRows DefaultRows() const override;
 
 private:
+    void SetOrigin(int row, std::int32_t origin);
+    // After Reset to Defaults: each row's origin by its coverage.
+    void MatchOriginsByFile();
+
     std::unique_ptr<Ui::E00RulesDialog> m_ui;
+    E00Rules m_opened;
 };
 
 }  // namespace gw

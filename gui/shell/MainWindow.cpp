@@ -59,9 +59,9 @@ QLabel* Pane(QWidget* parent, const char* objectName, const char* templateText) 
 
 // The status bar's word after the rules were edited.
 QString FeatureCountText(std::size_t features, std::size_t dropped) {
-    const QString count = QObject::tr("%n feature(s) loaded", nullptr, int(features));
+    const QString count = (features == 1 ? QObject::tr("%1 feature loaded") : QObject::tr("%1 features loaded")).arg(features);
     if (dropped == 0) return count;
-    return count + QObject::tr("; %n dropped: their E00 rule was deleted", nullptr, int(dropped));
+    return count + QObject::tr("; %1 dropped: their E00 rule was deleted").arg(dropped);
 }
 
 }  // namespace

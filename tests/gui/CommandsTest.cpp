@@ -118,12 +118,18 @@ private slots:
         for (int run = 0; run < 4; ++run) s.trigger(kGenerateTerrain);
         QVERIFY(s.choices.offeredOptions[1].tdf);
         QCOMPARE(s.choices.fileQuestions.value(2).title, QString("Create L2 File"));
-        QCOMPARE(s.choices.messages.size(), 3);
+        QCOMPARE(s.choices.messages.size(), 2);
         QVERIFY2(s.choices.messages[0].text.contains("t.dat: the terrain file's name must contain \".l2\""),
                  qPrintable(s.choices.messages[0].text));
         QCOMPARE(s.choices.messages[0].parent, &s.window);
         QVERIFY(s.choices.messages[1].text.contains("t.l2"));
-        QVERIFY(s.choices.messages[2].text.startsWith("Only the tile and index files were written"));
+        // Each run that wrote files tells what it wrote, what is on the theater and why not.
+        QCOMPARE(s.choices.theatersBuilt.size(), 2);
+        const TheaterSummary& built = s.choices.theatersBuilt.back();
+        QCOMPARE(QString::fromStdString(built.files.at(0).path), dir.filePath("t.l2"));
+        QCOMPARE(built.files[0].bytes, QFileInfo(dir.filePath("t.l2")).size());
+        QCOMPARE(built.features.at("RIVER").loaded, 1u);
+        QVERIFY(built.highestPoint.value_or(0) > 0 && !built.warnings.empty());
         QVERIFY(s.window.activeView()->results().m_highestPoint > 0);
 
         // The map's palette is asked for while the run's progress dialog is up.
@@ -175,7 +181,7 @@ private slots:
         layout.SetSegmentsX("0");
         TerrainResults results;
         CRandom random;
-        QVERIFY(!GenerateTerrain({view.document()->doc(), layout, view.heights(), ObjectiveRuleSet(), results}, random,
+        QVERIFY(!GenerateTerrain({view.document()->doc(), layout, view.heights(), view.document()->rules(), ObjectiveRuleSet(), results}, random,
                                  {&s.window, s.choices}));
         QCOMPARE(s.choices.messages.size(), 1);
         QCOMPARE(s.choices.offeredOptions.size(), 3);
@@ -305,7 +311,7 @@ private slots:
         WriteText(junk, "{ this is not JSON");
         const auto& features = s.window.activeView()->document()->doc().features();
         const std::int32_t label = 5;
-        QCOMPARE(g_e00Rules[label].Keyword, std::string("LABEL"));
+        QCOMPARE(s.window.documents().rules()[label].Keyword, std::string("LABEL"));
 
         s.choices.files = {{unnamed}, {named}, {unnamed}, {junk, unnamed}};
         s.trigger(kLoadVectorData);

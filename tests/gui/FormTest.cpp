@@ -51,8 +51,7 @@ class FormTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        g_e00Rules = BuiltInE00Rules();
-        m_document = std::make_unique<GuiDocument>();
+        m_document = std::make_unique<GuiDocument>(m_rules);
         QVERIFY(m_document->Open(SampleHeader()).ok());
         m_view = std::make_unique<CGridwrightView>(m_document.get());
         m_view->show();
@@ -206,6 +205,30 @@ private slots:
         }
     }
 
+    void theEditorsRefuseWhatCannotBeStoredAtTheCell() {
+        ScriptedChoices choices;
+        E00RulesDialog rules(BuiltInE00Rules(), choices);
+        rules.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rules));
+        GridCtrl* grid = rules.grid();
+        grid->setFocus();
+        grid->SetFocusCell(1, 2);
+        for (char c : std::string("RI,VER")) Char(c);
+        Key(Qt::Key_Return);
+        QTRY_COMPARE(choices.messages.size(), 1);
+        QVERIFY(choices.messages[0].text.startsWith("Keyword cannot hold a comma"));
+        QCOMPARE(grid->GetItemText(1, 2), QString("RIVER"));
+        QCOMPARE(grid->GetFocusCell(), (GridCtrl::CellId{1, 2}));
+
+        HeightDataDialog heights(HeightTable(), choices);
+        heights.show();
+        heights.grid()->SetItemText(3, 0, "0");
+        heights.accept();
+        QCOMPARE(choices.messages.size(), 2);
+        QVERIFY(choices.messages[1].text.startsWith("The altitudes must rise from row to row: 0 on row 3"));
+        QVERIFY(heights.isVisible() && heights.result() != QDialog::Accepted);
+    }
+
     void theRowMenuWorksFromTheMouseAndTheKeyboard() {
         ScriptedChoices choices;
         HeightDataDialog dialog(HeightTable(), choices);
@@ -227,35 +250,61 @@ private slots:
         QCOMPARE(grid->GetItemText(1, 0), QString("160"));
     }
 
-    void editedRulesAreKeptAndStoredOnOkOnly() {
+    void editedRulesAreKeptAndStoredOnOkOnlyWithTheFeaturesOnTheirRules() {
         QtProfileSection store(kE00RulesSection);
         SaveE00Rules(store, BuiltInE00Rules());
         Session s;
+        QTemporaryDir dir;
+        QStringList coverages;
+        for (const char* name : {"DNNET", "PONET", "RDLINE"}) {
+            coverages << dir.filePath(QString(name) + ".e00");
+            WriteText(coverages.back(), QByteArray::fromStdString(
+                                            LineCoverage("/DATA/" + std::string(name) + ".E00", {{{11, 42}, {12, 43}}})));
+        }
+        s.choices.files = {coverages};
+        s.trigger(kLoadE00File);
+        const auto& features = s.window.activeView()->document()->doc().features();
+        QCOMPARE(features.size(), 3u);
         QSignalSpy updates(s.window.activeView()->document(), &GuiDocument::updated);
-        const E00Rules builtIn = g_e00Rules;
+        const E00Rules builtIn = s.window.documents().rules();
         s.choices.colours = {Rgb(9, 9, 9), Rgb(1, 2, 3)};
         WorkDialog<E00RulesDialog>(s, kEditE00Rules, [](E00RulesDialog* dialog) {
             dialog->grid()->SetItemText(1, 0, "other.e00");
             QTest::mouseDClick(dialog->grid()->viewport(), Qt::LeftButton, {}, CellCentre(dialog->grid(), 2, 1));
         }, false);
-        QCOMPARE(g_e00Rules, builtIn);
+        QCOMPARE(s.window.documents().rules(), builtIn);
         QCOMPARE(updates.size(), 0);
 
+        // A row inserted above the rivers and the roads' row deleted: rivers and coast move
+        // down with their rules, the road goes with its rule.
         WorkDialog<E00RulesDialog>(s, kEditE00Rules, [](E00RulesDialog* dialog) {
             GridCtrl* grid = dialog->grid();
             QCOMPARE(grid->GetItemBkColour(2, 1), 0xb400u);
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, 1, 1));
             QCOMPARE(grid->GetItemText(1, 1), QString("1 2 3"));
-            grid->SetFocusCell(3, 0);
+            grid->SetFocusCell(4, 0);
             dialog->OnDeleteRow();
+            grid->SetFocusCell(1, 0);
+            dialog->OnInsertRow();
         }, true);
         QCOMPARE(s.choices.offeredColours, QList<std::uint32_t>({0xb400u, 0x906800u}));
-        QCOMPARE(g_e00Rules.size(), builtIn.size() - 1);
-        QCOMPARE(g_e00Rules[0].Colour, Rgb(1, 2, 3));
+        const E00Rules& edited = s.window.documents().rules();
+        QCOMPARE(edited.size(), builtIn.size());
+        QCOMPARE(edited[1].Colour, Rgb(1, 2, 3));
+        QCOMPARE(QList<std::int32_t>({features[0].ruleIndex, features[1].ruleIndex}), QList<std::int32_t>({1, 2}));
+        QCOMPARE(features.size(), 2u);
+        QCOMPARE(s.window.statusBar()->currentMessage(), QString("2 features loaded; 1 dropped: their E00 rule was deleted"));
         E00Rules stored;
         QVERIFY(LoadE00Rules(store, stored));
-        QCOMPARE(stored, g_e00Rules);
+        QCOMPARE(stored, edited);
         QCOMPARE(updates.size(), 1);
+
+        // Reset to Defaults puts each feature back on the built-in rule of its coverage.
+        WorkDialog<E00RulesDialog>(s, kEditE00Rules, [](E00RulesDialog* dialog) {
+            dialog->findChild<QPushButton*>("resetButton")->click();
+        }, true);
+        QCOMPARE(s.window.documents().rules(), builtIn);
+        QCOMPARE(QList<std::int32_t>({features[0].ruleIndex, features[1].ruleIndex}), QList<std::int32_t>({0, 1}));
     }
 
     void heightDataRepaintsThePreviewAndGenerateUsesItsCodes() {
@@ -326,6 +375,7 @@ private:
         });
     }
 
+    const E00Rules m_rules = BuiltInE00Rules();
     std::unique_ptr<GuiDocument> m_document;
     std::unique_ptr<CGridwrightView> m_view;
 };

@@ -3,6 +3,7 @@
 // What the GUI tests share: the user's answers from a script, answering modal windows and
 // menus as they open, watching the progress dialog, and small files to open.
 
+#include "core/generate/TheaterSummary.h"
 #include "gui/common/GuiDocument.h"
 #include "gui/common/UserChoices.h"
 #include "gui/layout/GridwrightView.h"
@@ -58,6 +59,9 @@ public:
     }
     bool OpenUrl(const QUrl& address) override { return Asked(openedUrls, address), Next(urlOpens, false); }
     void Beep() override { ++beeps; }
+    void ShowTheaterBuilt(QWidget*, const TheaterSummary& summary, const QString&) override {
+        Asked(theatersBuilt, summary);
+    }
 
     std::deque<QStringList> files;
     std::deque<bool> yesNo;
@@ -76,6 +80,7 @@ public:
     QList<std::uint32_t> offeredColours;
     QStringList ruleQuestions;
     QList<QUrl> openedUrls;
+    QList<TheaterSummary> theatersBuilt;
     int beeps = 0;
 
 private:

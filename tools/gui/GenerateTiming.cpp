@@ -36,6 +36,7 @@ public:
         return std::nullopt;
     }
     bool OpenUrl(const QUrl&) override { return false; }
+    void ShowTheaterBuilt(QWidget*, const gw::TheaterSummary&, const QString&) override {}
     void Beep() override {}
 
 private:
@@ -65,7 +66,8 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     const auto report = gw::GenerateTerrain(
-        {view->document()->doc(), layout, view->heights(), view->objectiveRules(), view->results()}, random,
+        {view->document()->doc(), layout, view->heights(), view->document()->rules(), view->objectiveRules(),
+         view->results()}, random,
         {&window, choices});
     const qint64 elapsed = timer.elapsed();
     if (!report || !report->complete()) {
