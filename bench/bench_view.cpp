@@ -87,6 +87,7 @@ bool WriteLargeDem(const QString& header, const QString& raster) {
 
 void BM_OpenLargeDemToPaint(benchmark::State& state) {
     QTemporaryDir dir;
+    const gw::E00Rules rules = gw::BuiltInE00Rules();
     int run = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,7 +98,7 @@ void BM_OpenLargeDemToPaint(benchmark::State& state) {
         }
         state.ResumeTiming();
 
-        auto document = std::make_unique<gw::GuiDocument>();
+        auto document = std::make_unique<gw::GuiDocument>(rules);
         if (!document->Open(name + QStringLiteral(".hdr")).ok()) {
             state.SkipWithError("cannot open the large DEM");
             break;

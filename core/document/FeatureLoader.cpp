@@ -19,9 +19,8 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
         report.parsed = doc.e00().Parse(path, progress);
         if (!report.parsed.ok()) report.problems.push_back(path + ": " + report.parsed.message());
         report.coverageName = doc.e00().GetName();
-        const auto rule = std::find_if(rules.begin(), rules.end(),
-                                       [&](const E00Rule& r) { return EqualsNoCase(r.File, report.coverageName); });
-        report.recognised = rule != rules.end();
+        const std::optional<std::int32_t> r = RuleForCoverage(rules, report.coverageName);
+        report.recognised = r.has_value();
         if (!report.recognised) {
             // A file that could not be read far enough to name its coverage has been told.
             if (report.parsed.ok() || !report.coverageName.empty()) {
@@ -30,9 +29,9 @@ std::vector<E00LoadReport> LoadE00Files(CGridwrightDoc& doc, const E00Rules& rul
             }
         } else {
             const std::size_t before = doc.features().size();
-            const auto r = static_cast<std::int32_t>(rule - rules.begin());
-            report.processed = rule->Label != 0 ? AddLabelFeatures(doc, *rule, r, progress, prompts)
-                                                : AddArcFeatures(doc, *rule, r, progress, prompts);
+            const E00Rule& rule = rules[static_cast<std::size_t>(*r)];
+            report.processed = rule.Label != 0 ? AddLabelFeatures(doc, rule, *r, progress, prompts)
+                                               : AddArcFeatures(doc, rule, *r, progress, prompts);
             report.featuresAdded = doc.features().size() - before;
         }
         reports.push_back(std::move(report));

@@ -1,7 +1,9 @@
 #include "core/features/E00Rules.h"
 
 #include "core/util/CNumbers.h"
+#include "core/util/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -102,6 +104,13 @@ RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int3
         }
     }
     return renumbering;
+}
+
+std::optional<std::int32_t> RuleForCoverage(const E00Rules& rules, std::string_view coverage) {
+    const auto rule =
+        std::find_if(rules.begin(), rules.end(), [&](const E00Rule& r) { return EqualsNoCase(r.File, coverage); });
+    if (rule == rules.end()) return std::nullopt;
+    return static_cast<std::int32_t>(rule - rules.begin());
 }
 
 std::string KnownRules(const E00Rules& rules, bool keywords) {

@@ -69,6 +69,9 @@ E00Rule ParseE00Rule(std::string_view text);
 // "dnnet.e00 (RIVER), ..."; "none" when there are no rules.
 std::string KnownRules(const E00Rules& rules, bool keywords);
 
+// The position of the first rule whose File is coverage (case aside), or none.
+std::optional<std::int32_t> RuleForCoverage(const E00Rules& rules, std::string_view coverage);
+
 // The rule at position index, or null when the table has no such row (it was
 // shortened after features were loaded with that index).
 const E00Rule* RuleAt(const E00Rules& rules, std::int32_t index);

@@ -2,7 +2,6 @@
 
 #include "ui_E00RulesDialog.h"
 
-#include <algorithm>
 
 namespace gw {
 
@@ -27,11 +26,7 @@ void E00RulesDialog::SetOrigin(int row, std::int32_t origin) {
 void E00RulesDialog::MatchOriginsByFile() {
     const E00Rules shown = rules();
     for (int row = 0; row < int(shown.size()); ++row) {
-        const auto same = std::find_if(m_opened.begin(), m_opened.end(), [&](const E00Rule& rule) {
-            return QString::fromStdString(rule.File).compare(QString::fromStdString(shown[row].File),
-                                                             Qt::CaseInsensitive) == 0;
-        });
-        if (same != m_opened.end()) SetOrigin(row, std::int32_t(same - m_opened.begin()));
+        if (const std::optional<std::int32_t> same = RuleForCoverage(m_opened, shown[row].File)) SetOrigin(row, *same);
     }
 }
 
