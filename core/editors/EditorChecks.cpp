@@ -63,7 +63,11 @@ Status CheckHeightCell(std::size_t column, std::string_view text) {
 }
 
 std::optional<TableRefusal> CheckE00RuleTable(const TableRows& rows) {
-    return FirstRefusedCell(rows, CheckE00RuleCell);
+    if (auto refused = FirstRefusedCell(rows, CheckE00RuleCell)) return refused;
+    // An empty table would be stored as no rules, which the next start reads as the
+    // built-in ones.
+    if (rows.empty()) return TableRefusal{0, 0, Status::InvalidArgument("The E00 rule table needs at least one rule.")};
+    return std::nullopt;
 }
 
 std::optional<TableRefusal> CheckHeightTable(const TableRows& rows) {

@@ -28,7 +28,8 @@ struct TableRefusal {
     Status why;
 };
 
-// OK of the E00 rules editor: the first cell, in grid order, that CheckE00RuleCell refuses.
+// OK of the E00 rules editor: the first cell, in grid order, that CheckE00RuleCell
+// refuses; else an empty table.
 std::optional<TableRefusal> CheckE00RuleTable(const TableRows& rows);
 // OK of the height data editor: the first cell CheckHeightCell refuses; else an empty
 // table; else the first altitude (as HeightRowsFromTable reads it) not above the one

@@ -30,6 +30,7 @@ TEST(EditorChecksTest, CellsTakeOnlyWhatCanBeKept) {
 
 TEST(EditorChecksTest, TablesAreRefusedAtTheirFirstFault) {
     TableRows rules;
+    EXPECT_TRUE(CheckE00RuleTable(rules));
     for (const E00Rule& rule : BuiltInE00Rules()) rules.push_back(E00RuleCells(rule));
     rules.push_back(NewE00RuleCells());
     EXPECT_FALSE(CheckE00RuleTable(rules));
