@@ -25,6 +25,7 @@ class QToolBar;
 namespace gw {
 
 class CGridwrightView;
+class InspectionWindow;
 class GuiDocument;
 class UserChoices;
 
@@ -59,6 +60,8 @@ public:
 
     // The view of the active document window, or null.
     CGridwrightView* activeView() const;
+    // The inspection window that is current, if one is.
+    InspectionWindow* activeInspection() const;
     // The action of a command id, or null.
     QAction* action(int commandId) const { return m_actions.value(commandId); }
     QMdiArea* mdiArea() const { return m_mdiArea; }
@@ -99,6 +102,9 @@ private:
     void runCommand(const std::function<void()>& command);
     CommandContext context() { return {this, m_choices}; }
     QMdiSubWindow* addViewWindow(GuiDocument* document);
+    // Reads a built theater into an inspection window; one open on the same file already
+    // is read afresh in its place.
+    Status OpenInspection(const QString& path);
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
 
     void OnFileOpen();
