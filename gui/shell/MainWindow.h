@@ -49,8 +49,8 @@ public:
     ~MainWindow() override;
 
     // Opens the DEM header at path in a window of its own, or activates the window of
-    // the document that has it open already. On failure no window is added and the
-    // status says why.
+    // the document that has it open already; a theater's tile file (".l2") opens in an
+    // inspection window. On failure no window is added and the status says why.
     Status OpenFile(const QString& path);
     // Opens the headers named on the command line, in order, each in a window of its
     // own; stops at the first that fails and returns its status.

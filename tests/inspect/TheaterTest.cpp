@@ -11,13 +11,13 @@ namespace gw::test {
 namespace {
 
 // A block of 256 regular records: every tile `elevation` with `code`, except the
-// north-east corner tile, `corner` feet high.
+// south-east corner tile, `corner` feet high.
 std::string Block(std::uint16_t code, std::int16_t elevation, std::int16_t corner) {
     std::string block(256 * 7, '\0');
     for (int tile = 0; tile < 256; ++tile) {
         auto* record = reinterpret_cast<std::uint8_t*>(&block[tile * 7]);
         PutLE16(record, code);
-        PutLE16(record + 2, static_cast<std::uint16_t>(tile == 255 ? corner : elevation));
+        PutLE16(record + 2, static_cast<std::uint16_t>(tile == 15 ? corner : elevation));
     }
     return block;
 }
@@ -37,14 +37,14 @@ std::string Cells(const std::vector<std::int16_t>& cells) {
 }
 
 // A clean 2 x 2 theater: the two western segments share a block; the south-east one
-// reaches 900 ft in its north-east corner, the north-east one lies at -50 ft.
+// reaches 900 ft in its south-east corner, the north-east one lies at 50 ft.
 struct Files {
-    std::string l2 = Block(1, 100, 100) + Block(2, 200, 900) + Block(3, -50, -50);
+    std::string l2 = Block(1, 100, 100) + Block(2, 200, 900) + Block(3, 50, 50);
     std::string o2 = Offsets({0, 1792, 0, 3584});
     std::string txt = "Theater name: t\nTheater size: Regular\nSize (L2 segments): 2 x 2\nSize (L2 tiles): 32 x 32\n"
-                      "Highest point: 900ft\nLowest point: -50ft\n";
+                      "Highest point: 900ft\nLowest point: 50ft\n";
     // Rows from the south, each quarter the highest tile at least 0.
-    std::string mea = Cells({100, 100, 200, 200, 100, 100, 200, 900, 100, 100, 0, 0, 100, 100, 0, 0});
+    std::string mea = Cells({100, 100, 200, 900, 100, 100, 200, 200, 100, 100, 50, 50, 100, 100, 50, 50});
     std::string map = [] {
         std::string bytes(28 + 1024 + 60, '\0');
         PutLE32(reinterpret_cast<std::uint8_t*>(&bytes[4]), 4);
@@ -82,7 +82,7 @@ TEST(Theater, ACleanTheaterIsReadWithEveryCompanion) {
     EXPECT_EQ(std::make_pair(r.segmentsX, r.segmentsY), std::make_pair(2, 2));
     EXPECT_EQ(r.blocksStored, 3u);
     EXPECT_EQ(r.segmentsSharing, 2u);
-    EXPECT_EQ(r.lowest, -50);
+    EXPECT_EQ(r.lowest, 50);
     EXPECT_EQ(r.highest, 900);
     EXPECT_EQ(r.tileCodes, (std::vector<std::uint32_t>{1, 2, 3}));
     std::vector<std::string> holds;
@@ -122,7 +122,7 @@ TEST(Theater, EachProblemIsNamedWithItsFileAndPlace) {
         {"a cut tile file", [](Files& f) { f.l2.pop_back(); }, "t.l2: 5375 bytes are not a whole number of 1792-byte blocks"},
         {"a block no one uses", [](Files& f) { f.l2 += Block(4, 0, 0); }, "t.l2: the block at offset 5376 is stored but no segment uses it"},
         {"a short MEA grid", [](Files& f) { f.mea.resize(30); }, "t.mea: 30 bytes; 4 x 4 cells take 32"},
-        {"an MEA cell wrong", [](Files& f) { f.mea[2 * 7] = 1; }, "t.mea: cell 3,1 holds 769ft; the tiles it covers reach 900ft"},
+        {"an MEA cell wrong", [](Files& f) { f.mea[2 * 3] = 1; }, "t.mea: cell 3,0 holds 769ft; the tiles it covers reach 900ft"},
         {"the highest point wrong", [](Files& f) { f.txt = ReplaceAll(f.txt, "900ft", "901ft"); }, "t.txt: the highest point stated is not the tiles' 900ft"},
         {"the tiles wrong", [](Files& f) { f.txt = ReplaceAll(f.txt, "32 x 32", "32 x 16"); }, "t.txt: the tiles stated are not the 32 x 32"},
         {"a MAP of 250 colours", [](Files& f) { f.map.resize(1088); }, "t.map: 1088 bytes do not hold a 256-colour palette"},
@@ -143,10 +143,10 @@ TEST(Theater, EachProblemIsNamedWithItsFileAndPlace) {
 }
 
 TEST(Theater, ThePictureAndTheComparisonReadTheTilesAsStored) {
-    TempDir dir, otherDir;
+    TempDir dir, otherDir, gapDir;
     const Theater theater = std::move(Theater::Open(Files().Write(dir), {})).value();
     Files changed;
-    changed.l2 = Block(1, 100, 100) + Block(2, 200, 700) + Block(3, -40, -60);
+    changed.l2 = Block(1, 100, 100) + Block(2, 200, 700) + Block(3, 60, 40);
     const Theater other = std::move(Theater::Open(changed.Write(otherDir), {})).value();
     const TheaterDifference d = CompareTheaters(theater, other);
     EXPECT_TRUE(d.sameSize);
@@ -154,6 +154,10 @@ TEST(Theater, ThePictureAndTheComparisonReadTheTilesAsStored) {
     EXPECT_EQ(d.firstDiffering, (std::vector<SegmentPlace>{{1, 0}, {1, 1}}));
     EXPECT_EQ(d.lowestChange, -200);
     EXPECT_EQ(d.highestChange, 10);
+    Files cut;  // the north-east segment's block gone
+    cut.o2 = Offsets({0, 1792, 0, 7168});
+    const Theater gap = std::move(Theater::Open(cut.Write(gapDir), {})).value();
+    EXPECT_EQ(CompareTheaters(theater, gap).segmentsDiffering, 1);
 
     E00Rules rules = BuiltInE00Rules();
     const auto river = std::find_if(rules.begin(), rules.end(), [](const E00Rule& r) { return r.Keyword == "RIVER"; });
@@ -162,8 +166,8 @@ TEST(Theater, ThePictureAndTheComparisonReadTheTilesAsStored) {
     const StatusOr<RgbImage> picture = theater.Picture(heights, rules);
     ASSERT_TRUE(picture.ok());
     EXPECT_EQ(std::make_pair(picture->width, picture->height), std::make_pair(32, 32));
-    EXPECT_EQ(picture->At(16, 0), heights.LookupColour(-50));  // the north-east segment, north up
-    EXPECT_EQ(picture->At(31, 16), heights.LookupColour(900));
+    EXPECT_EQ(picture->At(16, 0), heights.LookupColour(50));  // the north-east segment, north up
+    EXPECT_EQ(picture->At(31, 31), heights.LookupColour(900));
     EXPECT_EQ(picture->At(3, 20), heights.LookupColour(100));
     EXPECT_EQ(picture->At(0, 31), river->Colour);  // the river's first point, the south-west tile
     EXPECT_EQ(picture->At(8, 23), river->Colour);
