@@ -143,6 +143,15 @@ int main(int argc, char** argv) {
         if (segments == 256) seconds256 = run.seconds;
     }
 
+    // Reading the theater back and checking it, MEA grid included, against writing it.
+    const Run inspect = Best({GRIDWRIGHT_CLI, "inspect", work + "/t256.l2", "--segments", "256"});
+    if (!inspect.ok) {
+        std::fprintf(stderr, "bench: inspect 256 failed\n");
+        return 1;
+    }
+    std::printf("inspect  256 x 256  segments (L2, O2, MEA): %s s, peak memory %ld KB\n", Fixed(inspect.seconds, 3).c_str(),
+                inspect.maxRssKb);
+
     const double md5 = Md5Seconds(256 * 256, 1792);
     std::printf("reference MD5 of 65536 blocks of 1792 bytes: %s s\n", Fixed(md5, 3).c_str());
 
@@ -168,6 +177,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\n256 x 256 segments: %s s (target under 0.6 s)\n", Fixed(seconds256, 3).c_str());
+    std::printf("inspect / generate at 256 x 256: %s (target under 1)\n", Fixed(inspect.seconds / seconds256, 2).c_str());
     std::printf("ratio to the MD5 bound: %s (target at most 2.5)\n", Fixed(seconds256 / md5, 2).c_str());
     if (warp > 0) std::printf("ratio to gdalwarp: %s (target at most 0.5)\n", Fixed(seconds256 / warp, 2).c_str());
     std::printf("peak memory beyond the raster: %ld KB (target under 65536 KB)\n", peakBeyondRaster);

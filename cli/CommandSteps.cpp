@@ -7,7 +7,12 @@
 #include "core/layout/DistanceUnit.h"
 #include "core/util/CNumbers.h"
 #include "core/util/InputFile.h"
+#include "core/util/OutputFile.h"
 #include "core/util/Text.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
 
 #include <sys/stat.h>
 
@@ -18,7 +23,22 @@
 namespace gw::cli {
 namespace {
 
-// "A,B" split at its one comma.
+QImage ToQImage(const RgbImage& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (std::int32_t x = 0; x < picture.width; ++x) {
+            const std::uint32_t colour = picture.At(x, y);
+            *line++ = RedOf(colour);
+            *line++ = GreenOf(colour);
+            *line++ = BlueOf(colour);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
 bool SplitPair(const std::string& text, std::string& a, std::string& b) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos) return false;
@@ -27,7 +47,14 @@ bool SplitPair(const std::string& text, std::string& a, std::string& b) {
     return true;
 }
 
-}  // namespace
+Status SavePng(const RgbImage& picture, const std::string& path) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !ToQImage(picture).save(&buffer, "PNG")) {
+        return Status::ResourceExhausted("cannot make the PNG picture for " + path);
+    }
+    return WriteWholeFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+}
 
 void Tell(const std::string& message) { std::fprintf(stderr, "gridwright-cli: %s\n", message.c_str()); }
 

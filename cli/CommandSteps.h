@@ -8,6 +8,7 @@
 #include "cli/TerminalFace.h"
 #include "core/document/GridwrightDoc.h"
 #include "core/features/E00Rules.h"
+#include "core/layout/RgbImage.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
 #include "core/util/RunFiles.h"
@@ -28,6 +29,12 @@ void Tell(const std::string& message);
 void Warn(const std::string& message);
 // Loads the objective rules of a ".obr" file, warning when it holds none.
 Status LoadObjectiveRulesFile(const std::string& path, ObjectiveRuleSet& rules);
+// "A,B" split at its one comma; false when it has none or more than one.
+bool SplitPair(const std::string& text, std::string& a, std::string& b);
+
+// Writes the picture as a PNG file whole or not at all, as every other output is written.
+Status SavePng(const RgbImage& picture, const std::string& path);
+
 // A failure that has been told already: its message is empty.
 inline Status Told() { return Status::IOError(""); }
 

@@ -103,4 +103,21 @@ struct ImportDemArgs {
 // the lowest and highest post.
 Status RunImportDemCommand(const ImportDemArgs& args);
 
+// What inspect takes: the tile file, its size and format where no description gives
+// them, and what else to do.
+struct InspectArgs {
+    std::string terrain;
+    std::optional<std::string> segments;  // "X" or "X,Y"
+    bool large = false;
+    bool json = false;
+    std::optional<std::string> png;
+    std::optional<std::string> against;  // another tile file
+    RulesChoice rules;                   // the features' colours in the picture
+};
+
+// Reads a built theater back and prints what its files hold and each problem found;
+// with png, writes the terrain one pixel a tile; with against, which segments differ
+// from another theater's. A problem found is a failure already told.
+Status RunInspectCommand(const InspectArgs& args);
+
 }  // namespace gw::cli

@@ -22,6 +22,10 @@ std::string Scalar(const FieldValue& field, bool json) {
                 return v ? "true" : "false";
             } else if constexpr (std::is_same_v<T, Fields>) {
                 return ToJson(v);
+            } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+                std::string list = "[";
+                for (std::size_t i = 0; i < v.size(); ++i) list += (i ? ", " : "") + JsonString(v[i]);
+                return list + "]";
             } else {
                 std::string list = "[";
                 for (std::size_t i = 0; i < v.size(); ++i) list += (i ? ", " : "") + ToJson(v[i]);
@@ -67,6 +71,8 @@ std::string ToText(const Fields& fields, int indent) {
             out += pad + name + ":\n" + ToText(*nested, indent + 2);
         } else if (const auto* list = std::get_if<std::vector<Fields>>(&field.value)) {
             for (const Fields& entry : *list) out += pad + name + ":\n" + ToText(entry, indent + 2);
+        } else if (const auto* texts = std::get_if<std::vector<std::string>>(&field.value)) {
+            for (const std::string& text : *texts) out += pad + name + ": " + text + "\n";
         } else {
             out += pad + name + ": " + Scalar(field, false) + "\n";
         }

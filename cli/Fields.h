@@ -15,7 +15,7 @@ namespace gw::cli {
 struct FieldValue;
 using Fields = std::vector<std::pair<std::string, FieldValue>>;
 struct FieldValue {
-    std::variant<std::string, std::int64_t, double, bool, Fields, std::vector<Fields>> value;
+    std::variant<std::string, std::int64_t, double, bool, Fields, std::vector<Fields>, std::vector<std::string>> value;
 
     FieldValue(std::string text) : value(std::move(text)) {}
     FieldValue(const char* text) : value(std::string(text)) {}
@@ -23,6 +23,7 @@ struct FieldValue {
     FieldValue(bool flag) : value(flag) {}
     FieldValue(Fields fields) : value(std::move(fields)) {}
     FieldValue(std::vector<Fields> list) : value(std::move(list)) {}
+    FieldValue(std::vector<std::string> texts) : value(std::move(texts)) {}
     template <typename Integer, typename = std::enable_if_t<std::is_integral_v<Integer>>>
     FieldValue(Integer number) : value(static_cast<std::int64_t>(number)) {}
 };
@@ -34,7 +35,7 @@ std::string JsonString(std::string_view text);
 std::string ToJson(const Fields& fields);
 
 // The fields as "name: value" lines; nested fields are indented under their name, a
-// list of them repeats the name for each entry.
+// list of them or of texts repeats the name for each entry.
 std::string ToText(const Fields& fields, int indent = 0);
 
 }  // namespace gw::cli

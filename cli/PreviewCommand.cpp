@@ -7,11 +7,6 @@
 #include "core/layout/PreviewImages.h"
 #include "core/layout/PreviewSize.h"
 #include "core/util/CNumbers.h"
-#include "core/util/OutputFile.h"
-
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
 
 #include <unistd.h>
 
@@ -41,29 +36,6 @@ Status ChoosePreviewSize(const PreviewArgs& args, TheaterLayout& layout) {
     return Status::Ok();
 }
 
-QImage ToQImage(const RgbImage& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    for (std::int32_t y = 0; y < picture.height; ++y) {
-        uchar* line = image.scanLine(y);
-        for (std::int32_t x = 0; x < picture.width; ++x) {
-            const std::uint32_t colour = picture.At(x, y);
-            *line++ = RedOf(colour);
-            *line++ = GreenOf(colour);
-            *line++ = BlueOf(colour);
-        }
-    }
-    return image;
-}
-
-// Writes the PNG whole or not at all, as every other output is written.
-Status SavePng(const RgbImage& picture, const std::string& path) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !ToQImage(picture).save(&buffer, "PNG")) {
-        return Status::ResourceExhausted("cannot make the PNG picture for " + path);
-    }
-    return WriteWholeFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-}
 
 }  // namespace
 

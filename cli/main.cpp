@@ -160,11 +160,23 @@ Status Run(int argc, char** argv) {
     importDem->add_option("--title", imp.title, "the DEM's title (default: OUT's name)");
     importDem->add_option("--resampling", imp.resampling, "bilinear (default), average, nearest or cubic");
 
+    InspectArgs ins;
+    CLI::App* inspect = app.add_subcommand("inspect", "Read a built theater back, check it and tell what it holds");
+    inspect->add_option("THEATER.l2", ins.terrain, "tile file; its index and the other files are found beside it")
+        ->required();
+    inspect->add_option("--segments", ins.segments, "X or X,Y: the size, where no description gives it");
+    inspect->add_flag("--large", ins.large, "9-byte tile records, where no description says");
+    inspect->add_flag("--json", ins.json, "print JSON");
+    inspect->add_option("--png", ins.png, "write the terrain as a PNG picture, one pixel a tile");
+    inspect->add_option("--against", ins.against, "tell which segments differ from this other tile file's");
+    addRulesChoice(inspect, ins.rules);
+
     if (argc > 1 && argv[1][0] != '-') {
-        const std::set<std::string> known = {"info", "e00", "obr", "rules", "vector", "generate", "preview", "import-dem"};
+        const std::set<std::string> known = {"info",     "e00",     "obr",        "rules",  "vector",
+                                             "generate", "preview", "import-dem", "inspect"};
         if (!known.count(argv[1])) {
             return Status::Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
-                         "info, e00, obr, rules, vector, generate, preview and import-dem (see --help)");
+                         "info, e00, obr, rules, vector, generate, preview, import-dem and inspect (see --help)");
         }
     }
     try {
@@ -195,6 +207,7 @@ Status Run(int argc, char** argv) {
         return RunPreviewCommand(pre);
     }
     if (*importDem) return RunImportDemCommand(imp);
+    if (*inspect) return RunInspectCommand(ins);
     gen.featureSources = generateFeatures.InOrder(*generate);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);

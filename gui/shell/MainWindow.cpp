@@ -15,6 +15,7 @@
 #include "gui/grid/E00RulesDialog.h"
 #include "gui/grid/HeightDataDialog.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/inspect/InspectionWindow.h"
 #include "gui/layout/GridwrightView.h"
 #include "gui/print/TheaterPage.h"
 
@@ -285,7 +286,7 @@ void MainWindow::createStatusBar() {
 }
 
 void MainWindow::updateMenus() {
-    const QList<QMenu*>* menus = activeView() ? &m_documentMenus : &m_noDocumentMenus;
+    const QList<QMenu*>* menus = m_mdiArea->currentSubWindow() ? &m_documentMenus : &m_noDocumentMenus;
     if (menus != m_menusShown) {
         menuBar()->clear();
         for (QMenu* menu : *menus) menuBar()->addMenu(menu);
@@ -318,10 +319,15 @@ void MainWindow::updateActions() {
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
     action(kHelp)->setEnabled(idle);
-    for (int id : {kGenerateTerrain, kFileClose, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File,
-                   kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules, kWindowNew, kWindowCascade, kWindowTile,
-                   kWindowArrange, kWindowNext, kWindowPrevious, kViewZoomIn, kViewZoomOut}) {
+    for (int id : {kGenerateTerrain, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kLoadVectorData,
+                   kDeleteFeatures, kLoadObjectiveRules, kWindowNew}) {
         action(id)->setEnabled(document);
+    }
+    // An inspection window closes, zooms and takes part in the window commands too.
+    const bool window = document || (idle && activeInspection());
+    for (int id : {kFileClose, kWindowCascade, kWindowTile, kWindowArrange, kWindowNext, kWindowPrevious, kViewZoomIn,
+                   kViewZoomOut}) {
+        action(id)->setEnabled(window);
     }
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
     action(kViewToolbar)->setChecked(m_toolBar->isVisibleTo(this));
@@ -430,6 +436,7 @@ Status MainWindow::OpenFiles(const QStringList& paths) {
 }
 
 Status MainWindow::OpenFile(const QString& path) {
+    if (IsTheaterPath(path)) return OpenInspection(path);
     if (GuiDocument* open = m_documents.Find(path)) {
         const QList<QMdiSubWindow*> windows = windowsOf(open);
         if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
@@ -445,6 +452,30 @@ Status MainWindow::OpenFile(const QString& path) {
     });
     addViewWindow(document);
     return Status::Ok();
+}
+
+Status MainWindow::OpenInspection(const QString& path) {
+    StatusOr<InspectionWindow*> inspection = InspectionWindow::Open(path, m_documents.rules());
+    if (!inspection.ok()) return inspection.status();
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        auto* open = qobject_cast<InspectionWindow*>(window->widget());
+        if (open && QFileInfo(open->path()).canonicalFilePath() == file) window->close();
+    }
+    noteRecentFile(path);
+    QMdiSubWindow* window = m_mdiArea->addSubWindow(*inspection);
+    window->setObjectName("inspectionSubWindow");
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(ProgramIcon());
+    connect(window, &QObject::destroyed, this, &MainWindow::updateMenus, Qt::QueuedConnection);
+    window->show();
+    m_mdiArea->setActiveSubWindow(window);
+    return Status::Ok();
+}
+
+InspectionWindow* MainWindow::activeInspection() const {
+    QMdiSubWindow* window = m_mdiArea->currentSubWindow();
+    return window ? qobject_cast<InspectionWindow*>(window->widget()) : nullptr;
 }
 
 QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
@@ -513,8 +544,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
         }
     }
     runCommand([this, urls, target] {
-        // Headers open; with a document window, E00 files load as Load E00 File loads
-        // them, and any other file as Load Vector Data does.
+        // Headers and tile files open; with a document window, E00 files load as Load
+        // E00 File loads them, and any other file as Load Vector Data does.
         QStringList headers;
         QStringList e00Files;
         QStringList vectorFiles;
@@ -522,7 +553,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
             if (!url.isLocalFile()) continue;
             const QString path = url.toLocalFile();
             const QString suffix = QFileInfo(path).suffix();
-            if (!target || suffix.compare("hdr", Qt::CaseInsensitive) == 0) {
+            if (!target || suffix.compare("hdr", Qt::CaseInsensitive) == 0 || IsTheaterPath(path)) {
                 headers << path;
             } else {
                 (suffix.compare("e00", Qt::CaseInsensitive) == 0 ? e00Files : vectorFiles) << path;
@@ -541,7 +572,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::OnFileOpen() {
     runCommand([this] {
-        const QString path = m_choices.ChooseOpenFile(this, {tr("Open"), {"Gridwr Files (*.hdr)", "All Files (*)"}, {}});
+        const QString path = m_choices.ChooseOpenFile(this, {tr("Open"), {"Gridwr Files (*.hdr)", "Theater Files (*.l2)", "All Files (*)"}, {}});
         if (path.isEmpty()) return;
         if (Status opened = OpenFile(path); !opened.ok()) {
             m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
@@ -562,8 +593,13 @@ void MainWindow::OnImportDem() {
 }
 
 void MainWindow::OnFileClose() {
+    if (m_commandRunning) return;
+    if (activeInspection()) {
+        m_mdiArea->currentSubWindow()->close();
+        return;
+    }
     CGridwrightView* view = activeView();
-    if (!view || m_commandRunning) return;
+    if (!view) return;
     for (QMdiSubWindow* window : windowsOf(view->document())) window->close();
 }
 
@@ -723,7 +759,9 @@ void MainWindow::OnWindowChosen(QMdiSubWindow* window) {
 }
 
 void MainWindow::OnZoom(int steps) {
-    if (CGridwrightView* view = activeView(); view && !m_commandRunning) view->zoom(steps);
+    if (m_commandRunning) return;
+    if (CGridwrightView* view = activeView()) view->zoom(steps);
+    if (InspectionWindow* inspection = activeInspection()) inspection->zoom(steps);
 }
 
 void MainWindow::OnWindowArrange() {

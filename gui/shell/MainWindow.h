@@ -25,6 +25,7 @@ class QToolBar;
 namespace gw {
 
 class CGridwrightView;
+class InspectionWindow;
 class GuiDocument;
 class UserChoices;
 
@@ -48,8 +49,8 @@ public:
     ~MainWindow() override;
 
     // Opens the DEM header at path in a window of its own, or activates the window of
-    // the document that has it open already. On failure no window is added and the
-    // status says why.
+    // the document that has it open already; a theater's tile file (".l2") opens in an
+    // inspection window. On failure no window is added and the status says why.
     Status OpenFile(const QString& path);
     // Opens the headers named on the command line, in order, each in a window of its
     // own; stops at the first that fails and returns its status.
@@ -59,6 +60,8 @@ public:
 
     // The view of the active document window, or null.
     CGridwrightView* activeView() const;
+    // The inspection window that is current, if one is.
+    InspectionWindow* activeInspection() const;
     // The action of a command id, or null.
     QAction* action(int commandId) const { return m_actions.value(commandId); }
     QMdiArea* mdiArea() const { return m_mdiArea; }
@@ -99,6 +102,9 @@ private:
     void runCommand(const std::function<void()>& command);
     CommandContext context() { return {this, m_choices}; }
     QMdiSubWindow* addViewWindow(GuiDocument* document);
+    // Reads a built theater into an inspection window; one open on the same file already
+    // is read afresh in its place.
+    Status OpenInspection(const QString& path);
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
 
     void OnFileOpen();

@@ -67,7 +67,7 @@ TEST(Cli, RefusedCommandLinesExitWithTheirStatusSayWhyAndWriteNothing) {
         {"--version", 0, "gridwright-cli "},
         {"", 2, "subcommand"},
         {"frobnicate x", 2, "unknown command \"frobnicate\""},
-        {"import", 2, "preview and import-dem"},
+        {"import", 2, "import-dem and inspect"},
         {"info", 2, "DEM.hdr is required"},
         {gen + " --bogus", 2, "--bogus"},
         {gen + " --obr r.obr", 2, "--obr requires --objectives"},

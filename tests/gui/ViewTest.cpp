@@ -4,6 +4,7 @@
 #include "tests/gui/GuiTestSupport.h"
 #include "core/layout/PreviewFrame.h"
 #include "core/layout/PreviewImages.h"
+#include "gui/inspect/InspectionWindow.h"
 #include "gui/layout/MapPreviewWidget.h"
 #include "gui/layout/PreviewPicture.h"
 
@@ -96,6 +97,27 @@ private slots:
         m_window->action(kWindowTile)->trigger();
         QCOMPARE(m_window->size(), size);
         QVERIFY(m_window->frameGeometry().right() <= m_window->screen()->availableGeometry().right());
+    }
+
+    // A tile file opens in an inspection window: its report, and its picture zoomed in
+    // steps; File Close closes it and leaves the map's window.
+    void aTileFileOpensInAnInspectionWindow() {
+        QTemporaryDir dir;
+        const std::string l2 = dir.filePath("t.l2").toStdString();
+        const CommandResult built = RunCli("generate " + SamplePath() + " " + l2 + " --segments 8 --quiet");
+        QVERIFY2(built.status == 0, built.err.c_str());
+        QVERIFY(m_window->OpenFile(QString::fromStdString(l2)).ok());
+        InspectionWindow* inspection = m_window->activeInspection();
+        QVERIFY(inspection);
+        QVERIFY2(inspection->report()->toPlainText().contains("No problem found"), qPrintable(inspection->report()->toPlainText()));
+        QVERIFY(!m_window->action(kGenerateTerrain)->isEnabled());
+        const QSize shown = inspection->picture()->pixmap().size();
+        QCOMPARE(shown, QSize(512, 512));  // 128 x 128 tiles at the largest scale within 512 pixels
+        m_window->action(kViewZoomIn)->trigger();
+        QCOMPARE(inspection->picture()->pixmap().size(), shown * 2);
+        m_window->action(kFileClose)->trigger();
+        QTRY_COMPARE(m_window->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(m_window->activeView());
     }
 
 private:
