@@ -68,8 +68,8 @@ InspectionWindow::InspectionWindow(const QString& path, const TheaterReport& rep
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(m_scroll);
     splitter->addWidget(m_report);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
@@ -78,7 +78,13 @@ InspectionWindow::InspectionWindow(const QString& path, const TheaterReport& rep
     while (m_zoom < kMaxZoom && side > 0 && (side << (m_zoom + 1)) <= 512) ++m_zoom;
     while (m_zoom > kMinZoom && (side >> -m_zoom) > 1024) --m_zoom;
     showPicture();
-    resize(640, 720);
+    // The report keeps a dozen lines; the picture takes the rest.
+    splitter->setSizes({m_picture->height() + 4, 12 * fontMetrics().lineSpacing()});
+}
+
+QSize InspectionWindow::sizeHint() const {
+    const QSize picture = m_picture->size().expandedTo({400, 200});
+    return {picture.width() + 40, picture.height() + 260};
 }
 
 void InspectionWindow::zoom(int steps) {

@@ -27,6 +27,8 @@ public:
     // Zooms by steps, each doubling or halving the picture, within the limits.
     void zoom(int steps);
     QPlainTextEdit* report() const { return m_report; }
+    // Room for the picture at its scale with the report below it.
+    QSize sizeHint() const override;
     QLabel* picture() const { return m_picture; }
 
     static constexpr int kMinZoom = -3;

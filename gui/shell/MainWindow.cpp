@@ -36,6 +36,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace gw {
@@ -465,6 +466,10 @@ Status MainWindow::OpenInspection(const QString& path) {
     noteRecentFile(path);
     QMdiSubWindow* window = m_mdiArea->addSubWindow(*inspection);
     window->setObjectName("inspectionSubWindow");
+    // Fitted to the workspace once it is shown, as it may not be yet.
+    QTimer::singleShot(0, window, [this, window] {
+        window->resize(window->sizeHint().boundedTo(m_mdiArea->viewport()->size()));
+    });
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ProgramIcon());
     connect(window, &QObject::destroyed, this, &MainWindow::updateMenus, Qt::QueuedConnection);
