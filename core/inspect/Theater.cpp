@@ -466,7 +466,8 @@ StatusOr<RgbImage> Theater::Picture(const HeightTable& heights, const E00Rules& 
         }
     }
     for (const auto& [keyword, path] : TdfFilesBeside(terrainPath())) {
-        const auto rule = std::find_if(rules.begin(), rules.end(), [&](const E00Rule& r) { return r.Keyword == keyword; });
+        const std::string& name = keyword;
+        const auto rule = std::find_if(rules.begin(), rules.end(), [&](const E00Rule& r) { return r.Keyword == name; });
         if (rule == rules.end()) continue;
         const Pen pen{rule->Colour};
         LineReader reader(path);
