@@ -4,7 +4,6 @@
 #include "tests/gui/GuiTestSupport.h"
 #include "tests/gdalio/TestRasters.h"
 #include "core/objectives/ObjectiveRules.h"
-#include "gui/common/GuiPrompts.h"
 #include "gui/common/ProgressDialog.h"
 #include "gui/features/E00RuleChoiceDialog.h"
 #include "gui/features/ImportDemDialog.h"
@@ -377,7 +376,6 @@ private slots:
     }
 
     void theProgressDialogHoldsItsOwnerAndTakesCancelAsAFlag() {
-        ScriptedChoices choices;
         QMainWindow owner;
         owner.show();
         {
@@ -399,17 +397,6 @@ private slots:
                 press();
                 QVERIFY(dialog.isVisible() && dialog.CheckCancelButton() && !dialog.CheckCancelButton());
             }
-
-            // A press is asked about; No goes on.
-            GuiPrompts prompts(choices, &dialog);
-            choices.yesNo = {false, true};
-            QVERIFY(!ConfirmCancel(dialog, prompts));
-            QVERIFY(choices.questions.isEmpty());
-            for (const bool confirmed : {false, true}) {
-                QTest::mouseClick(cancel, Qt::LeftButton);
-                QCOMPARE(ConfirmCancel(dialog, prompts), confirmed);
-            }
-            QCOMPARE(choices.questions.size(), 2);
         }
         QVERIFY(owner.isEnabled());
     }
