@@ -330,6 +330,7 @@ TEST(CliOutputs, PreviewDrawsTheLayoutAndTheFeatures) {
     std::vector<std::pair<std::string, std::string>> cases = {
         {sample + png + "--segments 32", "400x300 9d201c7281d22abeb3fd10476d9d9ed1"},
         {sample + png + "--no-outline --no-features", "400x300 27052dea3348517666b0ae0704a41e4a"},
+        {sample + png + "--height 151 --no-outline", "201x151 333c79a6155472fedb7bf74015e704f0"},
         {sample + png + "--builtin-rules --height 100 --e00 " + dir.Path("rivers.e00"), "133x100 a1f70ce31eb89700ec38a3c9ffc4a508"},
         {sample + png + "--builtin-rules --height 100 --vector " + dir.Path("rivers.geojson") + "=0", "133x100 a1f70ce31eb89700ec38a3c9ffc4a508"},
     };

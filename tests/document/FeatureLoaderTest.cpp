@@ -66,6 +66,11 @@ TEST_F(FeatureLoaderTest, CancelEndsOnlyTheCurrentFileAndIsReported) {
     EXPECT_EQ(doc.features().size(), 1u + 3u);
     EXPECT_TRUE(reports[0].processed.IsCancelled());
     EXPECT_FALSE(reports[1].processed.IsCancelled()) << "the second file was loaded whole";
+
+    prompts.answerYes = false;
+    test::CancellingProgress declined(1);
+    progress = &declined;
+    EXPECT_FALSE(Load({Rivers()})[0].processed.IsCancelled()) << "No goes on";
 }
 
 }  // namespace
