@@ -160,6 +160,9 @@ TEST_F(DemImportTest, AConfirmedCancelLeavesTheEarlierDemAsItWas) {
     EXPECT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(Files(), before) << "no temporary left";
     EXPECT_EQ(test::ReadFile(dir.Path("dem.hdr")) + test::ReadFile(dir.Path("dem.bin")), "old headerold raster");
+    prompts.answerYes = false;
+    ASSERT_TRUE(Import({source}, {}, &progress).ok());
+    EXPECT_EQ(Posts().front(), 5);
 }
 
 TEST_F(DemImportTest, ReportsProgressOnTheCallingThreadFrom0To100) {
