@@ -37,9 +37,6 @@ TEST(GridwrightDoc, PostsReadAsFeetFromTheNorthWest) {
         ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, c.spec.unit, c.spec)).ok());
         EXPECT_EQ(doc.GetElevation(c.column, c.row), c.feet) << c.spec.unit << " " << c.column << "," << c.row;
     }
-    CGridwrightDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteDem(dir, "wide", wide)).ok());
-    EXPECT_EQ(doc.GetElevationAtFraction(10.5f / 4800, 2.5f / 3), 1234);
 }
 
 // Opens path in a fresh document; the reason it failed, or "" when it opened.
@@ -58,9 +55,7 @@ TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
     test::WriteFile(dir.Path("short.bin"), std::string(1001, '\1'));
     test::WriteFile(dir.Path("long.hdr"), test::ReadFile(dir.Path("short.hdr")));
     test::WriteFile(dir.Path("long.bin"), std::string(240001, '\0'));
-    test::WriteFile(dir.Path("empty.hdr"), "");
     test::WriteFile(dir.Path("esri.hdr"), "NCOLS 4\nNROWS 4\nBYTEORDER I\nLAYOUT BIL\n");
-    test::WriteFile(dir.Path("tiff.hdr"), std::string("II*\0\x08\0\0\0\x0e\0\0\x01\x03\0", 14));
     test::WriteFile(dir.Path("rows.hdr"), sound + "number_of_rows = 0\n");  // the last line wins
     test::WriteFile(dir.Path("rows.bin"), "");
     test::WriteFile(dir.Path("COAST.HDR"), "elev_m_unit = feet\nnumber_of_rows = 1\nnumber_of_columns = 2\n"
@@ -68,10 +63,7 @@ TEST(GridwrightDoc, NonsenseIsRefusedNamingTheFileAndTheFault) {
     const std::pair<const char*, std::string> cases[] = {
         {"dem.hdr", ""},
         {"long.hdr", ""},  // a longer raster is fine
-        {"dem.bin", dir.Path("dem.bin") + ": no DEM keys; it is not a DEM header"},
-        {"empty.hdr", dir.Path("empty.hdr") + ": no DEM keys; it is not a DEM header"},
         {"esri.hdr", dir.Path("esri.hdr") + ": no DEM keys; it is not a DEM header"},
-        {"tiff.hdr", dir.Path("tiff.hdr") + ": no DEM keys; it is not a DEM header"},
         {"rows.hdr", dir.Path("rows.hdr") + ": number_of_rows is 0; a DEM has at least one row"},
         {"short.hdr", dir.Path("short.bin") + ": raster holds 1001 bytes, the header needs 240000"},
         {"COAST.HDR", dir.Path("COAST.HDR") + ": its name holds no \".hdr\""},
@@ -141,6 +133,32 @@ TEST(GridwrightDoc, SamplesBlendWithTheNearerNeighbour) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(doc.SampleElevation(c.lat, c.lon, c.latSpan, c.longSpan), c.expected) << c.lat << ", " << c.lon;
+    }
+}
+
+// Features of rules 0, 1 and 2 (and one whose rule has no row) through edits of a
+// three-row table, given as the earlier row each edited row came from.
+TEST(RuleRenumberingTest, FeaturesFollowTheirRulesAndLoseDeletedOnes) {
+    using Origins = std::vector<std::optional<std::int32_t>>;
+    const struct {
+        const char* edit;
+        Origins origins;
+        std::vector<std::int32_t> rulesAfter;  // the features' rules, in load order
+    } cases[] = {
+        {"unchanged", {0, 1, 2}, {0, 1, 2}},
+        {"a row inserted first", {std::nullopt, 0, 1, 2}, {1, 2, 3}},
+        {"the middle row deleted", {0, 2}, {0, 1}},
+        {"rows swapped and one appended", {1, 0, 2, std::nullopt}, {1, 0, 2}},
+        {"all replaced", {std::nullopt, std::nullopt, std::nullopt}, {}},
+    };
+    for (const auto& c : cases) {
+        CGridwrightDoc doc;
+        for (const std::int32_t rule : {0, 1, 2, 7}) doc.AddFeature({rule, {}, "", 0});
+        const std::size_t dropped = doc.RenumberRules(RenumberingFromOrigins(c.origins, 3));
+        std::vector<std::int32_t> rules;
+        for (const Feature& feature : doc.features()) rules.push_back(feature.ruleIndex);
+        EXPECT_EQ(rules, c.rulesAfter) << c.edit;
+        EXPECT_EQ(dropped, 4 - c.rulesAfter.size()) << c.edit;
     }
 }
 

@@ -1,9 +1,6 @@
 #include "gdalio/VectorSource.h"
 #include "tests/generate/WriterFixture.h"
 
-#include <clocale>
-#include <cmath>
-
 namespace gw::gdalio {
 namespace {
 

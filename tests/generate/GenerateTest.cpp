@@ -1,5 +1,6 @@
-#include "core/document/FeatureLoader.h"
 #include "core/generate/Generate.h"
+#include "core/generate/L2Writer.h"
+#include "core/generate/TerrainPath.h"
 #include "core/generate/TheaterLock.h"
 #include "core/util/OutputSet.h"
 #include "tests/generate/WriterFixture.h"
@@ -23,69 +24,35 @@ protected:
     }
     std::string Out(const std::string& name) const { return dir.Path("out/" + name); }
     std::map<std::string, std::string> Folder() const { return test::Contents(dir.Path("out")); }
-    // Every file of the output folder by the MD5 of its bytes.
-    std::map<std::string, std::string> Digests() const {
-        std::map<std::string, std::string> digests;
-        for (const auto& [name, bytes] : Folder()) digests[name] = test::Md5(bytes);
-        return digests;
-    }
     void SetUp() override { std::filesystem::create_directory(dir.Path("out")); }
 
     BuildOptions options;
     TerrainResults results;
 };
 
-// Whole runs pinned to the bytes of every file they leave: the sample DEM with a river
-// and a town, and a real DEM with the real coverages loaded through the built-in rules.
-TEST_F(GenerateTest, WholeRunsGiveThePinnedFiles) {
-    struct Case {
-        std::string dem;
-        std::vector<std::string> e00;
-        const char* resolution;
-        int x, y;
-        bool large;
-        std::map<std::string, std::string> md5;
-    };
-    const std::string shared = test::SharedDataDir();
-    const std::vector<Case> cases = {
-        {test::SampleDir() + "/coast.hdr", {}, "0.5", 20, 12, false,
-         {{"t-LABEL.tdf", "2f136231a73ec2e27aeb3b3de94f420b"}, {"t-RIVER.tdf", "85b9d0c27933c7410fb16b81124b8b1b"},
-          {"t-obj.csv", "3034e93f7a3bfd85dc7d9462f44bd2a7"}, {"t.l2", "7bf8ac51149ba258211ea3452b1069dc"},
-          {"t.map", "5334ab7a2e2eaa0c3c9b4b1e674f351d"}, {"t.mea", "5df62bb84380a8a3ec494bc68e54c984"},
-          {"t.o2", "7a7fd710ef6173285594b92dee520709"}, {"t.txt", "6286a70bb1acc598ade1fc023a906000"}}},
-        {shared + "/dem/fr_it_etopo2.hdr",
-         {shared + "/e00/dcw/dnnet.e00", shared + "/e00/dcw/ponet.e00", shared + "/e00/dcw/pppoint.e00",
-          shared + "/e00/dcw/aepoint.e00"},
-         "0.5", 37, 25, true,
-         {{"t-AIRPORT.tdf", "7f4aaa5f0ba4757ef9345a07d3dd580e"}, {"t-COAST.tdf", "71adff4e8f22730628338be7801942b8"},
-          {"t-LABEL.tdf", "4d2a0a875af924db40191f754a2ed93a"}, {"t-RIVER.tdf", "606e068c11068ff5637a31c493e96908"},
-          {"t-obj.csv", "66d1e637511b7a17a59b9396940d7170"}, {"t.l2", "80d30f54b4decb5caa8e4b9c429d02b7"},
-          {"t.map", "45488bf423928e3da77fb24916de48f3"}, {"t.mea", "0906f1128c929c5bb4af480b77657d92"},
-          {"t.o2", "1a41dba783ed5cf762caa365de86e1f3"}, {"t.txt", "8afec9053c10528cd62556a3b961b385"}}},
-    };
-    for (const Case& c : cases) {
-        if (c.dem.starts_with("/dem/")) continue;  // no shared data
-        SCOPED_TRACE(c.dem);
-        std::filesystem::remove_all(dir.Path("out"));
-        std::filesystem::create_directory(dir.Path("out"));
-        doc.OnDeleteFeatures();
-        random = CRandom();
-        OpenHeader(c.dem);
-        if (c.e00.empty()) {
-            doc.AddFeature(Feature{0, {{44, 14}, {44.5, 14.5}, {45, 15.2}}, "Rio", 1});
-            doc.AddFeature(Feature{5, {{44.2, 14.3}}, "Town", 2});
-        } else {
-            LoadE00Files(doc, rules, c.e00, quiet, prompts);
-        }
-        layout.OnResolutionChanged(c.resolution);
-        SetSegments(c.x, c.y);
-        prompts.palette = test::SampleDir() + "/coast.pal";
-        options.map = options.tdf = options.objectives = true;
-        options.large = c.large;
-        options.objectivesTime = 1700000000;
-        ASSERT_TRUE(Run().complete());
-        EXPECT_EQ(Digests(), c.md5);
-    }
+// A whole run pinned to the bytes of every file it leaves: the sample DEM with a river
+// and a town. The real DEMs and coverages are pinned through the command line.
+TEST_F(GenerateTest, AWholeRunGivesThePinnedFiles) {
+    OpenHeader(test::SampleDir() + "/coast.hdr");
+    doc.AddFeature(Feature{0, {{44, 14}, {44.5, 14.5}, {45, 15.2}}, "Rio", 1});
+    doc.AddFeature(Feature{5, {{44.2, 14.3}}, "Town", 2});
+    layout.OnResolutionChanged("0.5");
+    SetSegments(20, 12);
+    prompts.palette = test::SampleDir() + "/coast.pal";
+    options.map = options.tdf = options.objectives = true;
+    options.objectivesTime = 1700000000;
+    ASSERT_TRUE(Run().complete());
+    std::map<std::string, std::string> digests;
+    for (const auto& [name, bytes] : Folder()) digests[name] = test::Md5Hex(bytes);
+    EXPECT_EQ(digests, (std::map<std::string, std::string>{
+                             {"t-LABEL.tdf", "2f136231a73ec2e27aeb3b3de94f420b"},
+                             {"t-RIVER.tdf", "85b9d0c27933c7410fb16b81124b8b1b"},
+                             {"t-obj.csv", "3034e93f7a3bfd85dc7d9462f44bd2a7"},
+                             {"t.l2", "7bf8ac51149ba258211ea3452b1069dc"},
+                             {"t.map", "5334ab7a2e2eaa0c3c9b4b1e674f351d"},
+                             {"t.mea", "5df62bb84380a8a3ec494bc68e54c984"},
+                             {"t.o2", "7a7fd710ef6173285594b92dee520709"},
+                             {"t.txt", "6286a70bb1acc598ade1fc023a906000"}}));
 }
 
 class GenerateOutputsTest : public GenerateTest {
@@ -187,6 +154,42 @@ TEST_F(GenerateOutputsTest, ASecondRunOnTheSameTheaterFailsAtOnce) {
     test::WriteFile(Out(".t.o2.lock"), "");
     EXPECT_TRUE(Run().complete());
     EXPECT_FALSE(test::Exists(Out(".t.o2.lock")));
+}
+
+// A lower-case ".l2" in the file name names every output, its every ".l2" replaced;
+// an upper-case ".L2" names only the tile and index files; a folder's never counts.
+TEST(TerrainPathTest, TheL2OfTheFileNameNamesTheOutputs) {
+    struct Case {
+        const char* path;
+        bool accepted, onlyTerrain;
+        std::optional<std::string> description, index;
+        const char* lock;
+    };
+    const Case cases[] = {
+        {"/out/korea.l2", true, false, "/out/korea.txt", "/out/korea.o2", "/out/.korea.o2.lock"},
+        {"korea.l2", true, false, "korea.txt", "korea.o2", ".korea.o2.lock"},
+        {"/a/t.l2.l2", true, false, "/a/t.txt.txt", "/a/t.o2.o2", "/a/.t.o2.o2.lock"},
+        {"/x.l2/t.l2", true, false, "/x.l2/t.txt", "/x.l2/t.o2", "/x.l2/.t.o2.lock"},
+        {"/out/korea.L2", true, true, std::nullopt, "/out/korea.o2", "/out/.korea.o2.lock"},
+        {"run.L2/T.L2", true, true, std::nullopt, "run.L2/T.o2", "run.L2/.T.o2.lock"},
+        {"/out/korea.dat", false, false, std::nullopt, std::nullopt, ""},
+        {"/out/theater.l2/korea", false, false, std::nullopt, std::nullopt, ""},
+        {"/out.L2/korea", false, false, std::nullopt, std::nullopt, ""},
+        {"run.l2/", false, false, std::nullopt, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const Status checked = CheckTerrainPath(c.path);
+        EXPECT_EQ(checked.ok(), c.accepted);
+        if (!c.accepted) {
+            EXPECT_NE(checked.message().find(FileNameOf(c.path)), std::string::npos) << checked.message();
+            EXPECT_NE(checked.message().find("\".l2\""), std::string::npos) << checked.message();
+        }
+        EXPECT_EQ(NamesOnlyTerrainFiles(c.path), c.onlyTerrain);
+        EXPECT_EQ(OutputPathFor(c.path, ".txt"), c.description);
+        EXPECT_EQ(IndexPathFor(c.path), c.index);
+        EXPECT_EQ(TheaterLock::LockPathFor(c.path), c.lock);
+    }
 }
 
 }  // namespace

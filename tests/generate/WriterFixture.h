@@ -1,13 +1,12 @@
 #pragma once
 
 #include "tests/TestSupport.h"
+#include "tests/cli/Pinned.h"
 #include "core/document/GridwrightDoc.h"
 #include "core/generate/GenerateContext.h"
 #include "core/layout/HeightTable.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/progress/ProgressState.h"
-
-#include <md5.h>
 
 #include <filesystem>
 #include <functional>
@@ -45,11 +44,6 @@ private:
     int m_pressAfter;
     int m_steps = 0;
 };
-
-inline std::string Md5(const std::string& bytes) {
-    char hex[33];
-    return MD5Data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), hex);
-}
 
 // Every entry of a folder, hidden ones included, with its bytes.
 inline std::map<std::string, std::string> Contents(const std::string& folder) {

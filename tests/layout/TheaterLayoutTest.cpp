@@ -49,6 +49,7 @@ TEST(TheaterLayout, ValidationRefusesLayoutsThatCannotBeBuilt) {
         {"45", "abc", "64", "resolution"},   {"45", "0.2", "64", ""},
         {"45", "0.2", "99999999999", "segments"}, {"45", "0.001", "4096", ""},
         {"-91", "0.2", "64", "within 90 degrees"}, {"45", "1e306", "64", "infinite"},
+        {"45", "0.2", "0", "segments"},
     };
     for (const auto& c : cases) {
         TheaterLayout l = Started();

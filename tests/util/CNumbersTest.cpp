@@ -1,4 +1,6 @@
 #include "core/util/CNumbers.h"
+#include "core/util/Text.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,20 @@ TEST(CNumbers, NumbersIgnoreTheLocale) {
     std::setlocale(LC_ALL, saved.c_str());
     EXPECT_EQ(parsed, 0.5);
     EXPECT_EQ(formatted, "1234.5");
+}
+
+TEST(Text, LinesEndAtLfOrCrLfAndStopAtNul) {
+    test::TempDir dir;
+    const std::string path = dir.Path("lines.txt");
+    test::WriteFile(path, std::string("one\r\ntwo\nthr\0ee\n\nlast", 22));
+    LineReader reader(path);
+    ASSERT_TRUE(reader.is_open());
+    std::vector<std::string> lines;
+    for (std::string line; reader.Next(line);) lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "thr", "", "last"}));
+
+    EXPECT_FALSE(LineReader(dir.Path("missing")).is_open());
+    EXPECT_FALSE(LineReader(dir.Path("")).is_open()) << "a folder is no text file";
 }
 
 }  // namespace

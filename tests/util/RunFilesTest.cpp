@@ -1,7 +1,8 @@
 #include "core/util/RunFiles.h"
 
 #include "core/util/OutputFile.h"
-#include "tests/TestSupport.h"
+#include "core/util/OutputSet.h"
+#include "tests/generate/WriterFixture.h"
 #include "tests/util/FaultyFileOps.h"
 
 #include <sys/wait.h>
@@ -13,8 +14,10 @@ namespace gw {
 namespace {
 
 using test::Exists;
+using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using Files = std::map<std::string, std::string>;
 
 TEST(RunFilesTest, AnOutputThatIsAnInputIsRefusedUnderAnyName) {
     TempDir dir;
@@ -77,6 +80,54 @@ TEST(RunFilesTest, TemporariesOfEndedRunsAreRemovedOthersKept) {
     OutputFile file;
     ASSERT_TRUE(file.Create(target).ok());
     EXPECT_EQ(file.removed_stale(), std::vector<std::string>{stale});
+}
+
+class OutputFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::WriteFile(dir.Path("t.l2"), "old"); }
+    Files Folder() const { return test::Contents(dir.Path("")); }
+    test::TempDir dir;
+};
+
+TEST_F(OutputFileTest, ReplacesTheFileOnlyWhenClosed) {
+    {
+        OutputFile file;
+        ASSERT_TRUE(file.Create(dir.Path("t.l2")).ok());
+        file.Write(std::string(3 << 20, 'x'));  // more than one buffer reaches the disk
+    }
+    EXPECT_EQ(Folder(), (Files{{"t.l2", "old"}})) << "never closed: no temporary is left";
+    OutputFile file;
+    ASSERT_TRUE(file.Create(dir.Path("t.l2")).ok());
+    file.Write("new");
+    EXPECT_EQ(ReadFile(dir.Path("t.l2")), "old");
+    ASSERT_TRUE(file.Close().ok());
+    EXPECT_TRUE(file.in_place());
+    EXPECT_EQ(Folder(), (Files{{"t.l2", "new"}}));
+}
+
+TEST_F(OutputFileTest, ASetPutsItsFilesInPlaceTogetherOrNotAtAll) {
+    test::WriteFile(dir.Path("t.o2"), "old index");
+    {
+        OutputSet set;
+        OutputFile *tiles, *index;
+        ASSERT_TRUE(set.Create(dir.Path("t.l2"), &tiles).ok());
+        EXPECT_EQ(set.Create(dir.Path("t.l2"), &index).code(), Status::Code::kInvalidArgument);
+        tiles->Write("dropped");
+        ASSERT_TRUE(tiles->Close().ok());
+        EXPECT_FALSE(tiles->in_place()) << "a set's file waits for the set";
+    }  // destroyed uncommitted, as when an exception passes
+    EXPECT_EQ(Folder(), (Files{{"t.l2", "old"}, {"t.o2", "old index"}}));
+
+    OutputSet set;
+    OutputFile *tiles, *index;
+    ASSERT_TRUE(set.Create(dir.Path("t.l2"), &tiles).ok());
+    ASSERT_TRUE(set.Create(dir.Path("t.o2"), &index).ok());
+    tiles->Write("new");
+    ASSERT_TRUE(tiles->Close().ok());
+    index->Write("new index");  // left open: Commit completes it
+    ASSERT_TRUE(set.Commit().ok());
+    EXPECT_TRUE(set.InPlace(dir.Path("t.l2")) && set.InPlace(dir.Path("t.o2")));
+    EXPECT_EQ(Folder(), (Files{{"t.l2", "new"}, {"t.o2", "new index"}}));
 }
 
 }  // namespace
