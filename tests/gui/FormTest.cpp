@@ -127,14 +127,10 @@ private slots:
         QCOMPARE(m_view->layout().m_centerLat, 45.5);
         QCOMPARE(Edit("centerLongEdit")->text(), QString("12"));
         QVERIFY(Preview()->shownImage() != before);
-        QTest::mouseMove(Preview(), QPoint(450, 75));  // off the east edge
-        QCOMPARE(m_view->layout().m_centerLong, 12.0);
-        QTest::mouseMove(Preview(), QPoint(333, 7));
-        QCOMPARE(m_view->layout().m_centerLong, 333 * 8.0 / 400 - 4 + 14);
-        QCOMPARE(m_view->layout().m_centerLat, (300 - 7) * 6.0 / 300 - 3 + 44);
-        QTest::mouseRelease(Preview(), Qt::LeftButton, {}, QPoint(333, 7));
+        QTest::mouseMove(Preview(), QPoint(300, 7));
+        QTest::mouseRelease(Preview(), Qt::LeftButton, {}, QPoint(300, 7));
         QTest::mouseMove(Preview(), QPoint(200, 150));  // no button down
-        QCOMPARE(Edit("centerLatEdit")->text(), QString("46.86"));
+        QCOMPARE(Edit("centerLongEdit")->text() + ' ' + Edit("centerLatEdit")->text(), QString("16 46.86"));
     }
 
     void previewSizeResizesThePicture() {
