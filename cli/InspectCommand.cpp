@@ -1,6 +1,7 @@
 #include "cli/CommandSteps.h"
 #include "cli/Commands.h"
 #include "core/inspect/Theater.h"
+#include "core/layout/TheaterLayout.h"
 #include "core/util/CNumbers.h"
 
 #include <cstdio>
@@ -29,7 +30,7 @@ Fields ReportFields(const TheaterReport& r) {
                      {"index", r.indexPath},
                      {"size_from", r.sizeFrom},
                      {"segments", Size(r.segmentsX, r.segmentsY)},
-                     {"tiles", Size(std::int64_t{16} * r.segmentsX, std::int64_t{16} * r.segmentsY)},
+                     {"tiles", Size(std::int64_t{kSegmentTiles} * r.segmentsX, std::int64_t{kSegmentTiles} * r.segmentsY)},
                      {"format", r.large ? "large" : "regular"},
                      {"blocks_stored", r.blocksStored},
                      {"segments_sharing_a_block", r.segmentsSharing}};
@@ -70,19 +71,24 @@ Fields DifferenceFields(const Theater& a, const Theater& other) {
 Status RunInspectCommand(const InspectArgs& args) {
     const StatusOr<InspectOptions> options = OptionsOf(args);
     if (!options.ok()) return options.status();
-    StatusOr<Theater> theater = Theater::Open(args.terrain, *options);
+    const auto open = [&](const std::string& path) -> StatusOr<Theater> {
+        StatusOr<Theater> opened = Theater::Open(path, *options);
+        if (opened.ok() || opened.status().code() != Status::Code::kUsage || args.segments) return opened;
+        return Status::Usage(opened.status().message() + "; --segments gives the size");
+    };
+    StatusOr<Theater> theater = open(args.terrain);
     if (!theater.ok()) return theater.status();
     const TheaterReport report = theater->Inspect();
     Fields fields = ReportFields(report);
 
-    std::vector<RunInput> inputs = {{report.terrainPath, "the tile file"}, {report.indexPath, "the index"}};
-    for (const TheaterReport::Companion& c : report.companions) inputs.push_back({c.path, "a file of the theater"});
+    std::vector<RunInput> inputs;
+    for (const std::string& path : theater->filesRead()) inputs.push_back({path, "a file of the theater"});
     std::optional<Theater> other;
     if (args.against) {
-        StatusOr<Theater> opened = Theater::Open(*args.against, *options);
+        StatusOr<Theater> opened = open(*args.against);
         if (!opened.ok()) return opened.status();
         other = std::move(opened).value();
-        inputs.push_back({other->terrainPath(), "the tile file compared"});
+        for (const std::string& path : other->filesRead()) inputs.push_back({path, "a file of the theater compared"});
         fields.emplace_back("against", DifferenceFields(*theater, *other));
     }
     if (args.png) {

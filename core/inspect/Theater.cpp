@@ -21,7 +21,8 @@
 namespace gw {
 namespace {
 
-constexpr std::size_t kMaxIndexBytes = std::size_t{256} << 20;
+// The index of the largest theater: 4096 x 4096 offsets of 4 bytes.
+constexpr std::size_t kMaxIndexBytes = std::size_t{4} * TheaterLayout::kMaxSegments * TheaterLayout::kMaxSegments;
 constexpr std::size_t kMaxDescriptionBytes = 1 << 20;
 constexpr std::size_t kProblemsOfAKind = 10;  // the lines of one kind told, the rest counted
 constexpr std::size_t kMapBytes = 28 + 256 * 4 + 60;
@@ -120,7 +121,12 @@ std::map<std::string, std::string> TdfFilesBeside(const std::string& terrainPath
             continue;
         }
         const std::string keyword = entryName.substr(head.size(), entryName.size() - head.size() - tail.size());
-        if (IsFile(FolderOf(terrainPath) + entryName)) found[keyword] = FolderOf(terrainPath) + entryName;
+        // "t-north-RIVER.tdf" is the river of "t-north.l2" when that theater lies here too.
+        bool sibling = false;
+        for (std::size_t dash = keyword.find('-'); dash != std::string::npos && !sibling; dash = keyword.find('-', dash + 1)) {
+            sibling = IsFile(folder + head + keyword.substr(0, dash) + name.substr(l2));
+        }
+        if (!sibling && IsFile(folder + entryName)) found[keyword] = folder + entryName;
     }
     return found;
 }
@@ -142,17 +148,22 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-// A TDF line: "KEYWORD N x,y ... TYPE [NAME]", its N tile places.
-std::optional<std::vector<std::pair<std::int32_t, std::int32_t>>> ParseTdfLine(std::string_view line) {
-    const std::vector<std::string_view> words = Words(line);
+// A TDF line of the keyword (which may hold blanks): "KEYWORD N x,y ... TYPE [NAME]",
+// its N tile places.
+std::optional<std::vector<std::pair<std::int32_t, std::int32_t>>> ParseTdfLine(std::string_view line,
+                                                                              std::string_view keyword) {
+    if (line.size() <= keyword.size() || line.substr(0, keyword.size()) != keyword || line[keyword.size()] != ' ') {
+        return std::nullopt;
+    }
+    const std::vector<std::string_view> words = Words(line.substr(keyword.size()));
     std::int32_t count = 0, type = 0;
-    if (words.size() < 3 || !ParseWholeInt(words[1], count) || count < 1 ||
-        words.size() < static_cast<std::size_t>(count) + 3 || !ParseWholeInt(words[2 + count], type)) {
+    if (words.size() < 2 || !ParseWholeInt(words[0], count) || count < 1 ||
+        words.size() < static_cast<std::size_t>(count) + 2 || !ParseWholeInt(words[1 + count], type)) {
         return std::nullopt;
     }
     std::vector<std::pair<std::int32_t, std::int32_t>> places;
     for (std::int32_t i = 0; i < count; ++i) {
-        std::string_view word = words[2 + i];
+        std::string_view word = words[1 + i];
         const std::size_t comma = word.find(',');
         std::int32_t x = 0, y = 0;
         if (comma == std::string_view::npos || !ParseWholeInt(word.substr(0, comma), x) ||
@@ -205,10 +216,15 @@ StatusOr<Theater> Theater::Open(const std::string& terrainPath, const InspectOpt
 
     const std::int64_t offsets = static_cast<std::int64_t>(t.m_index.size() / 4);
     if (const std::optional<std::string> path = OutputPathFor(terrainPath, ".txt"); path && IsFile(*path)) {
+        t.m_read.push_back(*path);
         std::string text;
-        if (Status s = ReadSmallFile(*path, kMaxDescriptionBytes, "a theater description", text); !s.ok()) return s;
+        const Status read = ReadSmallFile(*path, kMaxDescriptionBytes, "a theater description", text);
         const Description d = ReadDescription(text);
-        if (d.segments && d.large) {
+        if (!read.ok()) {
+            t.m_descriptionProblem = read.message();
+        } else if (!d.segments || !d.large) {
+            t.m_descriptionProblem = *path + ": it does not state the theater's size and format";
+        } else {
             t.m_descriptionPath = *path;
             t.m_report.sizeFrom = "the description";
             std::tie(t.m_report.segmentsX, t.m_report.segmentsY) = *d.segments;
@@ -224,11 +240,12 @@ StatusOr<Theater> Theater::Open(const std::string& terrainPath, const InspectOpt
         const auto side = static_cast<std::int64_t>(std::llround(std::sqrt(static_cast<double>(offsets))));
         if (offsets == 0 || side * side != offsets) {
             return Status::Usage(terrainPath + ": no description gives the theater's size and its index's " +
-                                 std::to_string(offsets) + " offsets are not a square number: give --segments");
+                                 std::to_string(offsets) + " offsets are not a square number");
         }
         t.m_report.sizeFrom = "a square index";
         t.m_report.segmentsX = t.m_report.segmentsY = static_cast<std::int32_t>(side);
-        t.m_report.large = options.large;
+        // Whole large blocks that are not whole regular ones tell the format.
+        t.m_report.large = options.large || (tiles.size() % (256 * 9) == 0 && tiles.size() % (256 * 7) != 0);
     }
     const auto inRange = [](std::int32_t n) { return n >= 1 && n <= TheaterLayout::kMaxSegments; };
     if (!inRange(t.m_report.segmentsX) || !inRange(t.m_report.segmentsY)) {
@@ -237,6 +254,13 @@ StatusOr<Theater> Theater::Open(const std::string& terrainPath, const InspectOpt
                              std::to_string(t.m_report.segmentsX) + " x " + std::to_string(t.m_report.segmentsY));
     }
     if (t.m_descriptionPath) t.m_report.companions.push_back({*t.m_descriptionPath, "the theater's description"});
+    t.m_read.insert(t.m_read.begin(), {terrainPath, *indexPath});
+    for (const char* ending : {".mea", ".map", "-obj.csv"}) {
+        if (const std::optional<std::string> path = OutputPathFor(terrainPath, ending); path && IsFile(*path)) {
+            t.m_read.push_back(*path);
+        }
+    }
+    for (const auto& tdf : TdfFilesBeside(terrainPath)) t.m_read.push_back(tdf.second);
     return t;
 }
 
@@ -265,6 +289,7 @@ TheaterReport Theater::Inspect() const {
     const std::size_t block = blockSize();
     r.blocksStored = tileBytes() / block;
 
+    if (m_descriptionProblem) r.problems.push_back(*m_descriptionProblem);
     if (m_index.size() % 4 != 0) {
         r.problems.push_back(r.indexPath + ": " + std::to_string(m_index.size()) + " bytes are not a whole number of 4-byte offsets");
     }
@@ -278,22 +303,24 @@ TheaterReport Theater::Inspect() const {
                              std::to_string(block) + "-byte blocks");
     }
 
-    std::vector<std::uint32_t> users(r.blocksStored, 0);
+    // Offsets are 32-bit: blocks beyond them can be counted but never used.
+    const std::uint64_t reachable = std::min<std::uint64_t>(r.blocksStored, ((std::uint64_t{1} << 32) + block - 1) / block);
+    std::vector<std::uint32_t> users(reachable, 0);
     std::set<std::uint32_t> codes;
     {
-        ProblemList offsets(r.problems, r.indexPath);
+        ProblemList pastEnd(r.problems, r.indexPath), offBoundary(r.problems, r.indexPath);
         for (std::int64_t n = 0; n < segments; ++n) {
             const std::optional<std::uint64_t> offset = OffsetOf(n);
             if (!offset) break;
             const SegmentPlace place{static_cast<std::int32_t>(n % segmentsX()), static_cast<std::int32_t>(n / segmentsX())};
             if (*offset + block > tileBytes()) {
-                offsets.Add("segment " + Place(place) + " points at offset " + std::to_string(*offset) + ", past the end of " +
+                pastEnd.Add("segment " + Place(place) + " points at offset " + std::to_string(*offset) + ", past the end of " +
                             tilePath + " (" + std::to_string(tileBytes()) + " bytes)");
                 continue;
             }
             if (*offset % block != 0) {
-                offsets.Add("segment " + Place(place) + " points at offset " + std::to_string(*offset) +
-                            ", not on a block boundary (" + std::to_string(block) + " bytes a block)");
+                offBoundary.Add("segment " + Place(place) + " points at offset " + std::to_string(*offset) +
+                                ", not on a block boundary (" + std::to_string(block) + " bytes a block)");
                 continue;
             }
             const std::uint8_t* tiles = m_tiles->data() + *offset;
@@ -312,6 +339,9 @@ TheaterReport Theater::Inspect() const {
         for (std::size_t b = 0; b < users.size(); ++b) {
             if (users[b] == 0) unused.Add("the block at offset " + std::to_string(b * block) + " is stored but no segment uses it");
             if (users[b] > 1) r.segmentsSharing += users[b];
+        }
+        if (r.blocksStored > users.size()) {
+            unused.Add(std::to_string(r.blocksStored - users.size()) + " blocks lie past the 4 GiB its index's offsets reach");
         }
     }
 
@@ -396,23 +426,23 @@ TheaterReport Theater::Inspect() const {
 
     for (const auto& [keyword, path] : TdfFilesBeside(tilePath)) {
         LineReader reader(path);
-        ProblemList lines(r.problems, path);
+        ProblemList lines(r.problems, path), off(r.problems, path);
         std::int64_t features = 0, number = 0;
         std::string line;
         while (reader.Next(line)) {
             ++number;
-            const auto places = ParseTdfLine(line);
-            if (!places || line.rfind(keyword + " ", 0) != 0) {
+            const auto places = ParseTdfLine(line, keyword);
+            if (!places) {
                 lines.Add("line " + std::to_string(number) + " is not a " + keyword + " feature");
                 continue;
             }
             ++features;
-            const auto off = std::find_if(places->begin(), places->end(), [&](const auto& p) {
+            const auto outside = std::find_if(places->begin(), places->end(), [&](const auto& p) {
                 return !OnTheater(p.first, p.second, segmentsX(), segmentsY());
             });
-            if (off != places->end()) {
-                lines.Add("line " + std::to_string(number) + " has the tile " + std::to_string(off->first) + "," +
-                          std::to_string(off->second) + ", off the theater");
+            if (outside != places->end()) {
+                off.Add("line " + std::to_string(number) + " has the tile " + std::to_string(outside->first) + "," +
+                        std::to_string(outside->second) + ", off the theater");
             }
         }
         if (!reader.status().ok()) r.problems.push_back(reader.status().message());
@@ -421,9 +451,9 @@ TheaterReport Theater::Inspect() const {
 
     if (const std::optional<std::string> path = OutputPathFor(tilePath, "-obj.csv"); path && IsFile(*path)) {
         LineReader reader(*path);
-        ProblemList lines(r.problems, *path);
+        ProblemList lines(r.problems, *path), off(r.problems, *path), repeats(r.problems, *path);
         std::map<std::int32_t, std::int64_t> lineOfId;
-        std::int64_t number = 0;
+        std::int64_t number = 0, objectives = 0;
         std::string line;
         while (reader.Next(line)) {
             if (++number <= 2) continue;  // the time of the run and the column names
@@ -432,18 +462,18 @@ TheaterReport Theater::Inspect() const {
                 lines.Add("line " + std::to_string(number) + " is not an objective");
                 continue;
             }
+            ++objectives;
             if (!OnTheater(objective->x, objective->y, segmentsX(), segmentsY())) {
-                lines.Add("line " + std::to_string(number) + " has the tile " + std::to_string(objective->x) + "," +
+                off.Add("line " + std::to_string(number) + " has the tile " + std::to_string(objective->x) + "," +
                           std::to_string(objective->y) + ", off the theater");
             }
             if (const auto [first, added] = lineOfId.try_emplace(objective->id, number); !added) {
-                lines.Add("line " + std::to_string(number) + " repeats the id " + std::to_string(objective->id) +
+                repeats.Add("line " + std::to_string(number) + " repeats the id " + std::to_string(objective->id) +
                           " of line " + std::to_string(first->second));
             }
         }
         if (!reader.status().ok()) r.problems.push_back(reader.status().message());
-        const std::size_t count = lineOfId.size();
-        r.companions.push_back({*path, std::to_string(count) + (count == 1 ? " objective" : " objectives")});
+        r.companions.push_back({*path, std::to_string(objectives) + (objectives == 1 ? " objective" : " objectives")});
     }
     return r;
 }
@@ -473,7 +503,7 @@ StatusOr<RgbImage> Theater::Picture(const HeightTable& heights, const E00Rules& 
         LineReader reader(path);
         std::string line;
         while (reader.Next(line)) {
-            const auto places = ParseTdfLine(line);
+            const auto places = ParseTdfLine(line, name);
             if (!places) continue;
             const auto pixel = [&](const std::pair<std::int32_t, std::int32_t>& p) {
                 return PixelPoint{p.first, static_cast<std::int32_t>(height - 1 - p.second)};

@@ -71,8 +71,9 @@ class Theater {
 public:
     // Opens the tile file and its index. The size and the record format come from the
     // description beside them; without one, from the options, else a square theater is
-    // taken when the index's offsets are a square number. Fails when either file cannot
-    // be read, or no size is known.
+    // taken when the index's offsets are a square number (large when the tile file is
+    // whole large blocks and not whole regular ones). Fails when the name holds no
+    // ".l2", either file cannot be read, or no size from 1 to kMaxSegments is known.
     static StatusOr<Theater> Open(const std::string& terrainPath, const InspectOptions& options);
 
     // The figures and the checks, the companion files present included.
@@ -81,7 +82,7 @@ public:
     // The tile records of the segment at place, or null when its offset does not lead to
     // a whole block.
     const std::uint8_t* Block(SegmentPlace place) const;
-    // Record `tile` of a block: rows of 16 from the block's south-west corner.
+    // Record `tile` (0 to 255) of a block Block() gave: rows of 16 from its south-west corner.
     StoredTile TileOf(const std::uint8_t* block, int tile) const;
 
     // One pixel a tile, north up, in the height table's colours by each tile's height,
@@ -90,6 +91,9 @@ public:
     // Fails when a side would pass kMaxPreviewSide.
     StatusOr<RgbImage> Picture(const HeightTable& heights, const E00Rules& rules) const;
 
+    // Every file of the theater found: the tile file, the index and each companion
+    // present beside them, sound or not.
+    const std::vector<std::string>& filesRead() const { return m_read; }
     std::int32_t segmentsX() const { return m_report.segmentsX; }
     std::int32_t segmentsY() const { return m_report.segmentsY; }
     bool large() const { return m_report.large; }
@@ -105,7 +109,9 @@ private:
     TheaterReport m_report;  // what Open read: paths, size and its source
     std::unique_ptr<MappedFile> m_tiles;  // null for an empty tile file
     std::string m_index;
-    std::optional<std::string> m_descriptionPath;
+    std::optional<std::string> m_descriptionPath;  // one that gives the size
+    std::optional<std::string> m_descriptionProblem;
+    std::vector<std::string> m_read;
 };
 
 // Which segments of other differ from a's; theaters of different sizes or formats are

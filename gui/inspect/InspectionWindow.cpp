@@ -1,5 +1,6 @@
 #include "gui/inspect/InspectionWindow.h"
 
+#include "core/layout/TheaterLayout.h"
 #include "gui/layout/PreviewPicture.h"
 
 #include <QFileInfo>
@@ -18,7 +19,7 @@ namespace {
 // The report as the window shows it: the figures, the companion files, the problems.
 QString ReportText(const TheaterReport& r, const QString& noPicture) {
     QStringList lines;
-    const auto tiles = [](std::int32_t segments) { return QString::number(std::int64_t{16} * segments); };
+    const auto tiles = [](std::int32_t segments) { return QString::number(std::int64_t{kSegmentTiles} * segments); };
     lines << QObject::tr("Tile file: %1").arg(QString::fromStdString(r.terrainPath))
           << QObject::tr("Index: %1").arg(QString::fromStdString(r.indexPath))
           << QObject::tr("Size: %1 x %2 segments, %3 x %4 tiles (from %5)")
@@ -88,7 +89,11 @@ QSize InspectionWindow::sizeHint() const {
 }
 
 void InspectionWindow::zoom(int steps) {
-    const int zoom = std::clamp(m_zoom + steps, kMinZoom, kMaxZoom);
+    // Enlarged, the picture keeps within kMaxPreviewSide a side.
+    const int side = std::max({m_image.width(), m_image.height(), 1});
+    int largest = kMaxZoom;
+    while (largest > 0 && (side << largest) > kMaxPreviewSide) --largest;
+    const int zoom = std::clamp(m_zoom + steps, kMinZoom, std::max(largest, m_zoom));
     if (zoom == m_zoom) return;
     m_zoom = zoom;
     showPicture();

@@ -24,7 +24,8 @@ public:
     const QString& path() const { return m_path; }
     // The picture's scale: 2 to the power of the zoom, from kMinZoom to kMaxZoom.
     int zoomLevel() const { return m_zoom; }
-    // Zooms by steps, each doubling or halving the picture, within the limits.
+    // Zooms by steps, each doubling or halving the picture, within the limits and, when
+    // enlarged, within kMaxPreviewSide a side.
     void zoom(int steps);
     QPlainTextEdit* report() const { return m_report; }
     // Room for the picture at its scale with the report below it.

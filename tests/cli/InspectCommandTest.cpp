@@ -46,7 +46,7 @@ TEST(InspectCommand, AProblemExitsOneAndABadCommandLineTwo) {
     EXPECT_TRUE(Has(bad.err, "--segments takes X or X,Y")) << bad.err;
     const CommandResult over = RunCli("inspect " + l2 + " --png " + dir.Path("t.o2"));
     EXPECT_EQ(over.status, 2);
-    EXPECT_TRUE(Has(over.err, "t.o2 is the index this run reads")) << over.err;
+    EXPECT_TRUE(Has(over.err, "t.o2 is a file of the theater this run reads")) << over.err;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 namespace gw::test {
 namespace {
@@ -56,7 +57,10 @@ struct Files {
                       "Priority, FOwner\nSaint-Jean, Cap, 1, 5, 3, 4, 0, 2, 1, 0, 50, 2\n"
                       "NoName, 2, 6, 31, 0, 0, 2, 2, 1, 40, 2\n";
 
+    std::map<std::string, std::string> others;  // more files beside them
+
     std::string Write(const TempDir& dir) const {
+        for (const auto& [name, bytes] : others) WriteFile(dir.Path(name), bytes);
         WriteFile(dir.Path("t.l2"), l2);
         WriteFile(dir.Path("t.o2"), o2);
         const std::pair<const char*, const std::string*> companions[] = {
@@ -75,8 +79,11 @@ TheaterReport Inspected(const Files& files, const InspectOptions& options = {}) 
     return theater.ok() ? theater->Inspect() : TheaterReport{};
 }
 
+// A keyword may hold blanks; the files of a theater named after this one are its own.
 TEST(Theater, ACleanTheaterIsReadWithEveryCompanion) {
-    const TheaterReport r = Inspected(Files());
+    Files files;
+    files.others = {{"t-MAJOR ROAD.tdf", "MAJOR ROAD 1 3,3 1 Via Aurelia\n"}, {"t-north.l2", ""}, {"t-north-RIVER.tdf", "x"}};
+    const TheaterReport r = Inspected(files);
     EXPECT_EQ(r.problems, std::vector<std::string>());
     EXPECT_EQ(r.sizeFrom, "the description");
     EXPECT_EQ(std::make_pair(r.segmentsX, r.segmentsY), std::make_pair(2, 2));
@@ -88,7 +95,7 @@ TEST(Theater, ACleanTheaterIsReadWithEveryCompanion) {
     std::vector<std::string> holds;
     for (const auto& c : r.companions) holds.push_back(FileNameOf(c.path) + ": " + c.holds);
     EXPECT_EQ(holds, (std::vector<std::string>{"t.txt: the theater's description", "t.mea: 4 x 4 MEA cells, the highest 900ft",
-                                               "t.map: a palette of 256 colours", "t-RIVER.tdf: 1 feature",
+                                               "t.map: a palette of 256 colours", "t-MAJOR ROAD.tdf: 1 feature", "t-RIVER.tdf: 1 feature",
                                                "t-obj.csv: 2 objectives"}));
 }
 
@@ -124,6 +131,7 @@ TEST(Theater, EachProblemIsNamedWithItsFileAndPlace) {
         {"a short MEA grid", [](Files& f) { f.mea.resize(30); }, "t.mea: 30 bytes; 4 x 4 cells take 32"},
         {"an MEA cell wrong", [](Files& f) { f.mea[2 * 3] = 1; }, "t.mea: cell 3,0 holds 769ft; the tiles it covers reach 900ft"},
         {"the highest point wrong", [](Files& f) { f.txt = ReplaceAll(f.txt, "900ft", "901ft"); }, "t.txt: the highest point stated is not the tiles' 900ft"},
+        {"no size stated", [](Files& f) { f.txt = "Theater name: t\n"; }, "t.txt: it does not state the theater's size and format"},
         {"the tiles wrong", [](Files& f) { f.txt = ReplaceAll(f.txt, "32 x 32", "32 x 16"); }, "t.txt: the tiles stated are not the 32 x 32"},
         {"a MAP of 250 colours", [](Files& f) { f.map.resize(1088); }, "t.map: 1088 bytes do not hold a 256-colour palette"},
         {"a feature off the theater", [](Files& f) { f.tdf = "RIVER 2 0,0 33,5 1\n"; }, "t-RIVER.tdf: line 1 has the tile 33,5, off the theater"},
@@ -136,7 +144,8 @@ TEST(Theater, EachProblemIsNamedWithItsFileAndPlace) {
         c.make(files);
         const TheaterReport r = Inspected(files);
         const bool named = std::any_of(r.problems.begin(), r.problems.end(), [&](const std::string& p) {
-            return Has(FileNameOf(p.substr(0, p.find(':'))) + p.substr(p.find(':')), c.problem);
+            const std::size_t colon = std::min(p.find(':'), p.size());
+            return Has(FileNameOf(p.substr(0, colon)) + p.substr(colon), c.problem);
         });
         EXPECT_TRUE(named) << c.fault << ": " << (r.problems.empty() ? "no problem" : r.problems[0]);
     }
