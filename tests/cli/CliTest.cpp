@@ -128,14 +128,14 @@ TEST(Cli, RefusedCommandLinesExitWithTheirStatusSayWhyAndWriteNothing) {
         {gen + " --objectives --tdf --obr " + dir.Path("t-RIVER.tdf"), 2, "t-RIVER.tdf is the objective rules file this"},
         {"preview " + dir.Path("t.l2.hdr") + " " + dir.Path("t.l2.bin"), 2, "t.l2.bin is the DEM raster this run reads"},
     };
-    const std::set<std::string> inputs = test::FilesIn(dir.Path(""));
+    const auto inputs = test::Contents(dir.Path(""));
     for (const Case& c : cases) {
         const auto run = RunCli(c.args, c.env + " timeout 20");
         EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
         EXPECT_TRUE(Has(run.err + run.out, c.says)) << c.args << "\n" << run.err;
         EXPECT_FALSE(Has(run.err, "ERROR ")) << c.args << "\nGDAL printed on its own: " << run.err;
     }
-    EXPECT_EQ(test::FilesIn(dir.Path("")), inputs) << "nothing may be written";
+    EXPECT_EQ(test::Contents(dir.Path("")), inputs) << "nothing may be written";
 
     // A link at the output that leads to no input is replaced, its target kept.
     std::filesystem::create_symlink(dir.Path("t.txt"), dir.Path("link.png"));
@@ -239,17 +239,14 @@ TEST(Cli, SignalsEndARunLeavingTheEarlierFilesAndOneRunAtATime) {
     const auto import = Signalled("import-dem " + source + " " + out.Path("d.hdr") + " --spacing 0.0005", out.Path(""), "INT");
     EXPECT_EQ(import.status, 130) << import.err;
     EXPECT_TRUE(Has(import.err, "cancelled")) << import.err;
-    EXPECT_TRUE(test::FilesIn(out.Path("")).empty());
+    EXPECT_TRUE(test::Contents(out.Path("")).empty());
 
     const std::string terrain = out.Path("t.l2"), generate = "generate " + SamplePath() + " " + terrain + " --quiet";
     ASSERT_EQ(RunCli(generate).status, 0);
-    const std::set<std::string> files = test::FilesIn(out.Path(""));
-    const std::string before = test::ReadFile(terrain), description = test::ReadFile(out.Path("t.txt"));
+    const auto files = test::Contents(out.Path(""));
     const auto ended = Signalled(generate + " --segments 512 --resolution 0.02", out.Path(""), "TERM");
     EXPECT_EQ(ended.status, 143) << ended.err;
-    EXPECT_EQ(test::FilesIn(out.Path("")), files) << "no temporary left";
-    EXPECT_TRUE(test::ReadFile(terrain) == before) << "the tile file was replaced";
-    EXPECT_EQ(test::ReadFile(out.Path("t.txt")), description);
+    EXPECT_TRUE(test::Contents(out.Path("")) == files) << "a temporary left, or an earlier file replaced";
 
     TheaterLock held;
     ASSERT_TRUE(held.AcquireFile(out.Path("d.hdr")).ok());

@@ -10,11 +10,6 @@ namespace {
 class FeatureLoaderTest : public test::WriterFixture {
 protected:
     void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }  // -1..1 both ways
-
-    std::string Write(const std::string& name, const std::string& text) {
-        test::WriteFile(dir.Path(name), text);
-        return dir.Path(name);
-    }
     std::vector<E00LoadReport> Load(const std::vector<std::string>& paths) {
         return LoadE00Files(doc, rules, paths, *progress, prompts);
     }

@@ -20,11 +20,6 @@ std::string Feature(const std::string& geometry, const std::string& properties =
 class VectorSourceTest : public test::WriterFixture {
 protected:
     void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }
-
-    std::string Write(const std::string& name, const std::string& text) {
-        test::WriteFile(dir.Path(name), text);
-        return dir.Path(name);
-    }
     VectorLoadReport Load(const std::string& path, std::optional<std::int32_t> rule, const std::string& layer = "") {
         return LoadVectorLayer(doc, rules, {path, layer, rule}, *progress, prompts);
     }
