@@ -7,6 +7,7 @@
 #include "tests/TestSupport.h"
 #include "tests/cli/Pinned.h"
 #include "tests/features/E00Text.h"
+#include "tests/gdalio/GeoJson.h"
 #include "tests/gdalio/TestRasters.h"
 
 #include <sys/stat.h>
@@ -14,7 +15,6 @@
 #include <QImage>
 #include <QString>
 
-#include <sstream>
 
 namespace gw {
 namespace {
@@ -304,25 +304,11 @@ TEST(CliOutputs, GenerateWritesTheKnownFilesOfTheSampleAndTheRealDems) {
     }
 }
 
-// A GeoJSON file of one line feature per list of (x, y) points, in WGS 84.
-std::string Lines(const std::vector<std::vector<std::pair<double, double>>>& lines) {
-    std::ostringstream json;
-    json << R"({"type": "FeatureCollection", "features": [)";
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        json << (l ? "," : "") << R"({"type": "Feature", "properties": {"id": )" << l
-             << R"(}, "geometry": {"type": "LineString", "coordinates": [)";
-        for (std::size_t p = 0; p < lines[l].size(); ++p)
-            json << (p ? "," : "") << "[" << lines[l][p].first << ", " << lines[l][p].second << "]";
-        json << "]}}";
-    }
-    return json.str() + "]}";
-}
-
 TEST(CliOutputs, PreviewDrawsTheLayoutAndTheFeatures) {
     test::TempDir dir;
     const std::vector<std::vector<std::pair<double, double>>> rivers = {{{11, 42}, {15.5, 44.25}, {17, 46.5}}};
     test::WriteFile(dir.Path("rivers.e00"), test::LineCoverage("/X/DNNET.E00", rivers));
-    test::WriteFile(dir.Path("rivers.geojson"), Lines(rivers));
+    test::WriteFile(dir.Path("rivers.geojson"), test::Lines(rivers));
     const std::string sample = SamplePath(), png = " " + dir.Path("p.png") + " ";
     std::vector<std::pair<std::string, std::string>> cases = {
         {sample + png + "--segments 32", "400x300 9d201c7281d22abeb3fd10476d9d9ed1"},
@@ -369,7 +355,7 @@ TEST(CliOutputs, E00ListsWhatTheReaderHoldsAndWhereABrokenFileStops) {
 
 TEST(CliOutputs, VectorListsTheLayersWithTheirRules) {
     test::TempDir dir;
-    test::WriteFile(dir.Path("dnnet.geojson"), Lines({{{11, 42}, {12, 43.5}}, {{20, 42}, {21, 43}}}));
+    test::WriteFile(dir.Path("dnnet.geojson"), test::Lines({{{11, 42}, {12, 43.5}}, {{20, 42}, {21, 43}}}));
     EXPECT_EQ(RunCli("vector --builtin-rules " + dir.Path("dnnet.geojson")).out,
               "source: " + dir.Path("dnnet.geojson") +
                   "\nrules: built-in (--builtin-rules)\nlayers: 1\nlayer:\n  name: dnnet\n"
@@ -388,9 +374,9 @@ TEST(CliOutputs, VectorListsTheLayersWithTheirRules) {
 TEST(CliOutputs, GenerateLoadsLayersInCommandLineOrder) {
     test::TempDir dir;
     const std::string odd = dir.Path("a,b=c.geojson");
-    test::WriteFile(odd, Lines({{{14, 44}}}));
+    test::WriteFile(odd, test::Lines({{{14, 44}}}));
     test::WriteFile(dir.Path("rivers.e00"), test::LineCoverage("/X/DNNET.E00", {{{14, 44}, {14.1, 44.1}}}));
-    test::WriteFile(dir.Path("dnnet.geojson"), Lines({{{14, 44}, {14.1, 44.1}, {14.2, 44.2}}}));
+    test::WriteFile(dir.Path("dnnet.geojson"), test::Lines({{{14, 44}, {14.1, 44.1}, {14.2, 44.2}}}));
     const auto run = RunCli("generate " + SamplePath() + " " + dir.Path("t.l2") +
                             " --builtin-rules --no-mea --no-description --segments 4 --json --vector " + odd +
                             " --e00 " + dir.Path("rivers.e00") + " --vector " + dir.Path("dnnet.geojson") +

@@ -1,19 +1,12 @@
 #include "gdalio/VectorSource.h"
+#include "tests/gdalio/GeoJson.h"
 #include "tests/generate/WriterFixture.h"
 
 namespace gw::gdalio {
 namespace {
 
-// A GeoJSON feature collection of the given features; WGS 84 unless crs names another.
-std::string Collection(const std::string& features, const std::string& crs = "") {
-    const std::string system =
-        crs.empty() ? "" : R"("crs": {"type": "name", "properties": {"name": ")" + crs + R"("}}, )";
-    return R"({"type": "FeatureCollection", )" + system + R"("features": [)" + features + "]}";
-}
-
-std::string Feature(const std::string& geometry, const std::string& properties = "{}") {
-    return R"({"type": "Feature", "properties": )" + properties + R"(, "geometry": )" + geometry + "}";
-}
+using test::Collection;
+using test::Feature;
 
 // The flat DEM of the writer tests, over -1..1 degrees both ways, with the built-in rules
 // (0 RIVER, a line rule; 5 LABEL, a point rule named by PPPTNAME, typed by PPPTTYPE).
