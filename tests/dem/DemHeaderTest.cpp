@@ -104,14 +104,6 @@ TEST(DemHeader, CheckRefusesRastersThatCannotBeRead) {
     }
 }
 
-TEST(DemHeader, RasterNameReplacesEveryLowerCaseHdrInTheFileNameOnly) {
-    EXPECT_EQ(RasterPathFor("/d/alps.hdr"), "/d/alps.bin");
-    EXPECT_EQ(RasterPathFor("v1.hdr.d/c.hdr"), "v1.hdr.d/c.bin");
-    EXPECT_EQ(RasterPathFor("/d.hdr/alps.hdr.hdr"), "/d.hdr/alps.bin.bin");
-    EXPECT_EQ(RasterPathFor("/d.hdr/alps"), "/d.hdr/alps");
-    EXPECT_EQ(RasterPathFor("/d/ALPS.HDR"), "/d/ALPS.HDR");
-}
-
 // A 256 x 256 DEM of 100 ft everywhere: 128 KiB of raster, 32 pages.
 class ShrinkingRasterTest : public ::testing::Test {
 protected:

@@ -29,7 +29,6 @@ TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     EXPECT_EQ(doc.features()[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
     EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
     EXPECT_EQ(doc.features()[2].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.features()[0].ruleIndex, 0);
     EXPECT_TRUE(prompts.messages.empty());
 }
 

@@ -8,9 +8,7 @@
 #include "core/layout/TheaterLayout.h"
 #include "core/progress/ProgressState.h"
 
-#include <filesystem>
 #include <functional>
-#include <map>
 
 namespace gw::test {
 
