@@ -35,6 +35,14 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::map<std::string, std::string> Contents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files[entry.path().filename()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<not a regular file>";
+    }
+    return files;
+}
+
 std::string WriteDem(const TempDir& dir, const std::string& name, const DemSpec& spec) {
     std::ostringstream header;
     header.precision(17);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ private:
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// Every entry of a folder, hidden ones included, with the bytes of the regular files.
+std::map<std::string, std::string> Contents(const std::string& folder);
 
 struct DemSpec {
     int rows = 4;

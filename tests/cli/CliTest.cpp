@@ -7,6 +7,7 @@
 #include "tests/TestSupport.h"
 #include "tests/cli/Pinned.h"
 #include "tests/features/E00Text.h"
+#include "tests/gdalio/GeoJson.h"
 #include "tests/gdalio/TestRasters.h"
 
 #include <sys/stat.h>
@@ -14,7 +15,6 @@
 #include <QImage>
 #include <QString>
 
-#include <sstream>
 
 namespace gw {
 namespace {
@@ -128,14 +128,14 @@ TEST(Cli, RefusedCommandLinesExitWithTheirStatusSayWhyAndWriteNothing) {
         {gen + " --objectives --tdf --obr " + dir.Path("t-RIVER.tdf"), 2, "t-RIVER.tdf is the objective rules file this"},
         {"preview " + dir.Path("t.l2.hdr") + " " + dir.Path("t.l2.bin"), 2, "t.l2.bin is the DEM raster this run reads"},
     };
-    const std::set<std::string> inputs = test::FilesIn(dir.Path(""));
+    const auto inputs = test::Contents(dir.Path(""));
     for (const Case& c : cases) {
         const auto run = RunCli(c.args, c.env + " timeout 20");
         EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
         EXPECT_TRUE(Has(run.err + run.out, c.says)) << c.args << "\n" << run.err;
         EXPECT_FALSE(Has(run.err, "ERROR ")) << c.args << "\nGDAL printed on its own: " << run.err;
     }
-    EXPECT_EQ(test::FilesIn(dir.Path("")), inputs) << "nothing may be written";
+    EXPECT_EQ(test::Contents(dir.Path("")), inputs) << "nothing may be written";
 
     // A link at the output that leads to no input is replaced, its target kept.
     std::filesystem::create_symlink(dir.Path("t.txt"), dir.Path("link.png"));
@@ -239,17 +239,14 @@ TEST(Cli, SignalsEndARunLeavingTheEarlierFilesAndOneRunAtATime) {
     const auto import = Signalled("import-dem " + source + " " + out.Path("d.hdr") + " --spacing 0.0005", out.Path(""), "INT");
     EXPECT_EQ(import.status, 130) << import.err;
     EXPECT_TRUE(Has(import.err, "cancelled")) << import.err;
-    EXPECT_TRUE(test::FilesIn(out.Path("")).empty());
+    EXPECT_TRUE(test::Contents(out.Path("")).empty());
 
     const std::string terrain = out.Path("t.l2"), generate = "generate " + SamplePath() + " " + terrain + " --quiet";
     ASSERT_EQ(RunCli(generate).status, 0);
-    const std::set<std::string> files = test::FilesIn(out.Path(""));
-    const std::string before = test::ReadFile(terrain), description = test::ReadFile(out.Path("t.txt"));
+    const auto files = test::Contents(out.Path(""));
     const auto ended = Signalled(generate + " --segments 512 --resolution 0.02", out.Path(""), "TERM");
     EXPECT_EQ(ended.status, 143) << ended.err;
-    EXPECT_EQ(test::FilesIn(out.Path("")), files) << "no temporary left";
-    EXPECT_TRUE(test::ReadFile(terrain) == before) << "the tile file was replaced";
-    EXPECT_EQ(test::ReadFile(out.Path("t.txt")), description);
+    EXPECT_TRUE(test::Contents(out.Path("")) == files) << "a temporary left, or an earlier file replaced";
 
     TheaterLock held;
     ASSERT_TRUE(held.AcquireFile(out.Path("d.hdr")).ok());
@@ -307,25 +304,11 @@ TEST(CliOutputs, GenerateWritesTheKnownFilesOfTheSampleAndTheRealDems) {
     }
 }
 
-// A GeoJSON file of one line feature per list of (x, y) points, in WGS 84.
-std::string Lines(const std::vector<std::vector<std::pair<double, double>>>& lines) {
-    std::ostringstream json;
-    json << R"({"type": "FeatureCollection", "features": [)";
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        json << (l ? "," : "") << R"({"type": "Feature", "properties": {"id": )" << l
-             << R"(}, "geometry": {"type": "LineString", "coordinates": [)";
-        for (std::size_t p = 0; p < lines[l].size(); ++p)
-            json << (p ? "," : "") << "[" << lines[l][p].first << ", " << lines[l][p].second << "]";
-        json << "]}}";
-    }
-    return json.str() + "]}";
-}
-
 TEST(CliOutputs, PreviewDrawsTheLayoutAndTheFeatures) {
     test::TempDir dir;
     const std::vector<std::vector<std::pair<double, double>>> rivers = {{{11, 42}, {15.5, 44.25}, {17, 46.5}}};
     test::WriteFile(dir.Path("rivers.e00"), test::LineCoverage("/X/DNNET.E00", rivers));
-    test::WriteFile(dir.Path("rivers.geojson"), Lines(rivers));
+    test::WriteFile(dir.Path("rivers.geojson"), test::Lines(rivers));
     const std::string sample = SamplePath(), png = " " + dir.Path("p.png") + " ";
     std::vector<std::pair<std::string, std::string>> cases = {
         {sample + png + "--segments 32", "400x300 9d201c7281d22abeb3fd10476d9d9ed1"},
@@ -372,7 +355,7 @@ TEST(CliOutputs, E00ListsWhatTheReaderHoldsAndWhereABrokenFileStops) {
 
 TEST(CliOutputs, VectorListsTheLayersWithTheirRules) {
     test::TempDir dir;
-    test::WriteFile(dir.Path("dnnet.geojson"), Lines({{{11, 42}, {12, 43.5}}, {{20, 42}, {21, 43}}}));
+    test::WriteFile(dir.Path("dnnet.geojson"), test::Lines({{{11, 42}, {12, 43.5}}, {{20, 42}, {21, 43}}}));
     EXPECT_EQ(RunCli("vector --builtin-rules " + dir.Path("dnnet.geojson")).out,
               "source: " + dir.Path("dnnet.geojson") +
                   "\nrules: built-in (--builtin-rules)\nlayers: 1\nlayer:\n  name: dnnet\n"
@@ -391,9 +374,9 @@ TEST(CliOutputs, VectorListsTheLayersWithTheirRules) {
 TEST(CliOutputs, GenerateLoadsLayersInCommandLineOrder) {
     test::TempDir dir;
     const std::string odd = dir.Path("a,b=c.geojson");
-    test::WriteFile(odd, Lines({{{14, 44}}}));
+    test::WriteFile(odd, test::Lines({{{14, 44}}}));
     test::WriteFile(dir.Path("rivers.e00"), test::LineCoverage("/X/DNNET.E00", {{{14, 44}, {14.1, 44.1}}}));
-    test::WriteFile(dir.Path("dnnet.geojson"), Lines({{{14, 44}, {14.1, 44.1}, {14.2, 44.2}}}));
+    test::WriteFile(dir.Path("dnnet.geojson"), test::Lines({{{14, 44}, {14.1, 44.1}, {14.2, 44.2}}}));
     const auto run = RunCli("generate " + SamplePath() + " " + dir.Path("t.l2") +
                             " --builtin-rules --no-mea --no-description --segments 4 --json --vector " + odd +
                             " --e00 " + dir.Path("rivers.e00") + " --vector " + dir.Path("dnnet.geojson") +

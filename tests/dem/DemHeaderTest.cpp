@@ -54,8 +54,6 @@ TEST(DemHeader, LinesSetTheirFields) {
         {"NUMBER_OF_COLUMNS = 4800\r\nelev_m_minimum = -500\nelev_m_min = -20\nelev_m_maximum = 900\n"
          "  \tfile_title \t=\t My DEM  \nnumber_of_rows = 10\nnumber_of_rows = 20",
          "rows 20 columns 4800 title [My DEM  ] min -20 max 900 left 0 right 0 upper 0 lower 0 grid 0.00833333"},
-        {"left_map_x = abc\nnumber_of_rows = 12.7\nupper_map_y = 45.5N\n",
-         "rows 12 columns 0 title [unk] min 0 max 0 left 0 right 0 upper 45.5 lower 0 grid 0.00833333"},
         {"number_of_rows=2400\nnumber_of_columns= 2400\ngrid_size =\ngrid_size =    \nlower_map_y 5\n"
          "unknown_key = 5\n= 7\nright_map_x =3\n",
          "rows 0 columns 0 title [unk] min 0 max 0 left 0 right 3 upper 0 lower 0 grid 0.00833333"},
@@ -104,14 +102,6 @@ TEST(DemHeader, CheckRefusesRastersThatCannotBeRead) {
         EXPECT_EQ(checked.ok(), why.empty()) << why;
         EXPECT_TRUE(checked.message().find(why) != std::string::npos || why.empty()) << checked.message();
     }
-}
-
-TEST(DemHeader, RasterNameReplacesEveryLowerCaseHdrInTheFileNameOnly) {
-    EXPECT_EQ(RasterPathFor("/d/alps.hdr"), "/d/alps.bin");
-    EXPECT_EQ(RasterPathFor("v1.hdr.d/c.hdr"), "v1.hdr.d/c.bin");
-    EXPECT_EQ(RasterPathFor("/d.hdr/alps.hdr.hdr"), "/d.hdr/alps.bin.bin");
-    EXPECT_EQ(RasterPathFor("/d.hdr/alps"), "/d.hdr/alps");
-    EXPECT_EQ(RasterPathFor("/d/ALPS.HDR"), "/d/ALPS.HDR");
 }
 
 // A 256 x 256 DEM of 100 ft everywhere: 128 KiB of raster, 32 pages.

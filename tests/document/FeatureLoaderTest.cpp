@@ -10,11 +10,6 @@ namespace {
 class FeatureLoaderTest : public test::WriterFixture {
 protected:
     void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }  // -1..1 both ways
-
-    std::string Write(const std::string& name, const std::string& text) {
-        test::WriteFile(dir.Path(name), text);
-        return dir.Path(name);
-    }
     std::vector<E00LoadReport> Load(const std::vector<std::string>& paths) {
         return LoadE00Files(doc, rules, paths, *progress, prompts);
     }
@@ -34,7 +29,6 @@ TEST_F(FeatureLoaderTest, ArcsKeepTheirPointsOnTheDem) {
     EXPECT_EQ(doc.features()[0].points, (std::vector<GeoPoint>{{0, 0}, {0.5, 0.5}}));
     EXPECT_EQ(doc.features()[1].points, (std::vector<GeoPoint>{{0.3, -1}})) << "the edge counts as inside";
     EXPECT_EQ(doc.features()[2].points, (std::vector<GeoPoint>{{1, 1}}));
-    EXPECT_EQ(doc.features()[0].ruleIndex, 0);
     EXPECT_TRUE(prompts.messages.empty());
 }
 

@@ -6,7 +6,6 @@
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
-#include <filesystem>
 
 namespace gw::test {
 
@@ -46,12 +45,6 @@ std::vector<std::int16_t> ReadPosts(const std::string& path) {
                                                   static_cast<std::uint8_t>(bytes[i + 1]) << 8));
     }
     return posts;
-}
-
-std::set<std::string> FilesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
 }
 
 }  // namespace gw::test

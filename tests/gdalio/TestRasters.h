@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -42,8 +41,5 @@ std::string WriteGeoTiff(const std::string& path, const TestRaster& raster);
 
 // The little-endian 16-bit posts of a raw raster file.
 std::vector<std::int16_t> ReadPosts(const std::string& path);
-
-// The names of the entries of a folder, hidden ones included.
-std::set<std::string> FilesIn(const std::string& folder);
 
 }  // namespace gw::test

@@ -1,30 +1,18 @@
 #include "gdalio/VectorSource.h"
+#include "tests/gdalio/GeoJson.h"
 #include "tests/generate/WriterFixture.h"
 
 namespace gw::gdalio {
 namespace {
 
-// A GeoJSON feature collection of the given features; WGS 84 unless crs names another.
-std::string Collection(const std::string& features, const std::string& crs = "") {
-    const std::string system =
-        crs.empty() ? "" : R"("crs": {"type": "name", "properties": {"name": ")" + crs + R"("}}, )";
-    return R"({"type": "FeatureCollection", )" + system + R"("features": [)" + features + "]}";
-}
-
-std::string Feature(const std::string& geometry, const std::string& properties = "{}") {
-    return R"({"type": "Feature", "properties": )" + properties + R"(, "geometry": )" + geometry + "}";
-}
+using test::Collection;
+using test::Feature;
 
 // The flat DEM of the writer tests, over -1..1 degrees both ways, with the built-in rules
 // (0 RIVER, a line rule; 5 LABEL, a point rule named by PPPTNAME, typed by PPPTTYPE).
 class VectorSourceTest : public test::WriterFixture {
 protected:
     void SetUp() override { OpenDem(test::MinuteDem([](int, int) { return 0; })); }
-
-    std::string Write(const std::string& name, const std::string& text) {
-        test::WriteFile(dir.Path(name), text);
-        return dir.Path(name);
-    }
     VectorLoadReport Load(const std::string& path, std::optional<std::int32_t> rule, const std::string& layer = "") {
         return LoadVectorLayer(doc, rules, {path, layer, rule}, *progress, prompts);
     }

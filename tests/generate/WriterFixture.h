@@ -8,9 +8,7 @@
 #include "core/layout/TheaterLayout.h"
 #include "core/progress/ProgressState.h"
 
-#include <filesystem>
 #include <functional>
-#include <map>
 
 namespace gw::test {
 
@@ -44,15 +42,6 @@ private:
     int m_pressAfter;
     int m_steps = 0;
 };
-
-// Every entry of a folder, hidden ones included, with its bytes.
-inline std::map<std::string, std::string> Contents(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        files[entry.path().filename()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<folder>";
-    }
-    return files;
-}
 
 // A DEM over -1..1 degrees both ways, one post per minute of arc (120 x 120), with
 // values from `value(column, row)` in feet.
@@ -90,6 +79,12 @@ protected:
         layout.OnCenterLongKillFocus("0");
         layout.OnResolutionChanged("0.234375");
         SetSegments(2, 2);
+    }
+
+    // Writes the text as the file name in the folder; gives its path.
+    std::string Write(const std::string& name, const std::string& text) {
+        WriteFile(dir.Path(name), text);
+        return dir.Path(name);
     }
 
     GenerateContext Context() {

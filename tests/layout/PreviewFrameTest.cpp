@@ -37,23 +37,6 @@ TEST(PreviewFrame, MapsPositionsToPixels) {
     for (const auto& [lat, y] : rows) EXPECT_EQ(frame.LatToY(lat), y) << lat;
 }
 
-TEST(PreviewOutline, InvertsGreenAndBlueAlongTheEdgesAndTheCross) {
-    const PreviewFrame frame = SquareFrame();
-    RgbImage image(400, 400, 0x402010);
-    DrawOutline(image, OutlineFor(frame, 45, 43, 13, 15, 13, 15));
-    const std::uint32_t inverted = 0xbfdf10;
-    EXPECT_EQ(image.At(150, 150), inverted);  // the north-west corner
-    EXPECT_EQ(image.At(249, 150), inverted);
-    EXPECT_EQ(image.At(250, 150), inverted);  // the north-east corner, drawn by the eastern edge
-    EXPECT_EQ(image.At(150, 249), inverted);
-    EXPECT_EQ(image.At(151, 151), 0x402010u);
-    EXPECT_EQ(image.At(190, 200), inverted);  // the cross, 10 pixels west of the centre
-    EXPECT_EQ(image.At(210, 200), 0x402010u); // ... its east end not drawn
-    EXPECT_EQ(image.At(200, 190), inverted);
-    // Both arms of the cross pass the centre: inverted twice, it keeps its colour.
-    EXPECT_EQ(image.At(200, 200), 0x402010u);
-}
-
 TEST(CenterDrag, APressOffThePictureStartsNothing) {
     CenterDrag drag;
     for (const PixelPoint p : {PixelPoint{-1, 0}, PixelPoint{0, -1}, PixelPoint{400, 10}, PixelPoint{10, 300}}) {
