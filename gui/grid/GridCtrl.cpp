@@ -365,9 +365,8 @@ void GridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void GridCtrl::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Mouse) {
-        const QModelIndex index = indexAt(event->pos());
-        if (!index.isValid()) return;
-        setCurrentIndex(index);
+        // Below the rows the menu opens too, with no row chosen: Insert Row appends.
+        setCurrentIndex(indexAt(event->pos()));
         emit gridContextMenu(event->globalPos());
         return;
     }

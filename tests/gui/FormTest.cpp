@@ -220,6 +220,7 @@ private slots:
     void theRowMenuWorksFromTheMouseAndTheKeyboardAndOkChecksTheTable() {
         ScriptedChoices choices;
         HeightDataDialog dialog(HeightTable(), choices);
+        dialog.resize(340, 800);  // room below the rows
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         GridCtrl* grid = dialog.grid();
@@ -243,6 +244,11 @@ private slots:
         QCOMPARE(choices.messages.size(), 1);
         QVERIFY(choices.messages[0].text.startsWith("The altitudes must rise from row to row: 0 on row 3"));
         QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted);
+        PickFromNextMenu("actionInsertRow");  // below the rows: appended
+        const QPoint below(at.x(), grid->viewport()->height() - 2);
+        QContextMenuEvent empty(QContextMenuEvent::Mouse, below, grid->viewport()->mapToGlobal(below));
+        QApplication::sendEvent(grid->viewport(), &empty);
+        QCOMPARE(grid->GetRowCount(), 11);
     }
 
     void editedRulesAreKeptAndStoredOnOkOnlyWithTheFeaturesOnTheirRules() {
