@@ -105,7 +105,7 @@ Status RunImportDemCommand(const ImportDemArgs& args);
 
 // What inspect takes: the tile file, its size and format where no description gives
 // them, and what else to do.
-struct InspectArgs {
+struct ReadBackArgs {
     std::string terrain;
     std::optional<std::string> segments;  // "X" or "X,Y"
     bool large = false;
@@ -118,6 +118,6 @@ struct InspectArgs {
 // Reads a built theater back and prints what its files hold and each problem found;
 // with png, writes the terrain one pixel a tile; with against, which segments differ
 // from another theater's. A problem found is a failure already told.
-Status RunInspectCommand(const InspectArgs& args);
+Status RunReadBackCommand(const ReadBackArgs& args);
 
 }  // namespace gw::cli

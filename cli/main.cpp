@@ -160,7 +160,7 @@ Status Run(int argc, char** argv) {
     importDem->add_option("--title", imp.title, "the DEM's title (default: OUT's name)");
     importDem->add_option("--resampling", imp.resampling, "bilinear (default), average, nearest or cubic");
 
-    InspectArgs ins;
+    ReadBackArgs ins;
     CLI::App* inspect = app.add_subcommand("inspect", "Read a built theater back, check it and tell what it holds");
     inspect->add_option("THEATER.l2", ins.terrain, "tile file; its index and the other files are found beside it")
         ->required();
@@ -207,7 +207,7 @@ Status Run(int argc, char** argv) {
         return RunPreviewCommand(pre);
     }
     if (*importDem) return RunImportDemCommand(imp);
-    if (*inspect) return RunInspectCommand(ins);
+    if (*inspect) return RunReadBackCommand(ins);
     gen.featureSources = generateFeatures.InOrder(*generate);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the E00, DEM header, DEM, objective rules, palette and theater inspection
+# Builds the E00, DEM header, DEM, objective rules, palette and theater reader
 # fuzzers (clang, AddressSanitizer, UBSan) and runs each for the given number of seconds, seeded with
 # the real files beside the project and with small texts made here.
 # Usage: scripts/fuzz.sh [SECONDS_EACH]   (default 30; GRIDWRIGHT_DATA overrides the data folder)
@@ -14,12 +14,12 @@ fi
 scripts/packages.sh >/dev/null
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DGRIDWRIGHT_FUZZ=ON -DGRIDWRIGHT_BUILD_TESTS=OFF -DGRIDWRIGHT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j2 --target e00_fuzzer dem_header_fuzzer dem_fuzzer obr_fuzzer palette_fuzzer inspect_fuzzer
+cmake --build build-fuzz -j2 --target e00_fuzzer dem_header_fuzzer dem_fuzzer obr_fuzzer palette_fuzzer theater_fuzzer
 
 data="${GRIDWRIGHT_DATA:-../shared/data}"
 seeds() { for d in "$@"; do [ -d "$d" ] && echo "$d"; done; }
 mkdir -p build-fuzz/corpus/e00 build-fuzz/corpus/hdr build-fuzz/corpus/dem build-fuzz/corpus/obr build-fuzz/corpus/pal \
-  build-fuzz/corpus/inspect build-fuzz/seeds/dem build-fuzz/seeds/obr build-fuzz/seeds/inspect
+  build-fuzz/corpus/theater build-fuzz/seeds/dem build-fuzz/seeds/obr build-fuzz/seeds/theater
 
 # A DEM seed: the header's length in two little-endian bytes, the header, the raster.
 dem_seed() {  # NAME HEADER_FILE RASTER_FILE
@@ -37,16 +37,16 @@ for hdr in $data/dem/*.hdr; do
 done
 printf 'BaseId 500\nIgnoreNoNames 1\nType Label-2\nPriority 50\nIds 231, 859, 1070\nGenerates Factory 1-2\nType Factory\nPriority 25\nIds 218 230\n' >build-fuzz/seeds/obr/example
 printf 'Type Town\r\nIds ,5\r\nGenerates Town 2\r\nGenerates Depot 3 - 5\r\nType Depot\r\nGenerates Town 1\r\n' >build-fuzz/seeds/obr/loops
-# An inspect seed: a sound 1 x 1 theater with every companion file.
+# A theater seed: a sound 1 x 1 theater with every companion file.
 { printf 'Theater size: Regular\nSize (L2 segments): 1 x 1\nSize (L2 tiles): 16 x 16\nHighest point: 0ft\nLowest point: 0ft\n'
   printf '\n--8<--\n\0\0\0\0\n--8<--\n'; head -c 1792 /dev/zero
   printf '\n--8<--\n\0\0\0\0\0\0\0\0\n--8<--\n'; head -c 1112 /dev/zero
   printf '\n--8<--\nRIVER 2 0,0 16,16 1 a\n\n--8<--\ntime\nnames\nTown, 1, 5, 3, 4, 0, 2, 1, 0, 50, 2\n'
-} >build-fuzz/seeds/inspect/theater
+} >build-fuzz/seeds/theater/theater
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1)
 build-fuzz/fuzz/e00_fuzzer "${options[@]}" build-fuzz/corpus/e00 $(seeds $data/e00 $data/e00/dcw $data/e00/compressed)
 build-fuzz/fuzz/dem_header_fuzzer "${options[@]}" -max_len=4096 build-fuzz/corpus/hdr $(seeds $data/dem)
 build-fuzz/fuzz/dem_fuzzer "${options[@]}" -dict=fuzz/dem.dict build-fuzz/corpus/dem build-fuzz/seeds/dem
 build-fuzz/fuzz/obr_fuzzer "${options[@]}" -max_len=8192 -dict=fuzz/obr.dict build-fuzz/corpus/obr build-fuzz/seeds/obr
 build-fuzz/fuzz/palette_fuzzer "${options[@]}" -max_len=16384 build-fuzz/corpus/pal $(seeds $data/palette)
-build-fuzz/fuzz/inspect_fuzzer "${options[@]}" build-fuzz/corpus/inspect build-fuzz/seeds/inspect
+build-fuzz/fuzz/theater_fuzzer "${options[@]}" build-fuzz/corpus/theater build-fuzz/seeds/theater

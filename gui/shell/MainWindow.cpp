@@ -15,7 +15,7 @@
 #include "gui/grid/E00RulesDialog.h"
 #include "gui/grid/HeightDataDialog.h"
 #include "gui/help/HelpWindow.h"
-#include "gui/inspect/InspectionWindow.h"
+#include "gui/readback/TheaterWindow.h"
 #include "gui/layout/GridwrightView.h"
 #include "gui/print/TheaterPage.h"
 
@@ -325,7 +325,7 @@ void MainWindow::updateActions() {
         action(id)->setEnabled(document);
     }
     // An inspection window closes, zooms and takes part in the window commands too.
-    const bool window = document || (idle && activeInspection());
+    const bool window = document || (idle && activeTheaterWindow());
     for (int id : {kFileClose, kWindowCascade, kWindowTile, kWindowArrange, kWindowNext, kWindowPrevious, kViewZoomIn,
                    kViewZoomOut}) {
         action(id)->setEnabled(window);
@@ -437,7 +437,7 @@ Status MainWindow::OpenFiles(const QStringList& paths) {
 }
 
 Status MainWindow::OpenFile(const QString& path) {
-    if (IsTheaterPath(path)) return OpenInspection(path);
+    if (IsTheaterPath(path)) return OpenTheaterWindow(path);
     if (GuiDocument* open = m_documents.Find(path)) {
         const QList<QMdiSubWindow*> windows = windowsOf(open);
         if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
@@ -455,12 +455,12 @@ Status MainWindow::OpenFile(const QString& path) {
     return Status::Ok();
 }
 
-Status MainWindow::OpenInspection(const QString& path) {
-    StatusOr<InspectionWindow*> inspection = InspectionWindow::Open(path, m_documents.rules());
+Status MainWindow::OpenTheaterWindow(const QString& path) {
+    StatusOr<TheaterWindow*> inspection = TheaterWindow::Open(path, m_documents.rules());
     if (!inspection.ok()) return inspection.status();
     const QString file = QFileInfo(path).canonicalFilePath();
     for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
-        auto* open = qobject_cast<InspectionWindow*>(window->widget());
+        auto* open = qobject_cast<TheaterWindow*>(window->widget());
         if (open && QFileInfo(open->path()).canonicalFilePath() == file) window->close();
     }
     noteRecentFile(path);
@@ -478,9 +478,9 @@ Status MainWindow::OpenInspection(const QString& path) {
     return Status::Ok();
 }
 
-InspectionWindow* MainWindow::activeInspection() const {
+TheaterWindow* MainWindow::activeTheaterWindow() const {
     QMdiSubWindow* window = m_mdiArea->currentSubWindow();
-    return window ? qobject_cast<InspectionWindow*>(window->widget()) : nullptr;
+    return window ? qobject_cast<TheaterWindow*>(window->widget()) : nullptr;
 }
 
 QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
@@ -599,7 +599,7 @@ void MainWindow::OnImportDem() {
 
 void MainWindow::OnFileClose() {
     if (m_commandRunning) return;
-    if (activeInspection()) {
+    if (activeTheaterWindow()) {
         m_mdiArea->currentSubWindow()->close();
         return;
     }
@@ -766,7 +766,7 @@ void MainWindow::OnWindowChosen(QMdiSubWindow* window) {
 void MainWindow::OnZoom(int steps) {
     if (m_commandRunning) return;
     if (CGridwrightView* view = activeView()) view->zoom(steps);
-    if (InspectionWindow* inspection = activeInspection()) inspection->zoom(steps);
+    if (TheaterWindow* inspection = activeTheaterWindow()) inspection->zoom(steps);
 }
 
 void MainWindow::OnWindowArrange() {

@@ -25,7 +25,7 @@ class QToolBar;
 namespace gw {
 
 class CGridwrightView;
-class InspectionWindow;
+class TheaterWindow;
 class GuiDocument;
 class UserChoices;
 
@@ -61,7 +61,7 @@ public:
     // The view of the active document window, or null.
     CGridwrightView* activeView() const;
     // The inspection window that is current, if one is.
-    InspectionWindow* activeInspection() const;
+    TheaterWindow* activeTheaterWindow() const;
     // The action of a command id, or null.
     QAction* action(int commandId) const { return m_actions.value(commandId); }
     QMdiArea* mdiArea() const { return m_mdiArea; }
@@ -104,7 +104,7 @@ private:
     QMdiSubWindow* addViewWindow(GuiDocument* document);
     // Reads a built theater into an inspection window; one open on the same file already
     // is read afresh in its place.
-    Status OpenInspection(const QString& path);
+    Status OpenTheaterWindow(const QString& path);
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
 
     void OnFileOpen();

@@ -4,7 +4,7 @@
 #include "tests/gui/GuiTestSupport.h"
 #include "core/layout/PreviewFrame.h"
 #include "core/layout/PreviewImages.h"
-#include "gui/inspect/InspectionWindow.h"
+#include "gui/readback/TheaterWindow.h"
 #include "gui/layout/MapPreviewWidget.h"
 
 namespace gw::test {
@@ -99,13 +99,13 @@ private slots:
 
     // A tile file opens in an inspection window: its report, and its picture zoomed in
     // steps; File Close closes it and leaves the map's window.
-    void aTileFileOpensInAnInspectionWindow() {
+    void aTileFileOpensInAnTheaterWindow() {
         QTemporaryDir dir;
         const std::string l2 = dir.filePath("t.l2").toStdString();
         const CommandResult built = RunCli("generate " + SamplePath() + " " + l2 + " --segments 8 --quiet");
         QVERIFY2(built.status == 0, built.err.c_str());
         QVERIFY(m_window->OpenFile(QString::fromStdString(l2)).ok());
-        InspectionWindow* inspection = m_window->activeInspection();
+        TheaterWindow* inspection = m_window->activeTheaterWindow();
         QVERIFY(inspection);
         QVERIFY2(inspection->report()->toPlainText().contains("No problem found"), qPrintable(inspection->report()->toPlainText()));
         QVERIFY(!m_window->action(kGenerateTerrain)->isEnabled());

@@ -1,6 +1,6 @@
 #include "cli/CommandSteps.h"
 #include "cli/Commands.h"
-#include "core/inspect/Theater.h"
+#include "core/readback/Theater.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/util/CNumbers.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 std::string Size(std::int64_t across, std::int64_t down) { return std::to_string(across) + " x " + std::to_string(down); }
 
-StatusOr<InspectOptions> OptionsOf(const InspectArgs& args) {
+StatusOr<InspectOptions> OptionsOf(const ReadBackArgs& args) {
     InspectOptions options;
     options.large = args.large;
     if (!args.segments) return options;
@@ -68,7 +68,7 @@ Fields DifferenceFields(const Theater& a, const Theater& other) {
 
 }  // namespace
 
-Status RunInspectCommand(const InspectArgs& args) {
+Status RunReadBackCommand(const ReadBackArgs& args) {
     const StatusOr<InspectOptions> options = OptionsOf(args);
     if (!options.ok()) return options.status();
     const auto open = [&](const std::string& path) -> StatusOr<Theater> {

@@ -1,4 +1,4 @@
-#include "gui/inspect/InspectionWindow.h"
+#include "gui/readback/TheaterWindow.h"
 
 #include "core/layout/TheaterLayout.h"
 #include "gui/layout/PreviewPicture.h"
@@ -45,15 +45,15 @@ QString ReportText(const TheaterReport& r, const QString& noPicture) {
 
 bool IsTheaterPath(const QString& path) { return QFileInfo(path).suffix().compare("l2", Qt::CaseInsensitive) == 0; }
 
-StatusOr<InspectionWindow*> InspectionWindow::Open(const QString& path, const E00Rules& rules) {
+StatusOr<TheaterWindow*> TheaterWindow::Open(const QString& path, const E00Rules& rules) {
     StatusOr<Theater> theater = Theater::Open(path.toStdString(), {});
     if (!theater.ok()) return theater.status();
     const StatusOr<RgbImage> picture = theater->Picture(HeightTable(), rules);
-    return new InspectionWindow(path, theater->Inspect(), picture.ok() ? ToQImage(*picture) : QImage(),
+    return new TheaterWindow(path, theater->Inspect(), picture.ok() ? ToQImage(*picture) : QImage(),
                                 picture.ok() ? QString() : QString::fromStdString(picture.status().message()));
 }
 
-InspectionWindow::InspectionWindow(const QString& path, const TheaterReport& report, const QImage& picture,
+TheaterWindow::TheaterWindow(const QString& path, const TheaterReport& report, const QImage& picture,
                                    const QString& noPicture)
     : m_path(path), m_image(picture), m_scroll(new QScrollArea), m_picture(new QLabel), m_report(new QPlainTextEdit) {
     setObjectName("inspectionWindow");
@@ -83,12 +83,12 @@ InspectionWindow::InspectionWindow(const QString& path, const TheaterReport& rep
     splitter->setSizes({m_picture->height() + 4, 12 * fontMetrics().lineSpacing()});
 }
 
-QSize InspectionWindow::sizeHint() const {
+QSize TheaterWindow::sizeHint() const {
     const QSize picture = m_picture->size().expandedTo({400, 200});
     return {picture.width() + 40, picture.height() + 260};
 }
 
-void InspectionWindow::zoom(int steps) {
+void TheaterWindow::zoom(int steps) {
     // Enlarged, the picture keeps within kMaxPreviewSide a side.
     const int side = std::max({m_image.width(), m_image.height(), 1});
     int largest = kMaxZoom;
@@ -99,7 +99,7 @@ void InspectionWindow::zoom(int steps) {
     showPicture();
 }
 
-void InspectionWindow::showPicture() {
+void TheaterWindow::showPicture() {
     if (m_image.isNull()) return;
     const QSize size = m_zoom >= 0 ? m_image.size() * (1 << m_zoom) : m_image.size() / (1 << -m_zoom);
     // Tiles stay sharp squares when enlarged.
@@ -108,7 +108,7 @@ void InspectionWindow::showPicture() {
     m_picture->resize(m_picture->pixmap().size());
 }
 
-bool InspectionWindow::eventFilter(QObject* watched, QEvent* event) {
+bool TheaterWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_scroll->viewport() || event->type() != QEvent::Wheel) return QWidget::eventFilter(watched, event);
     const auto* wheel = static_cast<QWheelEvent*>(event);
     if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0) return false;

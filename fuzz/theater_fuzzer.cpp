@@ -3,7 +3,7 @@
 // file and the objectives file, in that order (a part missing leaves its file out; the
 // tile file is always written). Opened, the theater is inspected, drawn when small and
 // compared with itself, which must find no segment differing.
-#include "core/inspect/Theater.h"
+#include "core/readback/Theater.h"
 
 #include <unistd.h>
 

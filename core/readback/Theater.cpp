@@ -1,4 +1,4 @@
-#include "core/inspect/Theater.h"
+#include "core/readback/Theater.h"
 
 #include "core/generate/L2Writer.h"
 #include "core/layout/PixelDrawing.h"

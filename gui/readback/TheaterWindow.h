@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/inspect/Theater.h"
+#include "core/readback/Theater.h"
 #include "core/util/StatusOr.h"
 
 #include <QImage>
@@ -14,12 +14,12 @@ namespace gw {
 
 // A built theater read back: its terrain as the simulation loads it, one pixel a tile
 // and zoomable in steps, beside the report of what its files hold and each problem.
-class InspectionWindow : public QWidget {
+class TheaterWindow : public QWidget {
     Q_OBJECT
 public:
     // Reads the theater whose tile file is at path, with the rules for its features'
     // colours; fails when its files cannot be read or its size is not known.
-    static StatusOr<InspectionWindow*> Open(const QString& path, const E00Rules& rules);
+    static StatusOr<TheaterWindow*> Open(const QString& path, const E00Rules& rules);
 
     const QString& path() const { return m_path; }
     // The picture's scale: 2 to the power of the zoom, from kMinZoom to kMaxZoom.
@@ -40,7 +40,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    InspectionWindow(const QString& path, const TheaterReport& report, const QImage& picture, const QString& noPicture);
+    TheaterWindow(const QString& path, const TheaterReport& report, const QImage& picture, const QString& noPicture);
     void showPicture();
 
     QString m_path;

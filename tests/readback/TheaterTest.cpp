@@ -1,4 +1,4 @@
-#include "core/inspect/Theater.h"
+#include "core/readback/Theater.h"
 
 #include "core/util/LittleEndian.h"
 #include "core/util/Text.h"
