@@ -84,8 +84,8 @@ private:
     std::vector<std::uint32_t> m_codes;  // tile code by the elevation's bit pattern
 };
 
-// The highest elevation, at least 0, of each 8 x 8 quarter: south-west, south-east,
-// north-west, north-east. Block rows 0 to 7 are the southern half.
+}  // namespace
+
 std::array<std::int16_t, 4> QuarterMaxima(const std::int16_t (&e)[kTilesPerSegment]) {
     std::array<std::int16_t, 4> maxima{};
     for (int k = 0; k < kTilesPerSegment; ++k) {
@@ -94,8 +94,6 @@ std::array<std::int16_t, 4> QuarterMaxima(const std::int16_t (&e)[kTilesPerSegme
     }
     return maxima;
 }
-
-}  // namespace
 
 std::optional<std::string> IndexPathFor(const std::string& terrainPath) {
     if (auto path = OutputPathFor(terrainPath, ".o2")) return path;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/generate/GenerateContext.h"
+#include "core/generate/SegmentSampler.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,6 +22,11 @@ WriteResult WriteL2File(const GenerateContext& context, bool large, const std::s
 // The index file's path: ".l2", or failing that ".L2", replaced by ".o2" in the file
 // name; nothing when the file name holds neither.
 std::optional<std::string> IndexPathFor(const std::string& terrainPath);
+
+// The highest elevation, at least 0, of each 8 x 8 quarter of a segment's tiles (rows of
+// 16 from its south-west corner): south-west, south-east, north-west, north-east. These
+// are the segment's four cells of the MEA grid.
+std::array<std::int16_t, 4> QuarterMaxima(const std::int16_t (&elevations)[kTilesPerSegment]);
 
 // The number of worker threads the writers use by default.
 unsigned DefaultWorkerCount();

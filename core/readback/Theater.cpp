@@ -217,9 +217,8 @@ StatusOr<Theater> Theater::Open(const std::string& terrainPath, const InspectOpt
     const std::int64_t offsets = static_cast<std::int64_t>(t.m_index.size() / 4);
     if (const std::optional<std::string> path = OutputPathFor(terrainPath, ".txt"); path && IsFile(*path)) {
         t.m_read.push_back(*path);
-        std::string text;
-        const Status read = ReadSmallFile(*path, kMaxDescriptionBytes, "a theater description", text);
-        const Description d = ReadDescription(text);
+        const Status read = ReadSmallFile(*path, kMaxDescriptionBytes, "a theater description", t.m_descriptionText);
+        const Description d = ReadDescription(t.m_descriptionText);
         if (!read.ok()) {
             t.m_descriptionProblem = read.message();
         } else if (!d.segments || !d.large) {
@@ -260,7 +259,8 @@ StatusOr<Theater> Theater::Open(const std::string& terrainPath, const InspectOpt
             t.m_read.push_back(*path);
         }
     }
-    for (const auto& tdf : TdfFilesBeside(terrainPath)) t.m_read.push_back(tdf.second);
+    t.m_tdfFiles = TdfFilesBeside(terrainPath);
+    for (const auto& tdf : t.m_tdfFiles) t.m_read.push_back(tdf.second);
     return t;
 }
 
@@ -363,11 +363,9 @@ TheaterReport Theater::Inspect() const {
             for (std::int64_t n = 0; n < segments; ++n) {
                 const SegmentPlace place{static_cast<std::int32_t>(n % segmentsX()), static_cast<std::int32_t>(n / segmentsX())};
                 const std::uint8_t* tiles = Block(place);
-                std::int16_t maxima[4] = {0, 0, 0, 0};
-                for (int tile = 0; tiles && tile < 256; ++tile) {
-                    const int quarter = (tile / 16 >= 8 ? 2 : 0) + (tile % 16 >= 8 ? 1 : 0);
-                    maxima[quarter] = std::max(maxima[quarter], TileOf(tiles, tile).elevation);
-                }
+                std::int16_t elevations[kTilesPerSegment] = {};
+                for (int tile = 0; tiles && tile < kTilesPerSegment; ++tile) elevations[tile] = TileOf(tiles, tile).elevation;
+                const std::array<std::int16_t, 4> maxima = QuarterMaxima(elevations);
                 for (int quarter = 0; quarter < 4; ++quarter) {
                     const std::int64_t column = 2 * place.first + quarter % 2, row = 2 * place.second + quarter / 2;
                     const auto cell = static_cast<std::int16_t>(GetLE16(bytes + 2 * (row * columns + column)));
@@ -385,24 +383,21 @@ TheaterReport Theater::Inspect() const {
 
     // The description's figures against the files.
     if (m_descriptionPath) {
-        std::string text;
-        if (ReadSmallFile(*m_descriptionPath, kMaxDescriptionBytes, "a theater description", text).ok()) {
-            const Description d = ReadDescription(text);
-            const std::string& path = *m_descriptionPath;
-            const SegmentPlace tilesSize{kSegmentTiles * segmentsX(), kSegmentTiles * segmentsY()};
-            if (d.tiles != tilesSize) {
-                r.problems.push_back(path + ": the tiles stated are not the " + std::to_string(tilesSize.first) + " x " +
-                                     std::to_string(tilesSize.second) + " of its segments");
-            }
-            // The writer counts the highest point from 0 and the lowest from 32000.
-            const std::int32_t highest = std::max<std::int32_t>(0, r.highest.value_or(0));
-            const std::int32_t lowest = std::min<std::int32_t>(32000, r.lowest.value_or(32000));
-            if (d.highest != highest) {
-                r.problems.push_back(path + ": the highest point stated is not the tiles' " + std::to_string(highest) + "ft");
-            }
-            if (d.lowest != lowest) {
-                r.problems.push_back(path + ": the lowest point stated is not the tiles' " + std::to_string(lowest) + "ft");
-            }
+        const Description d = ReadDescription(m_descriptionText);
+        const std::string& path = *m_descriptionPath;
+        const SegmentPlace tilesSize{kSegmentTiles * segmentsX(), kSegmentTiles * segmentsY()};
+        if (d.tiles != tilesSize) {
+            r.problems.push_back(path + ": the tiles stated are not the " + std::to_string(tilesSize.first) + " x " +
+                                 std::to_string(tilesSize.second) + " of its segments");
+        }
+        // The writer counts the highest point from 0 and the lowest from 32000.
+        const std::int32_t highest = std::max<std::int32_t>(0, r.highest.value_or(0));
+        const std::int32_t lowest = std::min<std::int32_t>(32000, r.lowest.value_or(32000));
+        if (d.highest != highest) {
+            r.problems.push_back(path + ": the highest point stated is not the tiles' " + std::to_string(highest) + "ft");
+        }
+        if (d.lowest != lowest) {
+            r.problems.push_back(path + ": the lowest point stated is not the tiles' " + std::to_string(lowest) + "ft");
         }
     }
 
@@ -424,7 +419,7 @@ TheaterReport Theater::Inspect() const {
         }
     }
 
-    for (const auto& [keyword, path] : TdfFilesBeside(tilePath)) {
+    for (const auto& [keyword, path] : m_tdfFiles) {
         LineReader reader(path);
         ProblemList lines(r.problems, path), off(r.problems, path);
         std::int64_t features = 0, number = 0;
@@ -495,7 +490,7 @@ StatusOr<RgbImage> Theater::Picture(const HeightTable& heights, const E00Rules& 
             }
         }
     }
-    for (const auto& [keyword, path] : TdfFilesBeside(terrainPath())) {
+    for (const auto& [keyword, path] : m_tdfFiles) {
         const std::string& name = keyword;
         const auto rule = std::find_if(rules.begin(), rules.end(), [&](const E00Rule& r) { return r.Keyword == name; });
         if (rule == rules.end()) continue;
@@ -524,7 +519,7 @@ TheaterDifference CompareTheaters(const Theater& a, const Theater& other) {
     TheaterDifference d;
     d.sameSize = a.segmentsX() == other.segmentsX() && a.segmentsY() == other.segmentsY() && a.large() == other.large();
     if (!d.sameSize) return d;
-    const std::size_t blockSize = a.large() ? 256 * 9 : 256 * 7;
+    const std::size_t blockSize = a.blockSize();
     for (std::int32_t row = 0; row < a.segmentsY(); ++row) {
         for (std::int32_t column = 0; column < a.segmentsX(); ++column) {
             const std::uint8_t* mine = a.Block({column, row});

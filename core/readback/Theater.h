@@ -7,6 +7,7 @@
 #include "core/util/StatusOr.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,11 +98,12 @@ public:
     std::int32_t segmentsX() const { return m_report.segmentsX; }
     std::int32_t segmentsY() const { return m_report.segmentsY; }
     bool large() const { return m_report.large; }
+    // The bytes of a segment's block: 256 records of 7 bytes, or of 9 when large.
+    std::size_t blockSize() const { return m_report.large ? 256 * 9 : 256 * 7; }
     const std::string& terrainPath() const { return m_report.terrainPath; }
 
 private:
     Theater() = default;
-    std::size_t blockSize() const { return m_report.large ? 256 * 9 : 256 * 7; }
     std::uint64_t tileBytes() const { return m_tiles ? m_tiles->size() : 0; }
     // The offset the index gives the n-th segment, when it has one.
     std::optional<std::uint64_t> OffsetOf(std::int64_t n) const;
@@ -111,6 +113,8 @@ private:
     std::string m_index;
     std::optional<std::string> m_descriptionPath;  // one that gives the size
     std::optional<std::string> m_descriptionProblem;
+    std::string m_descriptionText;
+    std::map<std::string, std::string> m_tdfFiles;  // the TDF files beside it, by keyword
     std::vector<std::string> m_read;
 };
 
