@@ -116,6 +116,11 @@ Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout) {
 
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source) {
     rules.clear();
+    if (choice.given) {
+        rules = *choice.given;
+        source = "the theater project";
+        return Status::Ok();
+    }
     if (choice.builtin) {
         rules = BuiltInE00Rules();
         source = "built-in (--builtin-rules)";
@@ -169,9 +174,9 @@ void LoadE00File(const std::string& path, bool json, const E00Rules& rules, CGri
     Merge(loaded.status, report.parsed.ok() && report.recognised ? report.processed : Told());
 }
 
-void LoadOneVectorLayer(const std::string& value, bool json, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
+void LoadOneVectorLayer(const FeatureSource& source, bool json, const E00Rules& rules, CGridwrightDoc& doc, TerminalProgress& progress,
                         TerminalPrompts& prompts, LoadedFeatures& loaded) {
-    const StatusOr<VectorSpec> parsed = ParseVectorSpec(value);
+    const StatusOr<VectorSpec> parsed = VectorSpecOf(source);
     if (!parsed.ok()) {
         // Checked before loading began; only a file that vanished since lands here.
         Tell(parsed.status().message());
@@ -182,8 +187,8 @@ void LoadOneVectorLayer(const std::string& value, bool json, const E00Rules& rul
     gdalio::VectorLoadReport report;
     report.path = spec.path;
     report.layer = spec.layer;
-    std::optional<std::int32_t> rule;
-    if (spec.rule && !(rule = gdalio::FindRule(rules, *spec.rule))) {
+    std::optional<std::int32_t> rule = spec.ruleIndex;
+    if (!rule && spec.rule && !(rule = gdalio::FindRule(rules, *spec.rule))) {
         report.status = Status::InvalidArgument(
             spec.path + (spec.layer.empty() ? "" : " (layer \"" + spec.layer + "\")") + ": no E00 rule is named \"" +
             *spec.rule + "\" by its File, its Keyword or its position from 0; the rules know " + KnownRules(rules, true));
@@ -245,6 +250,10 @@ StatusOr<VectorSpec> ParseVectorSpec(const std::string& text) {
     return spec;
 }
 
+StatusOr<VectorSpec> VectorSpecOf(const FeatureSource& source) {
+    return source.spec ? *source.spec : ParseVectorSpec(source.value);
+}
+
 Status CheckFeatureSources(const std::vector<FeatureSource>& sources) {
     for (const FeatureSource& source : sources) {
         InputFile file;
@@ -252,7 +261,7 @@ Status CheckFeatureSources(const std::vector<FeatureSource>& sources) {
             if (Status opened = file.Open(source.value); !opened.ok()) return opened;
             continue;
         }
-        const StatusOr<VectorSpec> spec = ParseVectorSpec(source.value);
+        const StatusOr<VectorSpec> spec = VectorSpecOf(source);
         if (!spec.ok()) {
             return Status::Usage("--vector takes FILE[,LAYER][=RULE]: " + spec.status().message() + " in \"" +
                                  source.value + "\"");
@@ -273,7 +282,7 @@ std::vector<RunInput> InputsOf(const GenerateArgs& args) {
             inputs.push_back({source.value, "an E00 file"});
             continue;
         }
-        const StatusOr<VectorSpec> spec = ParseVectorSpec(source.value);
+        const StatusOr<VectorSpec> spec = VectorSpecOf(source);
         if (!spec.ok()) continue;
         for (const std::string& file : gdalio::VectorSourceFiles(spec->path)) inputs.push_back({file, "a vector source"});
     }
@@ -292,7 +301,7 @@ LoadedFeatures LoadFeatures(const GenerateArgs& args, const E00Rules& rules, CGr
     LoadedFeatures loaded;
     for (const FeatureSource& source : args.featureSources) {
         if (source.vector) {
-            LoadOneVectorLayer(source.value, args.json, rules, doc, progress, prompts, loaded);
+            LoadOneVectorLayer(source, args.json, rules, doc, progress, prompts, loaded);
         } else {
             LoadE00File(source.value, args.json, rules, doc, progress, prompts, loaded);
         }

@@ -8,6 +8,8 @@
 #include "cli/TerminalFace.h"
 #include "core/document/GridwrightDoc.h"
 #include "core/features/E00Rules.h"
+#include "core/generate/Generate.h"
+#include "core/project/TheaterProject.h"
 #include "core/layout/RgbImage.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
@@ -49,15 +51,16 @@ TheaterLayout StartingLayout(const CGridwrightDoc& doc);
 // malformed or the layout cannot be built.
 Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout);
 
+// Puts a project's layout values into layout: a Usage failure when it cannot be built.
+Status ApplyProjectLayout(const ProjectLayout& values, TheaterLayout& layout);
+
+// The theater project of a generate run: its inputs, the layout, rules and heights it
+// used and the options it built with.
+TheaterProject ProjectOfRun(const GenerateArgs& args, const TheaterLayout& layout, const E00Rules& rules,
+                            const HeightTable& heights, const BuildOptions& options);
+
 // Loads the rules the choice names; source says where they came from.
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source);
-
-// A --vector value taken apart: "FILE[,LAYER][=RULE]".
-struct VectorSpec {
-    std::string path;
-    std::string layer;                // empty: the source's only layer
-    std::optional<std::string> rule;  // empty: the rule whose File names the layer or file
-};
 
 // Takes a --vector value apart. File names may hold ',' and '=': the file is the longest
 // beginning of the value, ending at a ',' or '=' or at its end, that names an existing
@@ -65,6 +68,8 @@ struct VectorSpec {
 // ',' before it). After the file, ",LAYER" then "=RULE", RULE after the last '='. Fails,
 // with the reason, when the file, the layer after a ',' or the rule after a '=' is empty.
 StatusOr<VectorSpec> ParseVectorSpec(const std::string& text);
+// The source's vector layer: its spec, or its value taken apart.
+StatusOr<VectorSpec> VectorSpecOf(const FeatureSource& source);
 
 // Checks the feature sources before anything is written: each E00 file opens, each
 // --vector value is well formed (a Usage failure when not) and its file or folder exists.

@@ -242,12 +242,23 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     options.tdf = args.tdf.value_or(!args.featureSources.empty());  // the most the run may write
     options.objectives = args.objectives;
     options.objectivesTime = *objectivesTime;
-    const std::vector<std::string> outputs = GenerateOutputPaths(args.output, options, rules);
+    std::vector<std::string> outputs = GenerateOutputPaths(args.output, options, rules);
+    if (args.saveTheater) {
+        std::vector<RunInput> theater;
+        for (const std::string& output : outputs) theater.push_back({output, "an output of the run"});
+        if (Status apart = CheckOutputsAreNotInputs(theater, {*args.saveTheater}); !apart.ok()) {
+            return Status::Usage(apart.message());
+        }
+        outputs.push_back(*args.saveTheater);
+    }
     if (Status apart = CheckOutputsApart(args, outputs); !apart.ok()) return apart;
     CGridwrightDoc doc;
     if (Status opened = OpenDem(args.header, doc); !opened.ok()) return opened;
     TheaterLayout layout = StartingLayout(doc);
-    if (Status applied = ApplyArgs(args, layout); !applied.ok()) return applied;
+    if (Status applied = args.layout ? ApplyProjectLayout(*args.layout, layout) : ApplyArgs(args, layout);
+        !applied.ok()) {
+        return applied;
+    }
 
     InstallInterruptHandler();
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
@@ -255,7 +266,7 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     const LoadedFeatures loaded = LoadFeatures(args, rules, doc, progress, prompts);
     for (const std::string& warning : CoverageWarnings(doc, rules, layout, args.objectives)) Warn(warning);
 
-    const HeightTable heights;
+    const HeightTable heights = args.heights ? HeightTable(*args.heights) : HeightTable();
     CRandom random;  // the program's one generator: the same draws on every run
     const GenerateContext context{doc, layout, heights, rules, objectiveRules, random, progress, prompts};
     options.tdf = args.tdf.value_or(!doc.features().empty());
@@ -264,7 +275,12 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     const GenerateReport report = RunGenerate(context, options, args.output, results, DefaultWorkerCount());
     progress.EndLine();
     for (const std::string& warning : RunWarnings(report)) Warn(warning);
-    return ReportRun(args, SummariseRun(context, options, report, results), report, loaded);
+    const Status outcome = ReportRun(args, SummariseRun(context, options, report, results), report, loaded);
+    if (!args.saveTheater || !outcome.ok()) return outcome;
+    const TheaterProject project = ProjectOfRun(args, layout, rules, heights, options);
+    if (Status saved = SaveTheaterProject(project, *args.saveTheater); !saved.ok()) return saved;
+    if (!args.json) std::printf("saved the theater project %s\n", args.saveTheater->c_str());
+    return outcome;
 }
 
 }  // namespace gw::cli

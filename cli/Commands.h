@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/features/E00Rules.h"
+#include "core/layout/HeightTable.h"
+#include "core/project/TheaterProject.h"
 #include "core/util/Status.h"
 
 #include <optional>
@@ -35,6 +38,7 @@ Status RunObr(const std::optional<std::string>& path);
 struct RulesChoice {
     bool builtin = false;
     std::optional<std::string> file;
+    std::optional<E00Rules> given;  // a theater project's, written in full
 };
 
 // Prints the E00 rules in effect and where they came from.
@@ -44,10 +48,19 @@ Status RunRules(const RulesChoice& choice, bool json);
 // fields, coordinate system, extent in WGS 84 and the E00 rule each maps to by name.
 Status RunVector(const std::string& path, const RulesChoice& rules, bool json);
 
+// A --vector value taken apart: "FILE[,LAYER][=RULE]".
+struct VectorSpec {
+    std::string path;
+    std::string layer;                // empty: the source's only layer
+    std::optional<std::string> rule;  // empty: the rule whose File names the layer or file
+    std::optional<std::int32_t> ruleIndex = {};  // a project's layer: the rule's row, named already
+};
+
 // One --e00 file or --vector layer ("FILE[,LAYER][=RULE]") to load, in command-line order.
 struct FeatureSource {
     bool vector = false;
     std::string value;
+    std::optional<VectorSpec> spec = {};  // a project's vector layer, taken apart already
 };
 
 struct GenerateArgs {
@@ -68,11 +81,28 @@ struct GenerateArgs {
     bool noDescription = false;
     bool quiet = false;
     bool json = false;
+    std::optional<std::string> saveTheater;  // the project of the run, written when it succeeds
+    // A project's layout and height table, in place of the layout options and the
+    // default heights.
+    std::optional<ProjectLayout> layout;
+    std::optional<std::vector<HeightRow>> heights;
 };
 
 // Generates the theater as the Generate command does after its dialogs, then prints a
-// summary.
+// summary; with saveTheater, then saves the run as a theater project.
 Status RunGenerateCommand(const GenerateArgs& args);
+
+// What build takes: the project, and where to put the theater instead of its own output.
+struct BuildArgs {
+    std::string project;
+    std::optional<std::string> output;
+    bool quiet = false;
+    bool json = false;
+};
+
+// Builds a theater project: the files, summary, warnings and outcome of the generate
+// command line it stands for. A project that cannot be read is told first.
+Status RunBuildCommand(const BuildArgs& args);
 
 // What the preview command takes: the DEM, the PNG to write, the layout and the E00
 // files and vector layers as generate takes them, and the picture's height.

@@ -135,6 +135,14 @@ Status Run(int argc, char** argv) {
     generate->add_option("--obr", gen.obr, "objective rules file (default: the built-in rules)")->needs(objectives);
     generate->add_flag("--quiet", gen.quiet, "no progress display");
     generate->add_flag("--json", gen.json, "print the summary as JSON");
+    generate->add_option("--save-theater", gen.saveTheater, "also save the run as a theater project (.gwtheater)");
+
+    BuildArgs bld;
+    CLI::App* build = app.add_subcommand("build", "Build a theater project as the generate command it stands for");
+    build->add_option("FILE.gwtheater", bld.project, "theater project")->required();
+    build->add_option("--output", bld.output, "terrain file to write instead of the project's");
+    build->add_flag("--quiet", bld.quiet, "no progress display");
+    build->add_flag("--json", bld.json, "print the summary as JSON");
 
     PreviewArgs pre;
     CLI::App* preview = app.add_subcommand("preview", "Write the map preview the layout form shows as a PNG picture");
@@ -173,10 +181,10 @@ Status Run(int argc, char** argv) {
 
     if (argc > 1 && argv[1][0] != '-') {
         const std::set<std::string> known = {"info",     "e00",     "obr",        "rules",  "vector",
-                                             "generate", "preview", "import-dem", "inspect"};
+                                             "generate", "build", "preview", "import-dem", "inspect"};
         if (!known.count(argv[1])) {
             return Status::Usage(std::string("unknown command \"") + argv[1] + "\"; the commands are " +
-                         "info, e00, obr, rules, vector, generate, preview, import-dem and inspect (see --help)");
+                         "info, e00, obr, rules, vector, generate, build, preview, import-dem and inspect (see --help)");
         }
     }
     try {
@@ -208,6 +216,7 @@ Status Run(int argc, char** argv) {
     }
     if (*importDem) return RunImportDemCommand(imp);
     if (*inspect) return RunReadBackCommand(ins);
+    if (*build) return RunBuildCommand(bld);
     gen.featureSources = generateFeatures.InOrder(*generate);
     if (tdfOn || tdfOff) gen.tdf = tdfOn;
     return RunGenerateCommand(gen);

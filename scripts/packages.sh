@@ -5,7 +5,7 @@
 # tests use)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev libgdal-dev locales)
+packages=(cmake ninja-build g++ qt6-base-dev libmd-dev libcli11-dev libgtest-dev libbenchmark-dev libgdal-dev nlohmann-json3-dev locales)
 if [ "${1:-}" = "--with-test-tools" ]; then
   packages+=(gdal-bin desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev)
 fi
