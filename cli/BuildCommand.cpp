@@ -18,7 +18,7 @@ TheaterProject ProjectOfRun(const GenerateArgs& args, const TheaterLayout& layou
     project.layout = LayoutValues(layout, options.large);
     for (const FeatureSource& source : args.featureSources) {
         if (!source.vector) {
-            project.layers.push_back({false, source.value, {}, {}});
+            project.layers.push_back({false, source.value});
             continue;
         }
         // The run loaded every layer, so each is well formed and names a rule it has.

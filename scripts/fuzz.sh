@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the E00, DEM header, DEM, objective rules, palette and theater reader
-# fuzzers (clang, AddressSanitizer, UBSan) and runs each for the given number of seconds, seeded with
+# Builds the E00, DEM header, DEM, objective rules, palette, theater reader and theater
+# project fuzzers (clang, AddressSanitizer, UBSan) and runs each for the given number of seconds, seeded with
 # the real files beside the project and with small texts made here.
 # Usage: scripts/fuzz.sh [SECONDS_EACH]   (default 30; GRIDWRIGHT_DATA overrides the data folder)
 set -euo pipefail
@@ -14,12 +14,12 @@ fi
 scripts/packages.sh >/dev/null
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DGRIDWRIGHT_FUZZ=ON -DGRIDWRIGHT_BUILD_TESTS=OFF -DGRIDWRIGHT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j2 --target e00_fuzzer dem_header_fuzzer dem_fuzzer obr_fuzzer palette_fuzzer theater_fuzzer
+cmake --build build-fuzz -j2 --target e00_fuzzer dem_header_fuzzer dem_fuzzer obr_fuzzer palette_fuzzer theater_fuzzer project_fuzzer
 
 data="${GRIDWRIGHT_DATA:-../shared/data}"
 seeds() { for d in "$@"; do [ -d "$d" ] && echo "$d"; done; }
 mkdir -p build-fuzz/corpus/e00 build-fuzz/corpus/hdr build-fuzz/corpus/dem build-fuzz/corpus/obr build-fuzz/corpus/pal \
-  build-fuzz/corpus/theater build-fuzz/seeds/dem build-fuzz/seeds/obr build-fuzz/seeds/theater
+  build-fuzz/corpus/theater build-fuzz/corpus/project build-fuzz/seeds/dem build-fuzz/seeds/obr build-fuzz/seeds/theater build-fuzz/seeds/project
 
 # A DEM seed: the header's length in two little-endian bytes, the header, the raster.
 dem_seed() {  # NAME HEADER_FILE RASTER_FILE
@@ -43,6 +43,18 @@ printf 'Type Town\r\nIds ,5\r\nGenerates Town 2\r\nGenerates Depot 3 - 5\r\nType
   printf '\n--8<--\n\0\0\0\0\0\0\0\0\n--8<--\n'; head -c 1112 /dev/zero
   printf '\n--8<--\nRIVER 2 0,0 16,16 1 a\n\n--8<--\ntime\nnames\nTown, 1, 5, 3, 4, 0, 2, 1, 0, 50, 2\n'
 } >build-fuzz/seeds/theater/theater
+# A project seed: every key, a layer of each kind.
+cat >build-fuzz/seeds/project/example <<'JSON'
+{"version": 1, "dem": "coast.hdr",
+ "layout": {"title": "t", "segments_x": 8, "segments_y": 4, "square": false, "unit": "km",
+            "resolution_nm": 0.16, "center_lat": 44.0, "center_long": 14.0, "large": true},
+ "layers": [{"e00": "rivers.e00"}, {"vector": "/data/towns.gpkg", "layer": "towns", "rule": 0}],
+ "e00_rules": [{"file": "dnnet.e00", "colour": "906800", "keyword": "RIVER", "info": "", "index_field": "",
+                "name_field": "", "type_field": "", "label": 0}],
+ "heights": [{"altitude": 0, "colour": "d8b69a", "tile_code": 0}, {"altitude": 32767, "colour": "ffffff", "tile_code": 694}],
+ "objective_rules": "r.obr", "palette": "coast.pal", "output": "out/t.l2",
+ "build": {"mea": true, "description": true, "map": true, "tdf": true, "objectives": false}}
+JSON
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1)
 build-fuzz/fuzz/e00_fuzzer "${options[@]}" build-fuzz/corpus/e00 $(seeds $data/e00 $data/e00/dcw $data/e00/compressed)
 build-fuzz/fuzz/dem_header_fuzzer "${options[@]}" -max_len=4096 build-fuzz/corpus/hdr $(seeds $data/dem)
@@ -50,3 +62,4 @@ build-fuzz/fuzz/dem_fuzzer "${options[@]}" -dict=fuzz/dem.dict build-fuzz/corpus
 build-fuzz/fuzz/obr_fuzzer "${options[@]}" -max_len=8192 -dict=fuzz/obr.dict build-fuzz/corpus/obr build-fuzz/seeds/obr
 build-fuzz/fuzz/palette_fuzzer "${options[@]}" -max_len=16384 build-fuzz/corpus/pal $(seeds $data/palette)
 build-fuzz/fuzz/theater_fuzzer "${options[@]}" build-fuzz/corpus/theater build-fuzz/seeds/theater
+build-fuzz/fuzz/project_fuzzer "${options[@]}" -max_len=8192 -dict=fuzz/project.dict build-fuzz/corpus/project build-fuzz/seeds/project

@@ -38,8 +38,8 @@ struct ProjectLayout {
 struct ProjectLayer {
     bool vector = false;
     std::string path;
-    std::string layer;                // a vector source's layer; empty: its only one
-    std::optional<std::int32_t> rule;  // a vector layer's row of the rules; none: found by name
+    std::string layer = {};                // a vector source's layer; empty: its only one
+    std::optional<std::int32_t> rule = {};  // a vector layer's row of the rules; none: found by name
     std::int32_t line = 0;            // the project line it was read from; 0 when not read
     bool operator==(const ProjectLayer& other) const {
         return vector == other.vector && path == other.path && layer == other.layer && rule == other.rule;
