@@ -106,6 +106,16 @@ RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int3
     return renumbering;
 }
 
+RuleRenumbering RenumberingByEquality(const E00Rules& earlier, const E00Rules& later) {
+    RuleRenumbering renumbering;
+    for (const E00Rule& rule : earlier) {
+        const auto equal = std::find(later.begin(), later.end(), rule);
+        renumbering.push_back(equal == later.end() ? std::nullopt
+                                                   : std::optional<std::int32_t>(equal - later.begin()));
+    }
+    return renumbering;
+}
+
 std::optional<std::int32_t> RuleForCoverage(const E00Rules& rules, std::string_view coverage) {
     const auto rule =
         std::find_if(rules.begin(), rules.end(), [&](const E00Rule& r) { return EqualsNoCase(r.File, coverage); });

@@ -36,6 +36,10 @@ using RuleRenumbering = std::vector<std::optional<std::int32_t>>;
 RuleRenumbering RenumberingFromOrigins(const std::vector<std::optional<std::int32_t>>& origins,
                                        std::size_t earlierCount);
 
+// The renumbering that takes each earlier row to the first later row equal to it, or to
+// none when no row is.
+RuleRenumbering RenumberingByEquality(const E00Rules& earlier, const E00Rules& later);
+
 // One section of the per-user settings, as the rules are stored there.
 class ProfileSection {
 public:

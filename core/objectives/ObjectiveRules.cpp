@@ -65,6 +65,7 @@ Status ObjectiveRuleSet::LoadObjectiveRules(const std::string& path) {
     if (Status s = ReadSmallFile(path, kMaxFileBytes, "an objective rules file", text); !s.ok()) return s;
     m_objectiveRules.clear();
     m_objRulesName = FileNameOf(path);
+    m_path = path;
     Parse(text);
     return Status::Ok();
 }

@@ -37,7 +37,7 @@ public:
     static constexpr std::size_t kMaxFileBytes = 16 << 20;
 
     // Replaces the rules by those of the file at path; the name shown becomes the
-    // file's name. BaseId and IgnoreNoNames keep their values unless the file sets
+    // file's name and m_path the file. BaseId and IgnoreNoNames keep their values unless the file sets
     // them. When the file cannot be opened or read (or is larger than kMaxFileBytes)
     // nothing changes and the status says why. A file that is read but holds no rule
     // (no "Type" line) still replaces the rules: the status is ok and m_objectiveRules
@@ -54,6 +54,7 @@ public:
     std::int32_t m_baseId = 4;
     std::int32_t m_ignoreNoNames = 0;
     std::string m_objRulesName = "Default";
+    std::string m_path;  // the file the rules were loaded from; empty: the defaults
 };
 
 // An entry as a "Generates" line writes it after the key: "Factory 1-2", or "Factory 3"

@@ -26,6 +26,11 @@ std::vector<E00LoadReport> GuiDocument::LoadE00Files(const QStringList& paths, P
     std::vector<std::string> files;
     for (const QString& path : paths) files.push_back(path.toStdString());
     std::vector<E00LoadReport> reports = gw::LoadE00Files(m_doc, m_rules, files, progress, prompts);
+    for (const E00LoadReport& report : reports) {
+        if (report.parsed.ok() && report.recognised && report.processed.ok()) {
+            m_layers.push_back({{false, report.path}, report.coverageName});
+        }
+    }
     emit updated(kFeaturesChanged);
     return reports;
 }
@@ -57,18 +62,37 @@ std::optional<std::vector<gdalio::VectorLoadReport>> GuiDocument::LoadVectorLaye
     });
     if (!ended) return std::nullopt;
     for (const Feature& feature : loading->doc.features()) m_doc.AddFeature(feature);
+    for (const gdalio::VectorLoadReport& report : loading->reports) {
+        if (report.status.ok()) m_layers.push_back({{true, report.path, report.layer, report.ruleIndex}, {}});
+    }
     emit updated(kFeaturesChanged);
     return std::move(loading->reports);
 }
 
 std::size_t GuiDocument::RenumberRules(const RuleRenumbering& renumbering) {
     const std::size_t dropped = m_doc.RenumberRules(renumbering);
+    const auto gone = [&](LoadedLayer& loaded) {
+        std::optional<std::int32_t>& rule = loaded.layer.rule;
+        if (!loaded.layer.vector) return !RuleForCoverage(m_rules, loaded.coverage);
+        if (rule) rule = *rule >= 0 && static_cast<std::size_t>(*rule) < renumbering.size()
+                              ? renumbering[static_cast<std::size_t>(*rule)]
+                              : std::nullopt;
+        return !rule;
+    };
+    std::erase_if(m_layers, gone);
     emit updated(kFeaturesChanged);
     return dropped;
 }
 
+std::vector<ProjectLayer> GuiDocument::layers() const {
+    std::vector<ProjectLayer> layers;
+    for (const LoadedLayer& loaded : m_layers) layers.push_back(loaded.layer);
+    return layers;
+}
+
 void GuiDocument::DeleteFeatures() {
     m_doc.OnDeleteFeatures();
+    m_layers.clear();
     emit updated(kFeaturesChanged);
 }
 

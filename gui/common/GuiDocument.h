@@ -3,6 +3,7 @@
 #include "gdalio/VectorSource.h"
 #include "core/document/FeatureLoader.h"
 #include "core/document/GridwrightDoc.h"
+#include "core/project/TheaterProject.h"
 #include "core/util/Status.h"
 
 #include <QObject>
@@ -46,6 +47,11 @@ public:
     // Nothing, and no feature added, when the loading was left after a Cancel.
     std::optional<std::vector<gdalio::VectorLoadReport>> LoadVectorLayers(
         const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts);
+    // The files and layers loaded whole so far, in load order, as a theater project keeps
+    // them: an E00 file whose coverage a rule names, a vector layer with the rule it loaded
+    // under. Delete Features forgets them; a rules edit renumbers them and forgets those
+    // whose rule went.
+    std::vector<ProjectLayer> layers() const;
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
     // The rules were edited: the features follow their rules to their new rows, those
@@ -59,7 +65,13 @@ signals:
     void updated(int hint);
 
 private:
+    struct LoadedLayer {
+        ProjectLayer layer;
+        std::string coverage;  // an E00 file's
+    };
+
     const E00Rules& m_rules;
+    std::vector<LoadedLayer> m_layers;
     CGridwrightDoc m_doc;
     QString m_path;
 };

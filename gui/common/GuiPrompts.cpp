@@ -12,9 +12,11 @@ bool GuiPrompts::AskYesNo(const std::string& question) {
 
 std::optional<std::string> GuiPrompts::ChoosePaletteFile() {
     const QString path = m_choices.ChooseOpenFile(
-        m_parent, {"Open Paint Shop Pro palette File", {"PAL files (*.pal)", "All Files (*)"}, "pal"});
+        m_parent, {"Open Paint Shop Pro palette File", {"PAL files (*.pal)", "All Files (*)"}, "pal",
+                   QString::fromStdString(m_palette.value_or(""))});
     if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    m_palette = path.toStdString();
+    return m_palette;
 }
 
 }  // namespace gw

@@ -16,11 +16,15 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    // The palette dialog starts on palette(); what the user chooses becomes palette().
     std::optional<std::string> ChoosePaletteFile() override;
+    const std::optional<std::string>& palette() const { return m_palette; }
+    void setPalette(std::optional<std::string> palette) { m_palette = std::move(palette); }
 
 private:
     UserChoices& m_choices;
     QWidget* m_parent;
+    std::optional<std::string> m_palette;
 };
 
 }  // namespace gw

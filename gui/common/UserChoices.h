@@ -15,12 +15,13 @@ class QWidget;
 
 namespace gw {
 
-// What a file dialog asks: its title, its filters ("L2 files (*.l2)", "All Files (*)")
-// and the suffix added to a name typed without one.
+// What a file dialog asks: its title, its filters ("L2 files (*.l2)", "All Files (*)"),
+// the suffix added to a name typed without one and the file it starts on, if any.
 struct FileQuestion {
     QString title;
     QStringList filters;
     QString defaultSuffix;
+    QString initial = {};
 };
 
 // Every question the desktop program puts to the user in a dialog of its own kind:
@@ -44,6 +45,9 @@ public:
     // A file to write, an existing one only after the user agreed to replace it; empty
     // when the user cancels.
     virtual QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) = 0;
+    // Whether to save the changes of the theater named name before it closes.
+    enum class SaveAnswer { kSave, kDiscard, kCancel };
+    virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& name) = 0;
     // The "Build Terrain" dialog over options; false when the user cancels (options
     // are then unchanged).
     virtual bool EditBuildOptions(QWidget* parent, BuildOptions& options) = 0;

@@ -81,6 +81,24 @@ void AddLayersToLoad(Listed& file, const E00Rules& rules, QWidget* parent, const
     }
 }
 
+// Loads the layers, telling what went wrong with each and what GDAL warned of.
+void LoadAndTell(GuiDocument& document, const std::vector<gdalio::VectorLoadRequest>& requests,
+                 ProgressDialog& progress, GuiPrompts& prompts, const CommandContext& context) {
+    const auto reports = document.LoadVectorLayers(requests, progress, prompts);
+    if (!reports) return;
+    QStringList warnings;
+    for (const gdalio::VectorLoadReport& report : *reports) {
+        if (!report.status.ok() && !report.status.IsCancelled()) prompts.ShowMessage(report.status.message());
+        const QString layer = QObject::tr("layer \u201c%1\u201d of %2: ")
+                                  .arg(QString::fromStdString(report.layer), QString::fromStdString(report.path));
+        for (const std::string& warning : report.warnings) warnings << layer + QString::fromStdString(warning);
+    }
+    if (!warnings.isEmpty()) {
+        context.choices.ShowMessage(&progress, GdalWarningsText(QObject::tr("GDAL warned while loading:"), warnings),
+                                    UserChoices::MessageKind::kInformation);
+    }
+}
+
 }  // namespace
 
 void LoadVectorData(GuiDocument& document, const CommandContext& context) {
@@ -98,19 +116,16 @@ void LoadVectorPaths(GuiDocument& document, const QStringList& paths, const Comm
     std::vector<gdalio::VectorLoadRequest> requests;
     for (Listed& file : *listed) AddLayersToLoad(file, document.rules(), &progress, context, requests);
     if (requests.empty()) return;
-    const auto reports = document.LoadVectorLayers(requests, progress, prompts);
-    if (!reports) return;
-    QStringList warnings;
-    for (const gdalio::VectorLoadReport& report : *reports) {
-        if (!report.status.ok() && !report.status.IsCancelled()) prompts.ShowMessage(report.status.message());
-        const QString layer = QObject::tr("layer \u201c%1\u201d of %2: ")
-                                  .arg(QString::fromStdString(report.layer), QString::fromStdString(report.path));
-        for (const std::string& warning : report.warnings) warnings << layer + QString::fromStdString(warning);
-    }
-    if (!warnings.isEmpty()) {
-        context.choices.ShowMessage(&progress, GdalWarningsText(QObject::tr("GDAL warned while loading:"), warnings),
-                                    UserChoices::MessageKind::kInformation);
-    }
+    LoadAndTell(document, requests, progress, prompts, context);
+}
+
+void LoadVectorRequests(GuiDocument& document, const std::vector<gdalio::VectorLoadRequest>& requests,
+                        const CommandContext& context) {
+    WaitCursor wait;
+    ProgressDialog progress(context.window);
+    progress.Create();
+    GuiPrompts prompts(context.choices, &progress);
+    LoadAndTell(document, requests, progress, prompts, context);
 }
 
 }  // namespace gw

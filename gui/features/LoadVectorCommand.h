@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gdalio/VectorSource.h"
 #include "gui/common/CommandContext.h"
 
 #include <QStringList>
+
+#include <vector>
 
 namespace gw {
 
@@ -19,5 +22,8 @@ class GuiDocument;
 void LoadVectorData(GuiDocument& document, const CommandContext& context);
 // What Load Vector Data does once the files are picked (vector files dropped on a window).
 void LoadVectorPaths(GuiDocument& document, const QStringList& paths, const CommandContext& context);
+// Loads the layers asked for, as Load Vector Data does once their rules are known.
+void LoadVectorRequests(GuiDocument& document, const std::vector<gdalio::VectorLoadRequest>& requests,
+                        const CommandContext& context);
 
 }  // namespace gw

@@ -46,13 +46,17 @@ std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRan
     }
     BuildOptions options;
     options.tdf = !source.doc.features().empty();
+    options = source.choices.options.value_or(options);
     if (!source.headerPath.empty()) {
         options.inputs = {{source.headerPath, "the DEM header"}, {RasterPathFor(source.headerPath), "the DEM raster"}};
     }
     if (!context.choices.EditBuildOptions(context.window, options)) return std::nullopt;
+    source.choices.options = options;
     const QString chosen = context.choices.ChooseSaveFile(
-        context.window, {QObject::tr("Create L2 File"), {"L2 files (*.l2)", "All Files (*)"}, "l2"});
+        context.window,
+        {QObject::tr("Create L2 File"), {"L2 files (*.l2)", "All Files (*)"}, "l2", source.choices.terrainPath});
     if (chosen.isEmpty()) return std::nullopt;
+    source.choices.terrainPath = chosen;
     const std::string terrainPath = chosen.toStdString();
     if (const Status named = CheckTerrainPath(terrainPath); !named.ok()) {
         Warn(context, QString::fromStdString(named.message()));
@@ -62,10 +66,12 @@ std::optional<GenerateReport> GenerateTerrain(const GenerateSource& source, CRan
     ProgressDialog progress(context.window);
     progress.Create();
     GuiPrompts prompts(context.choices, &progress);
+    prompts.setPalette(source.choices.palette);
     const GenerateContext run{source.doc, source.layout, source.heights, source.rules, source.objectiveRules,
                               random,     progress,      prompts};
     GenerateReport report = RunGenerate(run, options, terrainPath, source.results, DefaultWorkerCount());
     progress.DestroyWindow();
+    source.choices.palette = prompts.palette();
     ReportRun(run, options, report, source.results, terrainPath, context);
     return report;
 }

@@ -275,6 +275,11 @@ void CGridwrightView::ApplyPreviewSize(PreviewSize size) {
     QApplication::restoreOverrideCursor();
 }
 
+void CGridwrightView::setLayoutValues(const ProjectLayout& values) {
+    ApplyLayoutValues(values, m_layout);
+    ShowLayout();
+}
+
 void CGridwrightView::setHeights(HeightTable heights) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_heights = std::move(heights);

@@ -5,6 +5,8 @@
 #include "core/layout/PreviewSize.h"
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
+#include "core/project/TheaterProject.h"
+#include "gui/generate/GenerateCommand.h"
 
 #include <QPointF>
 #include <QString>
@@ -39,7 +41,17 @@ public:
     const TheaterLayout& layout() const { return m_layout; }
     const HeightTable& heights() const { return m_heights; }
     ObjectiveRuleSet& objectiveRules() { return m_objectiveRules; }
+    const ObjectiveRuleSet& objectiveRules() const { return m_objectiveRules; }
     TerrainResults& results() { return m_results; }
+
+    // Where this window's Generate runs start.
+    GenerateChoices& generateChoices() { return m_generateChoices; }
+    const GenerateChoices& generateChoices() const { return m_generateChoices; }
+    // The theater project the window was opened from or saved as; empty when none.
+    const QString& projectPath() const { return m_projectPath; }
+    void setProjectPath(const QString& path) { m_projectPath = path; }
+    // Puts a project's layout values into the form, which shows them.
+    void setLayoutValues(const ProjectLayout& values);
 
     // Draw Features: whether the feature overlay is shown.
     bool drawFeatures() const;
@@ -112,6 +124,8 @@ private:
     HeightTable m_heights;
     ObjectiveRuleSet m_objectiveRules;
     TerrainResults m_results;
+    GenerateChoices m_generateChoices;
+    QString m_projectPath;
     QString m_shownObjectiveRulesText;
     QString m_shownFeaturesText;
 };

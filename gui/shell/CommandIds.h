@@ -24,6 +24,8 @@ constexpr int kWindowPrevious = 32791;
 // The framework's commands.
 constexpr int kFileOpen = 57601;
 constexpr int kFileClose = 57602;
+constexpr int kFileSave = 57603;
+constexpr int kFileSaveAs = 57604;
 constexpr int kFilePrintSetup = 57606;
 constexpr int kFilePrint = 57607;
 constexpr int kFilePrintPreview = 57609;

@@ -34,6 +34,7 @@ QStringList Choose(QWidget* parent, const FileQuestion& question, QFileDialog::F
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
     dialog.setDefaultSuffix(question.defaultSuffix);
+    if (!question.initial.isEmpty()) dialog.selectFile(question.initial);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
 }
@@ -83,6 +84,20 @@ QStringList DialogChoices::ChooseOpenFiles(QWidget* parent, const FileQuestion& 
 
 QString DialogChoices::ChooseSaveFile(QWidget* parent, const FileQuestion& question) {
     return First(Choose(parent, question, QFileDialog::AnyFile, QFileDialog::AcceptSave));
+}
+
+UserChoices::SaveAnswer DialogChoices::AskSaveChanges(QWidget* parent, const QString& name) {
+    ArrowCursor arrow;
+    QMessageBox box(QMessageBox::Warning, kMessageTitle,
+                    QObject::tr("The theater %1 has changes that are not saved.").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(QObject::tr("Save them before it closes?"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save: return SaveAnswer::kSave;
+        case QMessageBox::Discard: return SaveAnswer::kDiscard;
+        default: return SaveAnswer::kCancel;
+    }
 }
 
 bool DialogChoices::EditBuildOptions(QWidget* parent, BuildOptions& options) {

@@ -13,6 +13,7 @@ public:
     QString ChooseOpenFile(QWidget* parent, const FileQuestion& question) override;
     QStringList ChooseOpenFiles(QWidget* parent, const FileQuestion& question) override;
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& question) override;
+    SaveAnswer AskSaveChanges(QWidget* parent, const QString& name) override;
     bool EditBuildOptions(QWidget* parent, BuildOptions& options) override;
     void ShowTheaterBuilt(QWidget* parent, const TheaterSummary& summary, const QString& folder) override;
     std::optional<std::uint32_t> ChooseColour(QWidget* parent, std::uint32_t initial) override;

@@ -18,6 +18,7 @@
 #include "gui/readback/TheaterWindow.h"
 #include "gui/layout/GridwrightView.h"
 #include "gui/print/TheaterPage.h"
+#include "gui/project/ProjectCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -105,6 +106,11 @@ void MainWindow::createActions() {
     addCommand(kGenerateTerrain, "actionGenerateTerrain", tr("&Generate Terrain"), tr("Generate Terrain"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     addCommand(kFileClose, "actionClose", tr("&Close"), tr("Close the active document"), tr("Close"));
+    addCommand(kFileSave, "actionSaveTheater", tr("&Save Theater"), tr("Save the theater as a project"),
+               tr("Save Theater"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(kFileSaveAs, "actionSaveTheaterAs", tr("Save Theater &As..."),
+               tr("Save the theater as a project of another name"), tr("Save Theater As"));
     addCommand(kEditE00Rules, "actionEditE00Rules", tr("&Edit E00 Rules"), tr("Edit E00 Rules"));
     addCommand(kFilePrint, "actionPrint", tr("&Print..."), tr("Print the active document"), tr("Print"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -183,6 +189,8 @@ void MainWindow::createActions() {
     connect(action(kImportDem), &QAction::triggered, this, &MainWindow::OnImportDem);
     connect(action(kGenerateTerrain), &QAction::triggered, this, &MainWindow::OnGenerateTerrain);
     connect(action(kFileClose), &QAction::triggered, this, &MainWindow::OnFileClose);
+    connect(action(kFileSave), &QAction::triggered, this, [this] { OnSaveTheater(false); });
+    connect(action(kFileSaveAs), &QAction::triggered, this, [this] { OnSaveTheater(true); });
     connect(action(kAppExit), &QAction::triggered, this, &QWidget::close);
     connect(action(kDrawFeatures), &QAction::triggered, this, &MainWindow::OnDrawFeatures);
     connect(action(kViewToolbar), &QAction::triggered, this, [this](bool on) { m_toolBar->setVisible(on); });
@@ -239,7 +247,7 @@ void MainWindow::createMenus() {
 
     // Menu 129: a document window is active.
     addMenu(m_documentMenus, "fileMenu", tr("&File"),
-            {kFileOpen, kImportDem, kGenerateTerrain, kFileClose, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
+            {kFileOpen, kImportDem, kGenerateTerrain, kFileClose, kFileSave, kFileSaveAs, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
              kFilePrintPreview, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
     addMenu(m_documentMenus, "editMenu", tr("&Edit"),
             {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
@@ -320,8 +328,8 @@ void MainWindow::updateActions() {
     action(kViewToolbar)->setEnabled(idle);
     action(kViewStatusBar)->setEnabled(idle);
     action(kHelp)->setEnabled(idle);
-    for (int id : {kGenerateTerrain, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File, kLoadVectorData,
-                   kDeleteFeatures, kLoadObjectiveRules, kWindowNew}) {
+    for (int id : {kGenerateTerrain, kFileSave, kFileSaveAs, kEditE00Rules, kHeightData, kDrawFeatures, kLoadE00File,
+                   kLoadVectorData, kDeleteFeatures, kLoadObjectiveRules, kWindowNew}) {
         action(id)->setEnabled(document);
     }
     // An inspection window closes, zooms and takes part in the window commands too.
@@ -402,16 +410,20 @@ void MainWindow::updateStatusPanes() {
     m_objRulesPane->setToolTip(m_objRulesPane->text());
 }
 
+QString MainWindow::theaterTitle(const CGridwrightView& view) const {
+    return view.projectPath().isEmpty() ? view.document()->title() : QFileInfo(view.projectPath()).fileName();
+}
+
 void MainWindow::updateTitles() {
     for (GuiDocument* document : m_documents.documents()) {
         const QList<QMdiSubWindow*> windows = windowsOf(document);
         for (int i = 0; i < windows.size(); ++i) {
-            windows[i]->setWindowTitle(windows.size() == 1 ? document->title()
-                                                           : document->title() + ':' + QString::number(i + 1));
+            const QString name = theaterTitle(*qobject_cast<CGridwrightView*>(windows[i]->widget()));
+            windows[i]->setWindowTitle(windows.size() == 1 ? name : name + ':' + QString::number(i + 1));
         }
     }
     CGridwrightView* view = activeView();
-    setWindowTitle(view ? kMessageTitle + " - " + view->document()->title() : kMessageTitle);
+    setWindowTitle(view ? kMessageTitle + " - " + theaterTitle(*view) : kMessageTitle);
 }
 
 CGridwrightView* MainWindow::activeView() const {
@@ -438,6 +450,7 @@ Status MainWindow::OpenFiles(const QStringList& paths) {
 
 Status MainWindow::OpenFile(const QString& path) {
     if (IsTheaterPath(path)) return OpenTheaterWindow(path);
+    if (IsProjectPath(path)) return OpenProject(path);
     if (GuiDocument* open = m_documents.Find(path)) {
         const QList<QMdiSubWindow*> windows = windowsOf(open);
         if (!windows.isEmpty()) m_mdiArea->setActiveSubWindow(windows.front());
@@ -452,6 +465,33 @@ Status MainWindow::OpenFile(const QString& path) {
         updateStatusPanes();
     });
     addViewWindow(document);
+    return Status::Ok();
+}
+
+Status MainWindow::OpenProject(const QString& path) {
+    const StatusOr<TheaterProject> project = LoadTheaterProject(path.toStdString());
+    if (!project.ok()) return project.status();
+    const QString dem = QString::fromStdString(project->dem);
+    if (m_documents.Find(dem)) {
+        return Status::InvalidArgument(dem.toStdString() + " is open already: close its windows to open the theater " +
+                                       path.toStdString());
+    }
+    GuiDocument* document = nullptr;
+    if (Status opened = m_documents.Open(dem, &document); !opened.ok()) return opened;
+    if (project->rules != m_documents.rules()) {
+        QtProfileSection store(kE00RulesSection);
+        SaveE00Rules(store, project->rules);
+        m_documents.ReplaceRules(project->rules, RenumberingByEquality(m_documents.rules(), project->rules));
+    }
+    connect(document, &GuiDocument::updated, this, [this] {
+        updateActions();
+        updateStatusPanes();
+    });
+    auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
+    RestoreTheater(*project, *view, context());
+    view->setProjectPath(path);
+    noteRecentFile(path);
+    updateTitles();
     return Status::Ok();
 }
 
@@ -558,7 +598,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
             if (!url.isLocalFile()) continue;
             const QString path = url.toLocalFile();
             const QString suffix = QFileInfo(path).suffix();
-            if (!target || suffix.compare("hdr", Qt::CaseInsensitive) == 0 || IsTheaterPath(path)) {
+            if (!target || suffix.compare("hdr", Qt::CaseInsensitive) == 0 || IsTheaterPath(path) ||
+                IsProjectPath(path)) {
                 headers << path;
             } else {
                 (suffix.compare("e00", Qt::CaseInsensitive) == 0 ? e00Files : vectorFiles) << path;
@@ -577,7 +618,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::OnFileOpen() {
     runCommand([this] {
-        const QString path = m_choices.ChooseOpenFile(this, {tr("Open"), {"Gridwr Files (*.hdr)", "Theater Files (*.l2)", "All Files (*)"}, {}});
+        const QString path = m_choices.ChooseOpenFile(this, {tr("Open"), {"Gridwr Files (*.hdr)", "Theater Projects (*.gwtheater)", "Theater Files (*.l2)", "All Files (*)"}, {}});
         if (path.isEmpty()) return;
         if (Status opened = OpenFile(path); !opened.ok()) {
             m_choices.ShowMessage(this, QString::fromStdString(opened.message()), UserChoices::MessageKind::kWarning);
@@ -608,12 +649,22 @@ void MainWindow::OnFileClose() {
     for (QMdiSubWindow* window : windowsOf(view->document())) window->close();
 }
 
+void MainWindow::OnSaveTheater(bool askName) {
+    runCommand([this, askName] {
+        CGridwrightView* view = activeView();
+        if (!view || !SaveTheater(*view, m_documents.rules(), askName, context())) return;
+        noteRecentFile(view->projectPath());
+        updateTitles();
+    });
+}
+
 void MainWindow::OnGenerateTerrain() {
     runCommand([this] {
         CGridwrightView* view = activeView();
         if (!view) return;
-        const GenerateSource source{view->document()->doc(), view->layout(), view->heights(),
-                                    view->document()->rules(), view->objectiveRules(), view->results(), view->document()->path().toStdString()};
+        const GenerateSource source{view->document()->doc(), view->layout(),          view->heights(),
+                                    view->document()->rules(), view->objectiveRules(), view->results(),
+                                    view->generateChoices(),  view->document()->path().toStdString()};
         GenerateTerrain(source, m_random, context());
     });
 }

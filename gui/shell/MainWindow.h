@@ -97,11 +97,17 @@ private:
     void noteRecentFile(const QString& path);
     void updateStatusPanes();
     void updateTitles();
+    // A window's name in titles: its theater project's file name, else its DEM's.
+    QString theaterTitle(const CGridwrightView& view) const;
 
     // Runs command unless another one runs, with every command disabled meanwhile.
     void runCommand(const std::function<void()>& command);
     CommandContext context() { return {this, m_choices}; }
     QMdiSubWindow* addViewWindow(GuiDocument* document);
+    // Opens a theater project: its DEM in a window of its own with the project restored
+    // (RestoreTheater), its rules made the program's. Fails, saying why, when the project
+    // cannot be read or its DEM is open already.
+    Status OpenProject(const QString& path);
     // Reads a built theater into an inspection window; one open on the same file already
     // is read afresh in its place.
     Status OpenTheaterWindow(const QString& path);
@@ -112,6 +118,8 @@ private:
     // says what was written.
     void OnImportDem();
     void OnFileClose();
+    // Save Theater, or Save Theater As with askName.
+    void OnSaveTheater(bool askName);
     void OnGenerateTerrain();
     // Edit E00 Rules: on OK the rules are stored and every view redraws its features.
     void OnEditE00Rules();

@@ -180,7 +180,8 @@ private slots:
         layout.SetSegmentsX("0");
         TerrainResults results;
         CRandom random;
-        QVERIFY(!GenerateTerrain({view.document()->doc(), layout, view.heights(), view.document()->rules(), ObjectiveRuleSet(), results}, random,
+        GenerateChoices choices;
+        QVERIFY(!GenerateTerrain({view.document()->doc(), layout, view.heights(), view.document()->rules(), ObjectiveRuleSet(), results, choices}, random,
                                  {&s.window, s.choices}));
         QCOMPARE(s.choices.messages.size(), 1);
         QCOMPARE(s.choices.offeredOptions.size(), 3);

@@ -5,6 +5,24 @@ namespace gw::test {
 // The desktop program and gridwright-cli write the same files for the same choices.
 class GuiCliCompareTest : public QObject {
     Q_OBJECT
+
+    // The folders hold the same files with the same bytes, the objectives file's first
+    // line (the time of the run) aside.
+    static void compareFolders(const QString& a, const QString& b) {
+        const QStringList written = QDir(a).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, QDir(b).entryList(QDir::Files, QDir::Name));
+        for (const QString& name : written) {
+            QByteArray files[2];
+            for (int i = 0; i < 2; ++i) {
+                QFile file((i ? b : a) + '/' + name);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                files[i] = file.readAll();
+                if (name.endsWith("-obj.csv")) files[i] = files[i].mid(files[i].indexOf('\n') + 1);
+            }
+            QVERIFY2(!files[0].isEmpty() && files[0] == files[1], qPrintable(name));
+        }
+    }
+
 private slots:
     void fullGenerateWritesTheSameBytes() {
         if (SharedDataDir().empty()) QSKIP("the shared test data is absent");
@@ -34,22 +52,60 @@ private slots:
         QVERIFY2(cli.status == 0, cli.err.c_str());
 
         const QStringList written = QDir(dir.filePath("gui")).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(written, QDir(dir.filePath("cli")).entryList(QDir::Files, QDir::Name));
         for (const char* expected : {"theater.l2", "theater.o2", "theater.txt", "theater.map", "theater.mea",
                                      "theater-obj.csv", "theater-RIVER.tdf"}) {
             QVERIFY2(written.contains(expected), expected);
         }
-        for (const QString& name : written) {
-            QByteArray files[2];
-            for (int i = 0; i < 2; ++i) {
-                QFile file(dir.filePath((i ? "cli/" : "gui/") + name));
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                files[i] = file.readAll();
-                // The objectives file's first line holds the time of the run.
-                if (name.endsWith("-obj.csv")) files[i] = files[i].mid(files[i].indexOf('\n') + 1);
-            }
-            QVERIFY2(!files[0].isEmpty() && files[0] == files[1], qPrintable(name));
+        compareFolders(dir.filePath("gui"), dir.filePath("cli"));
+    }
+
+    // A theater saved by the program builds on the command line as the program generated
+    // it, and generates so again once reopened.
+    void savedTheaterBuildsAsGenerated() {
+        QCoreApplication::setOrganizationName("Orvane");
+        QCoreApplication::setApplicationName("Gridwright");
+        QSettings().remove("E00FileRules");
+        QTemporaryDir dir;
+        for (const char* folder : {"gui", "cli", "again"}) QVERIFY(QDir(dir.path()).mkdir(folder));
+        const QString rivers = dir.filePath("rivers.e00"), towns = dir.filePath("towns.geojson");
+        WriteText(rivers, QByteArray::fromStdString(LineCoverage("/X/DNNET.E00", {{{14, 44}, {14.1, 44.1}}})));
+        WriteText(towns, R"({"type": "FeatureCollection", "features": [{"type": "Feature", "properties": {},
+                          "geometry": {"type": "Point", "coordinates": [14.05, 43.95]}}]})");
+        const QString project = dir.filePath("t.gwtheater");
+        const QString palette = QString::fromStdString(SampleDir() + "/coast.pal");
+        {
+            Session session;
+            CGridwrightView* view = session.window.activeView();
+            session.choices.files = {{rivers}};
+            session.trigger(kLoadE00File);
+            session.choices.files = {{towns}};
+            session.choices.rulesChosen = {4};  // AIRPORT
+            session.trigger(kLoadVectorData);
+            ProjectLayout layout = LayoutValues(view->layout(), false);
+            layout.segmentsX = layout.segmentsY = 8;
+            layout.centerLat = 44.01;
+            view->setLayoutValues(layout);
+            view->setHeights(HeightTable({{500, Rgb(1, 2, 3), 5}, {32767, Rgb(4, 5, 6), 694}}));
+            session.choices.buildOptions = [](BuildOptions& options) { options.map = options.objectives = options.large = true; };
+            session.choices.files = {{dir.filePath("gui/t.l2")}, {palette}, {project}};
+            session.trigger(kGenerateTerrain);
+            session.trigger(kFileSave);
+            QVERIFY2(session.choices.messages.isEmpty(), qPrintable(session.choices.messages.value(0).text));
+            QCOMPARE(session.window.windowTitle(), QString("Gridwright - t.gwtheater"));
         }
+        const CommandResult cli = RunCli("build '" + project.toStdString() + "' --quiet --output '" +
+                                         dir.filePath("cli/t.l2").toStdString() + "'");
+        QVERIFY2(cli.status == 0, cli.err.c_str());
+        QCOMPARE(QDir(dir.filePath("cli")).entryList(QDir::Files).size(), 8);
+        compareFolders(dir.filePath("gui"), dir.filePath("cli"));
+
+        Session reopened(false);
+        QVERIFY(reopened.window.OpenFile(project).ok());
+        reopened.choices.buildOptions = [](BuildOptions&) {};
+        reopened.choices.files = {{dir.filePath("again/t.l2")}, {palette}};
+        reopened.trigger(kGenerateTerrain);
+        QCOMPARE(reopened.choices.fileQuestions.value(0).initial, dir.filePath("gui/t.l2"));
+        compareFolders(dir.filePath("again"), dir.filePath("cli"));
     }
 };
 

@@ -46,6 +46,9 @@ public:
     }
     QString ChooseOpenFile(QWidget* parent, const FileQuestion& q) override { return ChooseOpenFiles(parent, q).value(0); }
     QString ChooseSaveFile(QWidget* parent, const FileQuestion& q) override { return ChooseOpenFiles(parent, q).value(0); }
+    SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
+        return Asked(saveQuestions, name), Next(saveAnswers, SaveAnswer::kDiscard);
+    }
     bool EditBuildOptions(QWidget*, BuildOptions& options) override {
         Asked(offeredOptions, options);
         if (buildOptions) (*buildOptions)(options);
@@ -65,6 +68,7 @@ public:
 
     std::deque<QStringList> files;
     std::deque<bool> yesNo;
+    std::deque<SaveAnswer> saveAnswers;  // none left: Discard
     // The Build Terrain dialog: changes the options offered as it likes; none: Cancel.
     std::optional<std::function<void(BuildOptions&)>> buildOptions;
     std::deque<std::optional<std::uint32_t>> colours;
@@ -75,6 +79,7 @@ public:
 
     QList<Message> messages;
     QStringList questions;
+    QStringList saveQuestions;
     QList<FileQuestion> fileQuestions;
     QList<BuildOptions> offeredOptions;
     QList<std::uint32_t> offeredColours;

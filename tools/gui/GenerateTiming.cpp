@@ -30,6 +30,7 @@ public:
     QString ChooseOpenFile(QWidget*, const gw::FileQuestion&) override { return {}; }
     QStringList ChooseOpenFiles(QWidget*, const gw::FileQuestion&) override { return {}; }
     QString ChooseSaveFile(QWidget*, const gw::FileQuestion&) override { return m_terrainFile; }
+    SaveAnswer AskSaveChanges(QWidget*, const QString&) override { return SaveAnswer::kDiscard; }
     bool EditBuildOptions(QWidget*, gw::BuildOptions&) override { return true; }
     std::optional<std::uint32_t> ChooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
     std::optional<std::int32_t> ChooseE00Rule(QWidget*, const QString&, const QString&, const gw::E00Rules&) override {
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     timer.start();
     const auto report = gw::GenerateTerrain(
         {view->document()->doc(), layout, view->heights(), view->document()->rules(), view->objectiveRules(),
-         view->results()}, random,
+         view->results(), view->generateChoices()}, random,
         {&window, choices});
     const qint64 elapsed = timer.elapsed();
     if (!report || !report->complete()) {
