@@ -276,7 +276,19 @@ void CGridwrightView::ApplyPreviewSize(PreviewSize size) {
 }
 
 void CGridwrightView::setLayoutValues(const ProjectLayout& values) {
-    ApplyLayoutValues(values, m_layout);
+    TheaterLayout layout = m_layout;
+    ApplyLayoutValues(values, layout);
+    restoreLayout(layout);
+}
+
+void CGridwrightView::restoreLayout(const TheaterLayout& layout) {
+    m_layout = layout;
+    const QString segments = QString::number(m_layout.m_segmentsX);
+    if (m_segmentChoices.AddTyped(segments.toStdString())) m_ui->segmentsXCombo->addItem(segments);
+    m_ui->segmentsXCombo->setCurrentIndex(m_ui->segmentsXCombo->findText(segments));
+    m_ui->squareCheck->setChecked(m_layout.m_square);
+    m_ui->segmentsYEdit->setEnabled(!m_layout.m_square);
+    m_ui->unitsCombo->setCurrentIndex(m_ui->unitsCombo->findData(m_layout.m_unitIndex));
     ShowLayout();
 }
 

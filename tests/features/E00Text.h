@@ -1,5 +1,6 @@
 #pragma once
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -13,16 +14,17 @@ inline std::string I(long v) {
     std::snprintf(b, sizeof b, "%10ld", v);
     return b;
 }
-inline std::string F(double v) {
+// Reals are written as in the C locale, whatever the test program's locale.
+inline std::string Real(const char* format, double v) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    const locale_t previous = uselocale(c);
     char b[32];
-    std::snprintf(b, sizeof b, "%14.7E", v);
+    std::snprintf(b, sizeof b, format, v);
+    uselocale(previous);
     return b;
 }
-inline std::string D(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%21.14E", v);
-    return b;
-}
+inline std::string F(double v) { return Real("%14.7E", v); }
+inline std::string D(double v) { return Real("%21.14E", v); }
 
 // An INFO item definition: name in columns 0-15, size in 16-18, type in 34-36.
 inline std::string Item(const std::string& name, int size, int type) {
