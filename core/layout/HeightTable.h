@@ -11,6 +11,7 @@ struct HeightRow {
     std::int16_t altitude;
     std::uint32_t colour;
     std::uint32_t tileCode;
+    bool operator==(const HeightRow&) const = default;
 };
 
 constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {

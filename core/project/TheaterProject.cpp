@@ -228,14 +228,9 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
 }  // namespace
 
 bool TheaterProject::operator==(const TheaterProject& other) const {
-    const auto heightsEqual = [](const std::vector<HeightRow>& a, const std::vector<HeightRow>& b) {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const HeightRow& x, const HeightRow& y) {
-            return x.altitude == y.altitude && x.colour == y.colour && x.tileCode == y.tileCode;
-        });
-    };
     return dem == other.dem && layout == other.layout && layers == other.layers && rules == other.rules &&
-           heightsEqual(heights, other.heights) && objectiveRules == other.objectiveRules &&
-           palette == other.palette && output == other.output && build == other.build;
+           heights == other.heights && objectiveRules == other.objectiveRules && palette == other.palette &&
+           output == other.output && build == other.build;
 }
 
 ProjectLayout LayoutValues(const TheaterLayout& layout, bool large) {

@@ -90,6 +90,15 @@ std::vector<ProjectLayer> GuiDocument::layers() const {
     return layers;
 }
 
+GuiDocument::FeatureState GuiDocument::featureState() const { return {m_doc.features(), m_layers}; }
+
+void GuiDocument::restoreFeatures(const FeatureState& state) {
+    m_doc.OnDeleteFeatures();
+    for (const Feature& feature : state.features) m_doc.AddFeature(feature);
+    m_layers = state.layers;
+    emit updated(kFeaturesChanged);
+}
+
 void GuiDocument::DeleteFeatures() {
     m_doc.OnDeleteFeatures();
     m_layers.clear();

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 
 #include <optional>
 #include <vector>
@@ -27,6 +28,8 @@ public:
 
     // The document's features refer to the rows of rules, which outlives it.
     explicit GuiDocument(const E00Rules& rules, QObject* parent = nullptr);
+    // The undo stack goes without a word: its watchers may be going too.
+    ~GuiDocument() override { m_undo.blockSignals(true); }
 
     // Opens the DEM header at path; on failure the document is unchanged and the status
     // says why.
@@ -52,6 +55,25 @@ public:
     // under. Delete Features forgets them; a rules edit renumbers them and forgets those
     // whose rule went.
     std::vector<ProjectLayer> layers() const;
+    // A layer loaded whole, with an E00 file's coverage.
+    struct LoadedLayer {
+        ProjectLayer layer;
+        std::string coverage;
+    };
+    // The features with the layers they came from, as undo keeps them.
+    struct FeatureState {
+        std::vector<Feature> features;
+        std::vector<LoadedLayer> layers;
+    };
+    FeatureState featureState() const;
+    // Puts the features and layers back as they were, and updates the views with
+    // kFeaturesChanged.
+    void restoreFeatures(const FeatureState& state);
+
+    // The changes to the document's theater, for Undo and Redo; clean where it was
+    // opened or last saved.
+    QUndoStack* undoStack() { return &m_undo; }
+
     // Delete Features: empties the features and updates the views with kFeaturesChanged.
     void DeleteFeatures();
     // The rules were edited: the features follow their rules to their new rows, those
@@ -65,13 +87,9 @@ signals:
     void updated(int hint);
 
 private:
-    struct LoadedLayer {
-        ProjectLayer layer;
-        std::string coverage;  // an E00 file's
-    };
-
     const E00Rules& m_rules;
     std::vector<LoadedLayer> m_layers;
+    QUndoStack m_undo;
     CGridwrightDoc m_doc;
     QString m_path;
 };

@@ -8,14 +8,14 @@
 
 namespace gw {
 
-void LoadObjectiveRules(ObjectiveRuleSet& rules, const CommandContext& context) {
+bool LoadObjectiveRules(ObjectiveRuleSet& rules, const CommandContext& context) {
     const QString path = context.choices.ChooseOpenFile(
         context.window, {QObject::tr("Load Objective Rules"), {"obr files (*.obr)", "All Files (*)"}, "obr"});
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     if (const Status loaded = rules.LoadObjectiveRules(path.toStdString()); !loaded.ok()) {
         context.choices.ShowMessage(context.window, QString::fromStdString(loaded.message()),
                                     UserChoices::MessageKind::kWarning);
-        return;
+        return false;
     }
     if (rules.m_objectiveRules.empty()) {
         context.choices.ShowMessage(
@@ -24,6 +24,7 @@ void LoadObjectiveRules(ObjectiveRuleSet& rules, const CommandContext& context) 
                 .arg(QFileInfo(path).fileName()),
             UserChoices::MessageKind::kWarning);
     }
+    return true;
 }
 
 }  // namespace gw

@@ -65,6 +65,7 @@ void CGridwrightView::ConnectHandlers() {
                                                         m_ui->centerLongEdit, m_ui->resolutionEdit}) {
         box->installEventFilter(this);
     }
+    m_ui->mapPreview->installEventFilter(this);
     connect(m_ui->segmentsXCombo, &QComboBox::activated, this, &CGridwrightView::OnSegmentsXSelected);
     connect(m_ui->squareCheck, &QCheckBox::clicked, this, &CGridwrightView::OnSquareClicked);
     connect(m_ui->segmentsYEdit, &QLineEdit::textEdited, this, &CGridwrightView::OnSegmentsYEdited);
@@ -110,10 +111,14 @@ void CGridwrightView::OnInitialUpdate() {
     m_layout.SetSegmentsX("64");
 
     m_ui->squareCheck->setChecked(true);
-    OnSquareClicked(true);
+    m_layout.OnSquareClicked(true);
+    m_ui->segmentsYEdit->setEnabled(false);
+    ShowLayout();
 }
 
 bool CGridwrightView::eventFilter(QObject* watched, QEvent* event) {
+    // What is typed into a box while it has the focus, and a drag on the map, is one step.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) ++m_editSession;
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         OnLostFocus(watched);
     }
@@ -121,14 +126,18 @@ bool CGridwrightView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CGridwrightView::OnLostFocus(QObject* control) {
+    const TheaterLayout before = m_layout;
     if (control == m_ui->segmentsXCombo) {
         const QString text = m_ui->segmentsXCombo->currentText();
         if (m_segmentChoices.AddTyped(text.toStdString())) m_ui->segmentsXCombo->addItem(text);
         m_layout.SetSegmentsX(text.toStdString());
+        RecordLayout(before, tr("Change Segments"));
     } else if (control == m_ui->centerLatEdit) {
         m_layout.OnCenterLatKillFocus(m_ui->centerLatEdit->text().toStdString());
+        RecordLayout(before, tr("Change Centre Latitude"));
     } else if (control == m_ui->centerLongEdit) {
         m_layout.OnCenterLongKillFocus(m_ui->centerLongEdit->text().toStdString());
+        RecordLayout(before, tr("Change Centre Longitude"));
     }
     // Segments Y and Resolution were read as they were typed; leaving them only shows
     // their values as the other boxes show them.
@@ -136,33 +145,45 @@ void CGridwrightView::OnLostFocus(QObject* control) {
 }
 
 void CGridwrightView::OnSegmentsXSelected(int index) {
+    const TheaterLayout before = m_layout;
     m_layout.SetSegmentsX(m_ui->segmentsXCombo->itemText(index).toStdString());
+    RecordLayout(before, tr("Change Segments"));
     ShowLayout();
 }
 
 void CGridwrightView::OnSquareClicked(bool checked) {
+    const TheaterLayout before = m_layout;
     m_layout.OnSquareClicked(checked);
+    RecordLayout(before, tr("Change Square"));
     m_ui->segmentsYEdit->setEnabled(!m_layout.m_square);
     ShowLayout();
 }
 
 void CGridwrightView::OnSegmentsYEdited(const QString& text) {
+    const TheaterLayout before = m_layout;
     m_layout.OnSegmentsYChanged(text.toStdString());
+    RecordLayout(before, tr("Change Segments"), TheaterStep::kTypeSegmentsY);
     ShowLayout(m_ui->segmentsYEdit);
 }
 
 void CGridwrightView::OnUnitSelected(int index) {
+    const TheaterLayout before = m_layout;
     m_layout.OnUnitSelected(m_ui->unitsCombo->itemData(index).toInt());
+    RecordLayout(before, tr("Change Unit"));
     ShowLayout();
 }
 
 void CGridwrightView::OnResolutionEdited(const QString& text) {
+    const TheaterLayout before = m_layout;
     m_layout.OnResolutionChanged(text.toStdString());
+    RecordLayout(before, tr("Change Resolution"), TheaterStep::kTypeResolution);
     ShowLayout(m_ui->resolutionEdit);
 }
 
 void CGridwrightView::OnCenterPicked(QPoint pixel) {
+    const TheaterLayout before = m_layout;
     MoveCenterTo(m_layout, m_ui->mapPreview->frame(), {pixel.x(), pixel.y()});
+    RecordLayout(before, tr("Move Centre"), TheaterStep::kMoveCentre);
     ShowLayout();
 }
 
@@ -275,6 +296,12 @@ void CGridwrightView::ApplyPreviewSize(PreviewSize size) {
     QApplication::restoreOverrideCursor();
 }
 
+void CGridwrightView::RecordLayout(const TheaterLayout& before, const QString& name, TheaterStep::Merge merge) {
+    if (LayoutValues(before, false) == LayoutValues(m_layout, false)) return;
+    const auto set = [](CGridwrightView& view, const TheaterLayout& layout) { view.restoreLayout(layout); };
+    m_document->undoStack()->push(StateStep(name, this, before, m_layout, set, merge, m_editSession));
+}
+
 void CGridwrightView::setLayoutValues(const ProjectLayout& values) {
     TheaterLayout layout = m_layout;
     ApplyLayoutValues(values, layout);
@@ -290,6 +317,11 @@ void CGridwrightView::restoreLayout(const TheaterLayout& layout) {
     m_ui->segmentsYEdit->setEnabled(!m_layout.m_square);
     m_ui->unitsCombo->setCurrentIndex(m_ui->unitsCombo->findData(m_layout.m_unitIndex));
     ShowLayout();
+}
+
+void CGridwrightView::setObjectiveRules(const ObjectiveRuleSet& rules) {
+    m_objectiveRules = rules;
+    refreshStatusTexts();
 }
 
 void CGridwrightView::setHeights(HeightTable heights) {

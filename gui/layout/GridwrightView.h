@@ -6,6 +6,7 @@
 #include "core/layout/TheaterLayout.h"
 #include "core/objectives/ObjectiveRules.h"
 #include "core/project/TheaterProject.h"
+#include "gui/common/TheaterStep.h"
 #include "gui/generate/GenerateCommand.h"
 
 #include <QPointF>
@@ -42,6 +43,8 @@ public:
     const HeightTable& heights() const { return m_heights; }
     ObjectiveRuleSet& objectiveRules() { return m_objectiveRules; }
     const ObjectiveRuleSet& objectiveRules() const { return m_objectiveRules; }
+    // Replaces the objective rules; the status bar shows their name.
+    void setObjectiveRules(const ObjectiveRuleSet& rules);
     TerrainResults& results() { return m_results; }
 
     // Where this window's Generate runs start.
@@ -98,6 +101,8 @@ protected:
 
 private:
     void OnUpdate(int hint);
+    // Puts a layout edit on the document's undo stack, unless it changed nothing.
+    void RecordLayout(const TheaterLayout& before, const QString& name, TheaterStep::Merge merge = TheaterStep::kNoMerge);
     void OnInitialUpdate();
     void ConnectHandlers();
     void OnLostFocus(QObject* control);
@@ -128,6 +133,7 @@ private:
     TerrainResults m_results;
     GenerateChoices m_generateChoices;
     QString m_projectPath;
+    long long m_editSession = 0;
     QString m_shownObjectiveRulesText;
     QString m_shownFeaturesText;
 };

@@ -37,6 +37,7 @@ constexpr int kEditCopy = 57634;
 constexpr int kEditCut = 57635;
 constexpr int kEditPaste = 57637;
 constexpr int kEditUndo = 57643;
+constexpr int kEditRedo = 57644;
 constexpr int kWindowNew = 57648;
 constexpr int kWindowArrange = 57649;
 constexpr int kWindowCascade = 57650;

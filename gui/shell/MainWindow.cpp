@@ -19,6 +19,7 @@
 #include "gui/layout/GridwrightView.h"
 #include "gui/print/TheaterPage.h"
 #include "gui/project/ProjectCommands.h"
+#include "gui/common/TheaterStep.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -33,6 +34,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -123,6 +125,8 @@ void MainWindow::createActions() {
 
     addCommand(kEditUndo, "actionUndo", tr("&Undo"), tr("Undo the last action"), tr("Undo"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    addCommand(kEditRedo, "actionRedo", tr("&Redo"), tr("Redo the action undone last"), tr("Redo"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     addCommand(kEditCut, "actionCut", tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     addCommand(kEditCopy, "actionCopy", tr("&Copy"), tr("Copy the selection and put it on the Clipboard"),
@@ -189,6 +193,8 @@ void MainWindow::createActions() {
     connect(action(kImportDem), &QAction::triggered, this, &MainWindow::OnImportDem);
     connect(action(kGenerateTerrain), &QAction::triggered, this, &MainWindow::OnGenerateTerrain);
     connect(action(kFileClose), &QAction::triggered, this, &MainWindow::OnFileClose);
+    connect(action(kEditUndo), &QAction::triggered, this, [this] { OnUndo(false); });
+    connect(action(kEditRedo), &QAction::triggered, this, [this] { OnUndo(true); });
     connect(action(kFileSave), &QAction::triggered, this, [this] { OnSaveTheater(false); });
     connect(action(kFileSaveAs), &QAction::triggered, this, [this] { OnSaveTheater(true); });
     connect(action(kAppExit), &QAction::triggered, this, &QWidget::close);
@@ -250,7 +256,7 @@ void MainWindow::createMenus() {
             {kFileOpen, kImportDem, kGenerateTerrain, kFileClose, kFileSave, kFileSaveAs, kSeparator, kEditE00Rules, kSeparator, kFilePrint,
              kFilePrintPreview, kFilePrintSetup, kSeparator, kRecentFile, kSeparator, kAppExit});
     addMenu(m_documentMenus, "editMenu", tr("&Edit"),
-            {kEditUndo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
+            {kEditUndo, kEditRedo, kSeparator, kEditCut, kEditCopy, kEditPaste, kSeparator, kHeightData});
     addMenu(m_documentMenus, "viewMenu", tr("&View"),
             {kDrawFeatures, kViewZoomIn, kViewZoomOut, kSeparator, kViewToolbar, kViewStatusBar});
     addMenu(m_documentMenus, "dataMenu", tr("&Data"),
@@ -338,6 +344,11 @@ void MainWindow::updateActions() {
                    kViewZoomOut}) {
         action(id)->setEnabled(window);
     }
+    QUndoStack* steps = view ? view->document()->undoStack() : nullptr;
+    action(kEditUndo)->setEnabled(document && steps->canUndo());
+    action(kEditUndo)->setText(steps && steps->canUndo() ? tr("&Undo %1").arg(steps->undoText()) : tr("&Undo"));
+    action(kEditRedo)->setEnabled(document && steps->canRedo());
+    action(kEditRedo)->setText(steps && steps->canRedo() ? tr("&Redo %1").arg(steps->redoText()) : tr("&Redo"));
     action(kDrawFeatures)->setChecked(view && view->drawFeatures());
     action(kViewToolbar)->setChecked(m_toolBar->isVisibleTo(this));
     action(kViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
@@ -410,7 +421,7 @@ void MainWindow::updateStatusPanes() {
     m_objRulesPane->setToolTip(m_objRulesPane->text());
 }
 
-QString MainWindow::theaterTitle(const CGridwrightView& view) const {
+QString MainWindow::theaterName(const CGridwrightView& view) const {
     return view.projectPath().isEmpty() ? view.document()->title() : QFileInfo(view.projectPath()).fileName();
 }
 
@@ -418,12 +429,13 @@ void MainWindow::updateTitles() {
     for (GuiDocument* document : m_documents.documents()) {
         const QList<QMdiSubWindow*> windows = windowsOf(document);
         for (int i = 0; i < windows.size(); ++i) {
-            const QString name = theaterTitle(*qobject_cast<CGridwrightView*>(windows[i]->widget()));
-            windows[i]->setWindowTitle(windows.size() == 1 ? name : name + ':' + QString::number(i + 1));
+            const QString name = theaterName(*qobject_cast<CGridwrightView*>(windows[i]->widget()));
+            const QString mark = document->undoStack()->isClean() ? "" : "*";
+            windows[i]->setWindowTitle((windows.size() == 1 ? name : name + ':' + QString::number(i + 1)) + mark);
         }
     }
     CGridwrightView* view = activeView();
-    setWindowTitle(view ? kMessageTitle + " - " + theaterTitle(*view) : kMessageTitle);
+    setWindowTitle(view ? kMessageTitle + " - " + m_mdiArea->currentSubWindow()->windowTitle() : kMessageTitle);
 }
 
 CGridwrightView* MainWindow::activeView() const {
@@ -460,10 +472,7 @@ Status MainWindow::OpenFile(const QString& path) {
     GuiDocument* document = nullptr;
     if (Status opened = m_documents.Open(path, &document); !opened.ok()) return opened;
     noteRecentFile(path);
-    connect(document, &GuiDocument::updated, this, [this] {
-        updateActions();
-        updateStatusPanes();
-    });
+    watchDocument(document);
     addViewWindow(document);
     return Status::Ok();
 }
@@ -483,16 +492,69 @@ Status MainWindow::OpenProject(const QString& path) {
         SaveE00Rules(store, project->rules);
         m_documents.ReplaceRules(project->rules, RenumberingByEquality(m_documents.rules(), project->rules));
     }
+    watchDocument(document);
+    auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
+    RestoreTheater(*project, *view, context());
+    view->setProjectPath(path);
+    document->undoStack()->clear();
+    noteRecentFile(path);
+    updateTitles();
+    return Status::Ok();
+}
+
+void MainWindow::watchDocument(GuiDocument* document) {
     connect(document, &GuiDocument::updated, this, [this] {
         updateActions();
         updateStatusPanes();
     });
-    auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
-    RestoreTheater(*project, *view, context());
-    view->setProjectPath(path);
-    noteRecentFile(path);
-    updateTitles();
-    return Status::Ok();
+    connect(document->undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateActions);
+    connect(document->undoStack(), &QUndoStack::cleanChanged, this, &MainWindow::updateTitles);
+}
+
+bool MainWindow::maySave(GuiDocument* document) {
+    QUndoStack* steps = document->undoStack();
+    const QList<QMdiSubWindow*> windows = windowsOf(document);
+    if (steps->isClean() || windows.isEmpty()) return true;
+    auto* view = qobject_cast<CGridwrightView*>(windows.front()->widget());
+    switch (m_choices.AskSaveChanges(this, theaterName(*view))) {
+        case UserChoices::SaveAnswer::kSave:
+            if (!SaveTheater(*view, m_documents.rules(), false, context())) return false;
+            noteRecentFile(view->projectPath());
+            break;
+        case UserChoices::SaveAnswer::kDiscard: break;
+        case UserChoices::SaveAnswer::kCancel: return false;
+    }
+    // Saved, or given up: the windows close without asking again.
+    steps->setClean();
+    return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        auto* window = qobject_cast<QMdiSubWindow*>(watched);
+        auto* view = window ? qobject_cast<CGridwrightView*>(window->widget()) : nullptr;
+        if (view && windowsOf(view->document()).size() == 1 && !maySave(view->document())) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::recordFeatures(GuiDocument& document, const QString& name, const std::function<void()>& change) {
+    GuiDocument::FeatureState before = document.featureState();
+    change();
+    GuiDocument::FeatureState after = document.featureState();
+    if (before.features.size() == after.features.size() && before.layers.size() == after.layers.size()) return;
+    const auto set = [](GuiDocument& target, const GuiDocument::FeatureState& state) { target.restoreFeatures(state); };
+    document.undoStack()->push(StateStep(name, &document, std::move(before), std::move(after), set));
+}
+
+void MainWindow::OnUndo(bool redo) {
+    CGridwrightView* view = activeView();
+    if (m_commandRunning || !view) return;
+    QUndoStack* steps = view->document()->undoStack();
+    redo ? steps->redo() : steps->undo();
 }
 
 Status MainWindow::OpenTheaterWindow(const QString& path) {
@@ -531,6 +593,7 @@ QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
     connect(view, &CGridwrightView::pointerTextChanged, m_pointerPane, &QLabel::setText);
     QMdiSubWindow* window = m_mdiArea->addSubWindow(view);
     window->setObjectName("documentWindow");
+    window->installEventFilter(this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ProgramIcon());
     // Once the window is gone, the next one is active (or none is).
@@ -567,6 +630,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_commandRunning) {
         event->ignore();
         return;
+    }
+    for (GuiDocument* document : m_documents.documents()) {
+        if (!maySave(document)) {
+            event->ignore();
+            return;
+        }
     }
     m_mdiArea->closeAllSubWindows();
     m_recentFiles.Write();
@@ -605,8 +674,13 @@ void MainWindow::dropEvent(QDropEvent* event) {
                 (suffix.compare("e00", Qt::CaseInsensitive) == 0 ? e00Files : vectorFiles) << path;
             }
         }
-        if (!e00Files.isEmpty()) LoadE00Paths(*target->document(), e00Files, context());
-        if (!vectorFiles.isEmpty()) LoadVectorPaths(*target->document(), vectorFiles, context());
+        GuiDocument* document = target ? target->document() : nullptr;
+        if (!e00Files.isEmpty()) {
+            recordFeatures(*document, tr("Load E00 File"), [&] { LoadE00Paths(*document, e00Files, context()); });
+        }
+        if (!vectorFiles.isEmpty()) {
+            recordFeatures(*document, tr("Load Vector Data"), [&] { LoadVectorPaths(*document, vectorFiles, context()); });
+        }
         for (const QString& path : headers) {
             if (Status opened = OpenFile(path); !opened.ok()) {
                 m_choices.ShowMessage(this, QString::fromStdString(opened.message()),
@@ -645,7 +719,7 @@ void MainWindow::OnFileClose() {
         return;
     }
     CGridwrightView* view = activeView();
-    if (!view) return;
+    if (!view || !maySave(view->document())) return;
     for (QMdiSubWindow* window : windowsOf(view->document())) window->close();
 }
 
@@ -653,6 +727,7 @@ void MainWindow::OnSaveTheater(bool askName) {
     runCommand([this, askName] {
         CGridwrightView* view = activeView();
         if (!view || !SaveTheater(*view, m_documents.rules(), askName, context())) return;
+        view->document()->undoStack()->setClean();
         noteRecentFile(view->projectPath());
         updateTitles();
     });
@@ -675,11 +750,29 @@ void MainWindow::OnEditE00Rules() {
         E00RulesDialog dialog(m_documents.rules(), m_choices, this);
         if (dialog.exec() != QDialog::Accepted) return;
         const E00Rules rules = dialog.rules();
+        const auto snapshot = [this] {
+            std::vector<std::pair<QPointer<GuiDocument>, GuiDocument::FeatureState>> states;
+            for (GuiDocument* document : m_documents.documents()) states.emplace_back(document, document->featureState());
+            return std::make_pair(m_documents.rules(), states);
+        };
+        auto before = snapshot();
         QtProfileSection store(kE00RulesSection);
         SaveE00Rules(store, rules);
         const std::size_t dropped =
             m_documents.ReplaceRules(rules, RenumberingFromOrigins(dialog.origins(), m_documents.rules().size()));
         statusBar()->showMessage(FeatureCountText(activeView()->document()->doc().features().size(), dropped));
+        // Undone and redone, the table and every document's features are put back; the
+        // documents opened since follow their rules by equality.
+        const auto set = [](DocumentManager& documents, const decltype(before)& state) {
+            QtProfileSection rulesStore(kE00RulesSection);
+            SaveE00Rules(rulesStore, state.first);
+            documents.ReplaceRules(state.first, RenumberingByEquality(documents.rules(), state.first));
+            for (const auto& [document, features] : state.second) {
+                if (document) document->restoreFeatures(features);
+            }
+        };
+        activeView()->document()->undoStack()->push(
+            StateStep(tr("Edit E00 Rules"), &m_documents, std::move(before), snapshot(), set));
     });
 }
 
@@ -688,31 +781,47 @@ void MainWindow::OnHeightData() {
         CGridwrightView* view = activeView();
         if (!view) return;
         HeightDataDialog dialog(view->heights(), m_choices, this);
-        if (dialog.exec() == QDialog::Accepted) view->setHeights(HeightTable(dialog.rows()));
+        if (dialog.exec() != QDialog::Accepted || dialog.rows() == view->heights().rows()) return;
+        const HeightTable before = view->heights();
+        view->setHeights(HeightTable(dialog.rows()));
+        const auto set = [](CGridwrightView& target, const HeightTable& heights) { target.setHeights(heights); };
+        view->document()->undoStack()->push(StateStep(tr("Edit Height Data"), view, before, view->heights(), set));
     });
 }
 
 void MainWindow::OnLoadE00File() {
     runCommand([this] {
-        if (CGridwrightView* view = activeView()) LoadE00File(*view->document(), context());
+        if (CGridwrightView* view = activeView()) {
+            recordFeatures(*view->document(), tr("Load E00 File"), [&] { LoadE00File(*view->document(), context()); });
+        }
     });
 }
 
 void MainWindow::OnLoadVectorData() {
     runCommand([this] {
-        if (CGridwrightView* view = activeView()) LoadVectorData(*view->document(), context());
+        if (CGridwrightView* view = activeView()) {
+            recordFeatures(*view->document(), tr("Load Vector Data"), [&] { LoadVectorData(*view->document(), context()); });
+        }
     });
 }
 
 void MainWindow::OnDeleteFeatures() {
     runCommand([this] {
-        if (CGridwrightView* view = activeView()) view->document()->DeleteFeatures();
+        if (CGridwrightView* view = activeView()) {
+            recordFeatures(*view->document(), tr("Delete Features"), [&] { view->document()->DeleteFeatures(); });
+        }
     });
 }
 
 void MainWindow::OnLoadObjectiveRules() {
     runCommand([this] {
-        if (CGridwrightView* view = activeView()) LoadObjectiveRules(view->objectiveRules(), context());
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        const ObjectiveRuleSet before = view->objectiveRules();
+        if (!LoadObjectiveRules(view->objectiveRules(), context())) return;
+        const auto set = [](CGridwrightView& target, const ObjectiveRuleSet& rules) { target.setObjectiveRules(rules); };
+        view->document()->undoStack()->push(
+            StateStep(tr("Load Objective Rules"), view, before, view->objectiveRules(), set));
     });
 }
 

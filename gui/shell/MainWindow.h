@@ -71,6 +71,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A document's last window asks to save its changes before it closes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     // Dropped headers open; E00 and vector files dropped while a document window is
     // active load as features into the window dropped on (else the active one).
@@ -97,8 +99,9 @@ private:
     void noteRecentFile(const QString& path);
     void updateStatusPanes();
     void updateTitles();
-    // A window's name in titles: its theater project's file name, else its DEM's.
-    QString theaterTitle(const CGridwrightView& view) const;
+    // A window's theater in titles and questions: its project's file name, else its DEM's.
+    // Titles mark it with "*" while it has changes not saved.
+    QString theaterName(const CGridwrightView& view) const;
 
     // Runs command unless another one runs, with every command disabled meanwhile.
     void runCommand(const std::function<void()>& command);
@@ -112,12 +115,21 @@ private:
     // is read afresh in its place.
     Status OpenTheaterWindow(const QString& path);
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
+    // Keeps the menus, panes and titles following the document and its undo stack.
+    void watchDocument(GuiDocument* document);
+    // Whether the document may close: its theater has no changes unsaved, or the user
+    // saved them or chose to discard them.
+    bool maySave(GuiDocument* document);
+    // Makes a change to the document's features and puts it on its undo stack as name,
+    // unless it changed nothing.
+    void recordFeatures(GuiDocument& document, const QString& name, const std::function<void()>& change);
 
     void OnFileOpen();
     // Import DEM: on success the new DEM opens in a window of its own, and the status bar
     // says what was written.
     void OnImportDem();
     void OnFileClose();
+    void OnUndo(bool redo);
     // Save Theater, or Save Theater As with askName.
     void OnSaveTheater(bool askName);
     void OnGenerateTerrain();

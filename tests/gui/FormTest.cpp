@@ -336,6 +336,68 @@ private slots:
         QVERIFY(l2.readAll().contains(QByteArray("\x1a\x2b\x3c\x4d", 4)));
     }
 
+    // Every change to the theater is a step the Edit menu names, Undo takes back and Redo
+    // makes again; a drag of the centre is one step. The mark of changes not saved goes
+    // once undone back to the saved state.
+    void editsAreUndoneStepByStepAndRedone() {
+        QTemporaryDir dir;
+        Session s;
+        CGridwrightView* view = s.window.activeView();
+        QMdiSubWindow* window = s.window.mdiArea()->currentSubWindow();
+        const auto state = [view] {
+            return std::make_tuple(LayoutValues(view->layout(), false), view->heights().rows(),
+                                   view->document()->doc().features().size());
+        };
+        s.choices.files = {{dir.filePath("t.gwtheater")}};
+        s.trigger(kFileSave);
+        std::vector states = {state()};
+        auto* segments = view->findChild<QComboBox*>("segmentsXCombo");
+        emit segments->activated(segments->findText("32"));
+        states.push_back(state());
+        QTest::mousePress(view->mapPreview(), Qt::LeftButton, {}, QPoint(100, 75));
+        QTest::mouseMove(view->mapPreview(), QPoint(150, 90));
+        QTest::mouseMove(view->mapPreview(), QPoint(300, 7));
+        QTest::mouseRelease(view->mapPreview(), Qt::LeftButton, {}, QPoint(300, 7));
+        states.push_back(state());
+        WorkDialog<HeightDataDialog>(s, kHeightData, [](HeightDataDialog* dialog) {
+            dialog->grid()->SetFocusCell(1, 0);
+            dialog->OnDeleteRow();
+        }, true);
+        states.push_back(state());
+        WriteText(dir.filePath("r.e00"), QByteArray::fromStdString(LineCoverage("/X/DNNET.E00", {{{11, 42}, {12, 43}}})));
+        s.choices.files = {{dir.filePath("r.e00")}};
+        s.trigger(kLoadE00File);
+        states.push_back(state());
+        s.trigger(kDeleteFeatures);
+        states.push_back(state());
+        QCOMPARE(window->windowTitle(), QString("t.gwtheater*"));
+
+        const QStringList names = {"Change Segments", "Move Centre", "Edit Height Data", "Load E00 File", "Delete Features"};
+        for (qsizetype step = names.size(); step > 0; --step) {
+            QCOMPARE(s.window.action(kEditUndo)->text(), "&Undo " + names[step - 1]);
+            s.trigger(kEditUndo);
+            QVERIFY2(state() == states[step - 1], qPrintable(names[step - 1]));
+        }
+        QCOMPARE(s.window.action(kEditUndo)->text(), QString("&Undo"));
+        QVERIFY(!s.window.action(kEditUndo)->isEnabled());
+        QCOMPARE(window->windowTitle(), QString("t.gwtheater"));
+        for (qsizetype step = 1; step <= names.size(); ++step) {
+            QCOMPARE(s.window.action(kEditRedo)->text(), "&Redo " + names[step - 1]);
+            s.trigger(kEditRedo);
+            QVERIFY2(state() == states[step], qPrintable(names[step - 1]));
+        }
+        QCOMPARE(window->windowTitle(), QString("t.gwtheater*"));
+
+        // Closing asks to save the changes: Cancel keeps the window, Save writes them first.
+        s.choices.saveAnswers = {UserChoices::SaveAnswer::kCancel, UserChoices::SaveAnswer::kSave};
+        s.trigger(kFileClose);
+        QCOMPARE(s.window.mdiArea()->subWindowList().size(), 1);
+        s.trigger(kFileClose);
+        QCOMPARE(s.choices.saveQuestions, QStringList({"t.gwtheater", "t.gwtheater"}));
+        QVERIFY(s.window.mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(LoadTheaterProject(dir.filePath("t.gwtheater").toStdString())->layout.segmentsX, 32);
+    }
+
 private:
     QLineEdit* Edit(const char* name) const { return m_view->findChild<QLineEdit*>(name); }
     QComboBox* Combo(const char* name) const { return m_view->findChild<QComboBox*>(name); }
