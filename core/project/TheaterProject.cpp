@@ -307,6 +307,10 @@ StatusOr<TheaterProject> ParseTheaterProject(std::string_view text, const std::s
         const auto line = 1 + std::count(before.begin(), before.end(), '\n');
         return Status::Corruption(projectPath + " is no theater project: it is not JSON (line " +
                                   std::to_string(line) + ")");
+    } catch (const Json::exception& error) {
+        // A number too large for a double, say; the library's own tag in brackets left out.
+        const std::string why = error.what();
+        return Status::Corruption(projectPath + " is no theater project: " + why.substr(why.find("] ") + 2));
     }
     try {
         return ReadProject(root, text, projectPath);

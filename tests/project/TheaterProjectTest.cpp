@@ -73,6 +73,8 @@ TEST(TheaterProject, RefusesBadProjectsNamingTheKey) {
         ASSERT_FALSE(read.ok()) << message;
         EXPECT_TRUE(test::Has(read.status().message(), message)) << read.status().message();
     }
+    EXPECT_EQ(ParseTheaterProject(R"({"version": 1e999})", "t.gwtheater").status().message(),
+              "t.gwtheater is no theater project: number overflow parsing '1e999'");
     const std::string broken = good.dump(1).substr(0, 200);
     EXPECT_EQ(ParseTheaterProject(broken, "t.gwtheater").status().message(),
               "t.gwtheater is no theater project: it is not JSON (line " +
