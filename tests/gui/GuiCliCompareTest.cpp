@@ -101,6 +101,7 @@ private slots:
 
         Session reopened(false);
         QVERIFY(reopened.window.OpenFile(project).ok());
+        QCOMPARE(reopened.window.windowTitle(), QString("Gridwright - t.gwtheater"));
         reopened.choices.buildOptions = [](BuildOptions&) {};
         reopened.choices.files = {{dir.filePath("again/t.l2")}, {palette}};
         reopened.trigger(kGenerateTerrain);
