@@ -496,7 +496,6 @@ Status MainWindow::OpenProject(const QString& path) {
     auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
     RestoreTheater(*project, *view, context());
     view->setProjectPath(path);
-    document->undoStack()->clear();
     noteRecentFile(path);
     updateTitles();
     return Status::Ok();
