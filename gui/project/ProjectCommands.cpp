@@ -64,6 +64,24 @@ bool SaveTheater(CGridwrightView& view, const E00Rules& rules, bool askName, con
 }
 
 void RestoreTheater(const TheaterProject& project, CGridwrightView& view, const CommandContext& context) {
+    // Runs of E00 files, and of vector layers, load together, in the project's order.
+    GuiDocument& document = *view.document();
+    for (auto layer = project.layers.begin(); layer != project.layers.end();) {
+        const auto run = std::find_if(layer, project.layers.end(),
+                                      [&](const ProjectLayer& next) { return next.vector != layer->vector; });
+        if (layer->vector) {
+            std::vector<gdalio::VectorLoadRequest> requests;
+            for (auto l = layer; l != run; ++l) requests.push_back({l->path, l->layer, l->rule});
+            LoadVectorRequests(document, requests, context);
+        } else {
+            QStringList files;
+            for (auto l = layer; l != run; ++l) files << QString::fromStdString(l->path);
+            LoadE00Paths(document, files, context);
+        }
+        layer = run;
+    }
+
+    // The layout after the layers: loading features takes the title from the DEM.
     view.setLayoutValues(project.layout);
     view.setHeights(HeightTable(project.heights));
     if (project.objectiveRules) {
@@ -81,23 +99,6 @@ void RestoreTheater(const TheaterProject& project, CGridwrightView& view, const 
     options.tdf = project.build.tdf;
     options.objectives = project.build.objectives;
     view.generateChoices() = {options, QString::fromStdString(project.output), project.palette};
-
-    // Runs of E00 files, and of vector layers, load together, in the project's order.
-    GuiDocument& document = *view.document();
-    for (auto layer = project.layers.begin(); layer != project.layers.end();) {
-        const auto run = std::find_if(layer, project.layers.end(),
-                                      [&](const ProjectLayer& next) { return next.vector != layer->vector; });
-        if (layer->vector) {
-            std::vector<gdalio::VectorLoadRequest> requests;
-            for (auto l = layer; l != run; ++l) requests.push_back({l->path, l->layer, l->rule});
-            LoadVectorRequests(document, requests, context);
-        } else {
-            QStringList files;
-            for (auto l = layer; l != run; ++l) files << QString::fromStdString(l->path);
-            LoadE00Paths(document, files, context);
-        }
-        layer = run;
-    }
 }
 
 }  // namespace gw

@@ -25,9 +25,9 @@ TheaterProject ProjectOfView(const CGridwrightView& view, const E00Rules& rules,
 // project was written; the window then keeps its path.
 bool SaveTheater(CGridwrightView& view, const E00Rules& rules, bool askName, const CommandContext& context);
 
-// Puts a project into a window just opened on its DEM: the layout, the height table, the
-// objective rules and the Generate choices; then loads its layers in order under the
-// progress dialog, telling what went wrong with any of them.
+// Puts a project into a window just opened on its DEM: loads its layers in order under
+// the progress dialog, telling what went wrong with any of them; then the layout, the
+// height table, the objective rules and the Generate choices.
 void RestoreTheater(const TheaterProject& project, CGridwrightView& view, const CommandContext& context);
 
 }  // namespace gw
