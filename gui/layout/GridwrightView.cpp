@@ -118,7 +118,10 @@ void CGridwrightView::OnInitialUpdate() {
 
 bool CGridwrightView::eventFilter(QObject* watched, QEvent* event) {
     // What is typed into a box while it has the focus, and a drag on the map, is one step.
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) ++m_editSession;
+    // Sessions are counted across the windows, so that the windows of one DEM, which share
+    // their steps, never merge each other's.
+    static long long sessions = 0;
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) m_editSession = ++sessions;
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         OnLostFocus(watched);
     }
