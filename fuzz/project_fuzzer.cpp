@@ -22,9 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!read.status().message().empty());
         return 0;
     }
-    const std::string text = gw::FormatTheaterProject(*read, path);
-    const gw::StatusOr<gw::TheaterProject> again = gw::ParseTheaterProject(text, path);
+    const gw::StatusOr<std::string> text = gw::FormatTheaterProject(*read, path);
+    Check(text.ok());
+    const gw::StatusOr<gw::TheaterProject> again = gw::ParseTheaterProject(*text, path);
     Check(again.ok());
-    Check(gw::FormatTheaterProject(*again, path) == text);
+    const gw::StatusOr<std::string> twice = gw::FormatTheaterProject(*again, path);
+    Check(twice.ok() && *twice == *text);
     return 0;
 }

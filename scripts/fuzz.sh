@@ -55,6 +55,8 @@ cat >build-fuzz/seeds/project/example <<'JSON'
  "objective_rules": "r.obr", "palette": "coast.pal", "output": "out/t.l2",
  "build": {"mea": true, "description": true, "map": true, "tdf": true, "objectives": false}}
 JSON
+# A project seed nested past what the reader takes.
+printf '%.0s[' {1..100} >build-fuzz/seeds/project/deep
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1)
 build-fuzz/fuzz/e00_fuzzer "${options[@]}" build-fuzz/corpus/e00 $(seeds $data/e00 $data/e00/dcw $data/e00/compressed)
 build-fuzz/fuzz/dem_header_fuzzer "${options[@]}" -max_len=4096 build-fuzz/corpus/hdr $(seeds $data/dem)

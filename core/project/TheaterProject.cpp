@@ -20,6 +20,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 namespace fs = std::filesystem;
 
+constexpr int kMaxProjectDepth = 64;
+
 // Colours are written as the rules file stores them: the value in hexadecimal, red in
 // its lowest byte.
 std::string HexColour(std::uint32_t colour) {
@@ -202,6 +204,9 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
             const Members layer(v, name);
             ProjectLayer read;
             read.vector = layer.Has("vector");
+            if (read.vector && layer.Has("e00")) {
+                throw BadValue{"\"" + name + "\" must name an \"e00\" file or a \"vector\" source, not both"};
+            }
             const std::string path = layer.Text(read.vector ? "vector" : "e00");
             read.path = OpenedPath(path, projectPath);
             read.line = LineOf(text, Json(path).dump(), from);
@@ -249,7 +254,7 @@ void ApplyLayoutValues(const ProjectLayout& values, TheaterLayout& layout) {
     layout.OnUnitSelected(values.unitIndex);
 }
 
-std::string FormatTheaterProject(const TheaterProject& project, const std::string& projectPath) {
+StatusOr<std::string> FormatTheaterProject(const TheaterProject& project, const std::string& projectPath) {
     const fs::path base = BaseFolder(projectPath);
     const ProjectLayout& l = project.layout;
     const DistanceUnit* unit = DistanceUnitAt(l.unitIndex);
@@ -291,17 +296,33 @@ std::string FormatTheaterProject(const TheaterProject& project, const std::strin
     const ProjectBuild& b = project.build;
     root["build"] = {{"mea", b.mea}, {"description", b.description}, {"map", b.map}, {"tdf", b.tdf},
                      {"objectives", b.objectives}};
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    try {
+        return root.dump(2) + "\n";
+    } catch (const Json::type_error&) {
+        return Status::InvalidArgument(
+            "a theater project holds UTF-8 text only, and a path, title or rule of this theater is not UTF-8");
+    }
 }
 
 Status SaveTheaterProject(const TheaterProject& project, const std::string& path) {
-    return WriteWholeFile(path, FormatTheaterProject(project, path));
+    StatusOr<std::string> text = FormatTheaterProject(project, path);
+    if (!text.ok()) return Status::InvalidArgument(path + ": " + text.status().message());
+    return WriteWholeFile(path, *text);
 }
 
 StatusOr<TheaterProject> ParseTheaterProject(std::string_view text, const std::string& projectPath) {
     Json root;
+    // Nesting is bounded so that no project can exhaust the stack of the code that walks it.
+    const auto shallow = [](int depth, Json::parse_event_t, const Json&) {
+        if (depth > kMaxProjectDepth) {
+            throw BadValue{"it nests lists and objects deeper than " + std::to_string(kMaxProjectDepth)};
+        }
+        return true;
+    };
     try {
-        root = Json::parse(text.begin(), text.end());
+        root = Json::parse(text.begin(), text.end(), shallow);
+    } catch (const BadValue& bad) {
+        return Status::Corruption(projectPath + " is no theater project: " + bad.message);
     } catch (const Json::parse_error& error) {
         const std::string_view before = text.substr(0, std::min<std::size_t>(error.byte ? error.byte - 1 : 0, text.size()));
         const auto line = 1 + std::count(before.begin(), before.end(), '\n');
@@ -335,7 +356,7 @@ StatusOr<TheaterProject> LoadTheaterProject(const std::string& path) {
     };
     std::vector<Status> missing = {check(project.dem, project.demLine, "the DEM")};
     for (const ProjectLayer& layer : project.layers) missing.push_back(check(layer.path, layer.line, "the layer"));
-    if (project.palette) missing.push_back(check(*project.palette, 0, "the palette"));
+    if (project.palette && project.build.map) missing.push_back(check(*project.palette, 0, "the palette"));
     if (project.objectiveRules) missing.push_back(check(*project.objectiveRules, 0, "the objective rules file"));
     const auto first = std::find_if(missing.begin(), missing.end(), [](const Status& s) { return !s.ok(); });
     if (first != missing.end()) return *first;

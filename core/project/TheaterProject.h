@@ -78,18 +78,19 @@ void ApplyLayoutValues(const ProjectLayout& values, TheaterLayout& layout);
 
 // The project as the JSON text saved at projectPath: keys in a fixed order, numbers that
 // read back to the same values, and each path relative to projectPath's folder when it
-// lies below it (else absolute).
-std::string FormatTheaterProject(const TheaterProject& project, const std::string& projectPath);
-// Writes FormatTheaterProject at path, whole or not at all.
+// lies below it (else absolute). Fails when a text of the project is not UTF-8.
+StatusOr<std::string> FormatTheaterProject(const TheaterProject& project, const std::string& projectPath);
+// Writes FormatTheaterProject at path, whole or not at all; nothing when it fails.
 Status SaveTheaterProject(const TheaterProject& project, const std::string& path);
 
 // Reads a project's text. Relative paths are taken from projectPath's folder. Fails,
 // naming projectPath and saying why, for text that is not JSON, a format version newer
 // than this program's, and any missing key (but "layers", "objective_rules" and
-// "palette"), wrong type or value out of range, named by its key ("layout.segments_x").
+// "palette"), wrong type or value out of range, named by its key ("layout.segments_x"),
+// and lists and objects nested more than 64 deep.
 StatusOr<TheaterProject> ParseTheaterProject(std::string_view text, const std::string& projectPath);
 // Reads the project at path, as ParseTheaterProject does; also fails when its DEM, a
-// layer, the palette or the objective rules file is not there, naming the path looked
+// layer, the objective rules file or (when a MAP is built) the palette is not there, naming the path looked
 // for and the project's line that names it.
 StatusOr<TheaterProject> LoadTheaterProject(const std::string& path);
 

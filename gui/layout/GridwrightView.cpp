@@ -312,7 +312,11 @@ void CGridwrightView::setLayoutValues(const ProjectLayout& values) {
 }
 
 void CGridwrightView::restoreLayout(const TheaterLayout& layout) {
+    // The preview's size is the viewer's, not the theater's: a zoom since stays.
+    const PreviewSize shown{m_layout.m_previewWidth, m_layout.m_previewHeight};
     m_layout = layout;
+    m_layout.m_previewWidth = shown.width;
+    m_layout.m_previewHeight = shown.height;
     const QString segments = QString::number(m_layout.m_segmentsX);
     if (m_segmentChoices.AddTyped(segments.toStdString())) m_ui->segmentsXCombo->addItem(segments);
     m_ui->segmentsXCombo->setCurrentIndex(m_ui->segmentsXCombo->findText(segments));

@@ -55,7 +55,7 @@ public:
     void setProjectPath(const QString& path) { m_projectPath = path; }
     // Puts a project's layout values into the form, which shows them.
     void setLayoutValues(const ProjectLayout& values);
-    // Makes layout the form's, every box and choice showing it.
+    // Makes layout the form's, every box and choice showing it; the preview keeps its size.
     void restoreLayout(const TheaterLayout& layout);
 
     // Draw Features: whether the feature overlay is shown.

@@ -480,6 +480,12 @@ Status MainWindow::OpenFile(const QString& path) {
 Status MainWindow::OpenProject(const QString& path) {
     const StatusOr<TheaterProject> project = LoadTheaterProject(path.toStdString());
     if (!project.ok()) return project.status();
+    // The program has one rule table; the features of open DEMs follow it.
+    if (project->rules != m_documents.rules() && !m_documents.documents().isEmpty()) {
+        return Status::InvalidArgument(path.toStdString() +
+                                       " was saved with E00 rules other than those the open windows use: close "
+                                       "them to open the theater");
+    }
     const QString dem = QString::fromStdString(project->dem);
     if (m_documents.Find(dem)) {
         return Status::InvalidArgument(dem.toStdString() + " is open already: close its windows to open the theater " +

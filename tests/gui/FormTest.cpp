@@ -371,6 +371,9 @@ private slots:
         s.trigger(kDeleteFeatures);
         states.push_back(state());
         QCOMPARE(window->windowTitle(), QString("t.gwtheater*"));
+        // The preview's zoom is no step and stays through them.
+        QVERIFY(view->zoom(1));
+        const std::int32_t zoomed = view->layout().m_previewWidth;
 
         const QStringList names = {"Change Segments", "Move Centre", "Edit Height Data", "Load E00 File", "Delete Features"};
         for (qsizetype step = names.size(); step > 0; --step) {
@@ -381,6 +384,7 @@ private slots:
         QCOMPARE(s.window.action(kEditUndo)->text(), QString("&Undo"));
         QVERIFY(!s.window.action(kEditUndo)->isEnabled());
         QCOMPARE(window->windowTitle(), QString("t.gwtheater"));
+        QCOMPARE(view->layout().m_previewWidth, zoomed);
         for (qsizetype step = 1; step <= names.size(); ++step) {
             QCOMPARE(s.window.action(kEditRedo)->text(), "&Redo " + names[step - 1]);
             s.trigger(kEditRedo);

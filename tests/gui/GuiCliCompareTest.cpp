@@ -107,6 +107,13 @@ private slots:
         reopened.trigger(kGenerateTerrain);
         QCOMPARE(reopened.choices.fileQuestions.value(0).initial, dir.filePath("gui/t.l2"));
         compareFolders(dir.filePath("again"), dir.filePath("cli"));
+
+        // Opening it beside windows whose features follow other rules would relabel them.
+        DocumentManager& documents = reopened.window.documents();
+        E00Rules fewer = documents.rules();
+        fewer.pop_back();
+        documents.ReplaceRules(fewer, RenumberingByEquality(documents.rules(), fewer));
+        QVERIFY(Has(reopened.window.OpenFile(project).message(), "t.gwtheater was saved with E00 rules other than"));
     }
 };
 

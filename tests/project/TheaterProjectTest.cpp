@@ -32,7 +32,7 @@ TheaterProject EveryPart(const test::TempDir& dir) {
 TEST(TheaterProject, ReadsBackWhatItSaved) {
     test::TempDir dir;
     const TheaterProject project = EveryPart(dir);
-    const std::string text = FormatTheaterProject(project, dir.Path("t.gwtheater"));
+    const std::string text = *FormatTheaterProject(project, dir.Path("t.gwtheater"));
     EXPECT_TRUE(test::Has(text, R"("dem": "data/coast.hdr")")) << text;
     EXPECT_TRUE(test::Has(text, R"("vector": "/elsewhere/roads.gpkg")"));
     const StatusOr<TheaterProject> read = ParseTheaterProject(text, dir.Path("t.gwtheater"));
@@ -46,7 +46,7 @@ TEST(TheaterProject, ReadsBackWhatItSaved) {
 // Each fault is refused, naming the project and the key or line at fault.
 TEST(TheaterProject, RefusesBadProjectsNamingTheKey) {
     test::TempDir dir;
-    const Json good = Json::parse(FormatTheaterProject(EveryPart(dir), "t.gwtheater"));
+    const Json good = Json::parse(*FormatTheaterProject(EveryPart(dir), "t.gwtheater"));
     const std::pair<std::function<void(Json&)>, std::string> cases[] = {
         {[](Json& j) { j = Json::array(); }, "t.gwtheater: the project must be an object, not []"},
         {[](Json& j) { j["version"] = 2; }, "format version 2 by a newer Gridwright; this one reads up to version 1"},
@@ -65,6 +65,8 @@ TEST(TheaterProject, RefusesBadProjectsNamingTheKey) {
         {[](Json& j) { j["heights"][1]["tile_code"] = -1; }, "\"heights[1].tile_code\""},
         {[](Json& j) { j["layers"][1]["rule"] = 7; }, "\"layers[1].rule\" must be a whole number from 0 to 6"},
         {[](Json& j) { j["palette"] = nullptr; }, "\"build.map\" must be false when no palette is named"},
+        {[](Json& j) { j["layers"][0]["vector"] = "x.gpkg"; }, "\"layers[0]\" must name an \"e00\" file or a \"vector\" source, not both"},
+        {[](Json& j) { j["layers"] = Json::parse(std::string(65, '[') + std::string(65, ']')); }, "t.gwtheater is no theater project: it nests lists and objects deeper than 64"},
     };
     for (const auto& [spoil, message] : cases) {
         Json bad = good;
@@ -75,17 +77,20 @@ TEST(TheaterProject, RefusesBadProjectsNamingTheKey) {
     }
     EXPECT_EQ(ParseTheaterProject(R"({"version": 1e999})", "t.gwtheater").status().message(),
               "t.gwtheater is no theater project: number overflow parsing '1e999'");
+    EXPECT_TRUE(test::Has(ParseTheaterProject(std::string(100000, '['), "t.gwtheater").status().message(),
+                          "deeper than 64"));
     const std::string broken = good.dump(1).substr(0, 200);
     EXPECT_EQ(ParseTheaterProject(broken, "t.gwtheater").status().message(),
               "t.gwtheater is no theater project: it is not JSON (line " +
                   std::to_string(std::count(broken.begin(), broken.end(), '\n') + 1) + ")");
 }
 
-// A project whose DEM or layer is not there is refused, naming the path and its line.
+// A project whose DEM or layer is not there is refused, naming the path and its line; a
+// palette no MAP is built with need not be there.
 TEST(TheaterProject, NamesTheMissingFileAndItsLine) {
     test::TempDir dir;
     TheaterProject project = EveryPart(dir);
-    project.palette.reset();
+    project.palette = dir.Path("gone.pal");
     project.objectiveRules.reset();
     project.build.map = false;
     project.layers.pop_back();
@@ -94,9 +99,23 @@ TEST(TheaterProject, NamesTheMissingFileAndItsLine) {
     ASSERT_TRUE(SaveTheaterProject(project, dir.Path("t.gwtheater")).ok());
     EXPECT_EQ(LoadTheaterProject(dir.Path("t.gwtheater")).status().message(),
               dir.Path("t.gwtheater") + " line 17: the layer " + dir.Path("data/rivers.e00") + " is not there");
+    test::WriteFile(dir.Path("data/rivers.e00"), "");
+    EXPECT_TRUE(LoadTheaterProject(dir.Path("t.gwtheater")).ok());
     std::filesystem::remove(dir.Path("data/coast.hdr"));
     EXPECT_TRUE(test::Has(LoadTheaterProject(dir.Path("t.gwtheater")).status().message(),
                           " line 3: the DEM " + dir.Path("data/coast.hdr") + " is not there"));
+}
+
+// A title or path that is not UTF-8 cannot stand in a project: the save says so and
+// writes nothing.
+TEST(TheaterProject, RefusesToSaveTextThatIsNotUtf8) {
+    test::TempDir dir;
+    TheaterProject project = EveryPart(dir);
+    project.layout.title = "C\xf4te";
+    const Status saved = SaveTheaterProject(project, dir.Path("t.gwtheater"));
+    EXPECT_TRUE(test::Has(saved.message(),
+                          dir.Path("t.gwtheater") + ": a theater project holds UTF-8 text only"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("t.gwtheater")));
 }
 
 }  // namespace
