@@ -12,7 +12,8 @@ Status ApplyProjectLayout(const ProjectLayout& values, TheaterLayout& layout) {
 }
 
 TheaterProject ProjectOfRun(const GenerateArgs& args, const TheaterLayout& layout, const E00Rules& rules,
-                            const HeightTable& heights, const BuildOptions& options) {
+                            const HeightTable& heights, const BuildOptions& options,
+                            const ObjectiveRuleSet& objectiveRules) {
     TheaterProject project;
     project.dem = args.header;
     project.layout = LayoutValues(layout, options.large);
@@ -30,6 +31,7 @@ TheaterProject ProjectOfRun(const GenerateArgs& args, const TheaterLayout& layou
     project.rules = rules;
     project.heights = heights.rows();
     project.objectiveRules = args.obr;
+    project.objectiveSettings = SettingsOf(objectiveRules);
     project.palette = args.palette;
     project.output = args.output;
     project.build = {options.mea, options.description, options.map, options.tdf, options.objectives};
@@ -56,6 +58,7 @@ Status RunBuildCommand(const BuildArgs& args) {
     run.tdf = project.build.tdf;
     run.objectives = project.build.objectives;
     run.obr = project.objectiveRules;
+    run.objectiveSettings = project.objectiveSettings;
     run.noMea = !project.build.mea;
     run.noDescription = !project.build.description;
     run.quiet = args.quiet;

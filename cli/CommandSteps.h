@@ -54,10 +54,11 @@ Status ApplyArgs(const GenerateArgs& args, TheaterLayout& layout);
 // Puts a project's layout values into layout: a Usage failure when it cannot be built.
 Status ApplyProjectLayout(const ProjectLayout& values, TheaterLayout& layout);
 
-// The theater project of a generate run: its inputs, the layout, rules and heights it
-// used and the options it built with.
+// The theater project of a generate run: its inputs, the layout, rules, heights and
+// objective rules it used and the options it built with.
 TheaterProject ProjectOfRun(const GenerateArgs& args, const TheaterLayout& layout, const E00Rules& rules,
-                            const HeightTable& heights, const BuildOptions& options);
+                            const HeightTable& heights, const BuildOptions& options,
+                            const ObjectiveRuleSet& objectiveRules);
 
 // Loads the rules the choice names; source says where they came from.
 Status LoadRules(const RulesChoice& choice, E00Rules& rules, std::string& source);

@@ -178,6 +178,7 @@ Status CheckInputs(const GenerateArgs& args, ObjectiveRuleSet& objectiveRules) {
     if (args.obr) {
         if (Status loaded = LoadObjectiveRulesFile(*args.obr, objectiveRules); !loaded.ok()) return loaded;
     }
+    if (args.objectiveSettings) ApplyObjectiveSettings(*args.objectiveSettings, objectiveRules);
     return Status::Ok();
 }
 
@@ -277,7 +278,7 @@ Status RunGenerateCommand(const GenerateArgs& args) {
     for (const std::string& warning : RunWarnings(report)) Warn(warning);
     const Status outcome = ReportRun(args, SummariseRun(context, options, report, results), report, loaded);
     if (!args.saveTheater || !outcome.ok()) return outcome;
-    const TheaterProject project = ProjectOfRun(args, layout, rules, heights, options);
+    const TheaterProject project = ProjectOfRun(args, layout, rules, heights, options, objectiveRules);
     if (Status saved = SaveTheaterProject(project, *args.saveTheater); !saved.ok()) return saved;
     if (!args.json) std::printf("saved the theater project %s\n", args.saveTheater->c_str());
     return outcome;

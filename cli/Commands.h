@@ -86,6 +86,7 @@ struct GenerateArgs {
     // default heights.
     std::optional<ProjectLayout> layout;
     std::optional<std::vector<HeightRow>> heights;
+    std::optional<ObjectiveSettings> objectiveSettings;  // over those of the objective rules
 };
 
 // Generates the theater as the Generate command does after its dialogs, then prints a

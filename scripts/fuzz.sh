@@ -52,7 +52,7 @@ cat >build-fuzz/seeds/project/example <<'JSON'
  "e00_rules": [{"file": "dnnet.e00", "colour": "906800", "keyword": "RIVER", "info": "", "index_field": "",
                 "name_field": "", "type_field": "", "label": 0}],
  "heights": [{"altitude": 0, "colour": "d8b69a", "tile_code": 0}, {"altitude": 32767, "colour": "ffffff", "tile_code": 694}],
- "objective_rules": "r.obr", "palette": "coast.pal", "output": "out/t.l2",
+ "objective_rules": "r.obr", "objective_settings": {"base_id": 4, "ignore_no_names": 0}, "palette": "coast.pal", "output": "out/t.l2",
  "build": {"mea": true, "description": true, "map": true, "tdf": true, "objectives": false}}
 JSON
 # A project seed nested past what the reader takes.

@@ -219,6 +219,11 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
         });
     }
     if (m.Has("objective_rules")) project.objectiveRules = OpenedPath(m.Text("objective_rules"), projectPath);
+    if (m.Has("objective_settings")) {
+        const Members settings(m.At("objective_settings"), "objective_settings");
+        project.objectiveSettings = {static_cast<std::int32_t>(settings.Whole("base_id", INT32_MIN, INT32_MAX)),
+                                     static_cast<std::int32_t>(settings.Whole("ignore_no_names", INT32_MIN, INT32_MAX))};
+    }
     if (m.Has("palette")) project.palette = OpenedPath(m.Text("palette"), projectPath);
     project.output = OpenedPath(m.Text("output"), projectPath);
     const Members build(m.At("build"), "build");
@@ -234,7 +239,8 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
 
 bool TheaterProject::operator==(const TheaterProject& other) const {
     return dem == other.dem && layout == other.layout && layers == other.layers && rules == other.rules &&
-           heights == other.heights && objectiveRules == other.objectiveRules && palette == other.palette &&
+           heights == other.heights && objectiveRules == other.objectiveRules &&
+           objectiveSettings == other.objectiveSettings && palette == other.palette &&
            output == other.output && build == other.build;
 }
 
@@ -252,6 +258,13 @@ void ApplyLayoutValues(const ProjectLayout& values, TheaterLayout& layout) {
     layout.m_centerLat = values.centerLat;
     layout.m_centerLong = values.centerLong;
     layout.OnUnitSelected(values.unitIndex);
+}
+
+ObjectiveSettings SettingsOf(const ObjectiveRuleSet& rules) { return {rules.m_baseId, rules.m_ignoreNoNames}; }
+
+void ApplyObjectiveSettings(const ObjectiveSettings& settings, ObjectiveRuleSet& rules) {
+    rules.m_baseId = settings.baseId;
+    rules.m_ignoreNoNames = settings.ignoreNoNames;
 }
 
 StatusOr<std::string> FormatTheaterProject(const TheaterProject& project, const std::string& projectPath) {
@@ -291,6 +304,9 @@ StatusOr<std::string> FormatTheaterProject(const TheaterProject& project, const 
         heights.push_back({{"altitude", row.altitude}, {"colour", HexColour(row.colour)}, {"tile_code", row.tileCode}});
     }
     root["objective_rules"] = PathOrNull(project.objectiveRules, base);
+    if (const auto& settings = project.objectiveSettings) {
+        root["objective_settings"] = {{"base_id", settings->baseId}, {"ignore_no_names", settings->ignoreNoNames}};
+    }
     root["palette"] = PathOrNull(project.palette, base);
     root["output"] = StoredPath(project.output, base);
     const ProjectBuild& b = project.build;

@@ -2,6 +2,7 @@
 
 #include "core/features/E00Rules.h"
 #include "core/layout/HeightTable.h"
+#include "core/objectives/ObjectiveRules.h"
 #include "core/util/Status.h"
 #include "core/util/StatusOr.h"
 
@@ -56,6 +57,13 @@ struct ProjectBuild {
     bool operator==(const ProjectBuild&) const = default;
 };
 
+// The objective rules' settings that stay from one rules file to the next one loaded.
+struct ObjectiveSettings {
+    std::int32_t baseId = 4;
+    std::int32_t ignoreNoNames = 0;
+    bool operator==(const ObjectiveSettings&) const = default;
+};
+
 // Everything a build needs, with its paths as the program opens them.
 struct TheaterProject {
     std::string dem;  // the DEM header
@@ -65,6 +73,7 @@ struct TheaterProject {
     E00Rules rules;
     std::vector<HeightRow> heights;
     std::optional<std::string> objectiveRules;  // an ".obr" file; none: the default rules
+    std::optional<ObjectiveSettings> objectiveSettings;  // over the rules'; none: as the rules set them
     std::optional<std::string> palette;
     std::string output;  // the tile file
     ProjectBuild build;
@@ -75,6 +84,9 @@ struct TheaterProject {
 ProjectLayout LayoutValues(const TheaterLayout& layout, bool large);
 // Puts the form's values into layout and recalculates it.
 void ApplyLayoutValues(const ProjectLayout& values, TheaterLayout& layout);
+// The settings rules use, and rules with settings in place of theirs.
+ObjectiveSettings SettingsOf(const ObjectiveRuleSet& rules);
+void ApplyObjectiveSettings(const ObjectiveSettings& settings, ObjectiveRuleSet& rules);
 
 // The project as the JSON text saved at projectPath: keys in a fixed order, numbers that
 // read back to the same values, and each path relative to projectPath's folder when it
@@ -85,8 +97,8 @@ Status SaveTheaterProject(const TheaterProject& project, const std::string& path
 
 // Reads a project's text. Relative paths are taken from projectPath's folder. Fails,
 // naming projectPath and saying why, for text that is not JSON, a format version newer
-// than this program's, and any missing key (but "layers", "objective_rules" and
-// "palette"), wrong type or value out of range, named by its key ("layout.segments_x"),
+// than this program's, and any missing key (but "layers", "objective_rules",
+// "objective_settings" and "palette"), wrong type or value out of range, named by its key ("layout.segments_x"),
 // and lists and objects nested more than 64 deep.
 StatusOr<TheaterProject> ParseTheaterProject(std::string_view text, const std::string& projectPath);
 // Reads the project at path, as ParseTheaterProject does; also fails when its DEM, a

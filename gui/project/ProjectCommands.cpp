@@ -35,6 +35,7 @@ TheaterProject ProjectOfView(const CGridwrightView& view, const E00Rules& rules,
     project.rules = rules;
     project.heights = view.heights().rows();
     if (!view.objectiveRules().m_path.empty()) project.objectiveRules = view.objectiveRules().m_path;
+    project.objectiveSettings = SettingsOf(view.objectiveRules());
     project.palette = choices.palette;
     project.output = (choices.terrainPath.isEmpty() ? Beside(projectPath, "l2") : choices.terrainPath).toStdString();
     // The MAP file is built only with a palette chosen.
@@ -90,6 +91,7 @@ void RestoreTheater(const TheaterProject& project, CGridwrightView& view, const 
                                         UserChoices::MessageKind::kWarning);
         }
     }
+    if (project.objectiveSettings) ApplyObjectiveSettings(*project.objectiveSettings, view.objectiveRules());
     view.refreshStatusTexts();
     BuildOptions options;
     options.mea = project.build.mea;

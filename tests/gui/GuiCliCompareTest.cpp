@@ -81,6 +81,12 @@ private slots:
             session.choices.files = {{towns}};
             session.choices.rulesChosen = {4};  // AIRPORT
             session.trigger(kLoadVectorData);
+            // The second rules file keeps the first one's BaseId.
+            WriteText(dir.filePath("first.obr"), "BaseId 900\nType Airport\nPriority 40\nIds 1779\n");
+            WriteText(dir.filePath("second.obr"), "Type Airport\nPriority 40\nIds 1779\n");
+            session.choices.files = {{dir.filePath("first.obr")}, {dir.filePath("second.obr")}};
+            session.trigger(kLoadObjectiveRules);
+            session.trigger(kLoadObjectiveRules);
             ProjectLayout layout = LayoutValues(view->layout(), false);
             layout.segmentsX = layout.segmentsY = 8;
             layout.centerLat = 44.01;

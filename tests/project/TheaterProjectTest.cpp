@@ -21,6 +21,7 @@ TheaterProject EveryPart(const test::TempDir& dir) {
     p.rules = BuiltInE00Rules();
     p.heights = {{-5, 0x123456, 7}, {32767, 0xffffffff, 4000000000u}};
     p.objectiveRules = dir.Path("r.obr");
+    p.objectiveSettings = {-7, 1};
     p.palette = "/elsewhere/p.pal";
     p.output = dir.Path("out/t.l2");
     p.build = {false, true, true, false, true};
