@@ -21,6 +21,7 @@ struct Feature {
     std::vector<GeoPoint> points;
     std::string name;
     std::int32_t type = 0;
+    bool operator==(const Feature&) const = default;
 };
 
 }  // namespace gw

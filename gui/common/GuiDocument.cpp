@@ -90,12 +90,17 @@ std::vector<ProjectLayer> GuiDocument::layers() const {
     return layers;
 }
 
-GuiDocument::FeatureState GuiDocument::featureState() const { return {m_doc.features(), m_layers}; }
+GuiDocument::FeatureState GuiDocument::featureState() const { return {m_doc.features(), m_layers, m_rules}; }
 
 void GuiDocument::restoreFeatures(const FeatureState& state) {
     m_doc.OnDeleteFeatures();
     for (const Feature& feature : state.features) m_doc.AddFeature(feature);
     m_layers = state.layers;
+    // A state kept from before a rules edit follows the rules since.
+    if (state.rules != m_rules) {
+        RenumberRules(RenumberingByEquality(state.rules, m_rules));
+        return;
+    }
     emit updated(kFeaturesChanged);
 }
 

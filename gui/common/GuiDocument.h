@@ -59,15 +59,19 @@ public:
     struct LoadedLayer {
         ProjectLayer layer;
         std::string coverage;
+        bool operator==(const LoadedLayer&) const = default;
     };
-    // The features with the layers they came from, as undo keeps them.
+    // The features with the layers they came from, as undo keeps them, and the rules
+    // they are numbered by.
     struct FeatureState {
         std::vector<Feature> features;
         std::vector<LoadedLayer> layers;
+        E00Rules rules;
+        bool operator==(const FeatureState&) const = default;
     };
     FeatureState featureState() const;
-    // Puts the features and layers back as they were, and updates the views with
-    // kFeaturesChanged.
+    // Puts the features and layers back as they were, on the rules now in use by
+    // equality (RenumberingByEquality), and updates the views with kFeaturesChanged.
     void restoreFeatures(const FeatureState& state);
 
     // The changes to the document's theater, for Undo and Redo; clean where it was

@@ -760,24 +760,33 @@ void MainWindow::OnEditE00Rules() {
             for (GuiDocument* document : m_documents.documents()) states.emplace_back(document, document->featureState());
             return std::make_pair(m_documents.rules(), states);
         };
-        auto before = snapshot();
+        const auto before = snapshot();
         QtProfileSection store(kE00RulesSection);
         SaveE00Rules(store, rules);
         const std::size_t dropped =
             m_documents.ReplaceRules(rules, RenumberingFromOrigins(dialog.origins(), m_documents.rules().size()));
         statusBar()->showMessage(FeatureCountText(activeView()->document()->doc().features().size(), dropped));
-        // Undone and redone, the table and every document's features are put back; the
-        // documents opened since follow their rules by equality.
-        const auto set = [](DocumentManager& documents, const decltype(before)& state) {
-            QtProfileSection rulesStore(kE00RulesSection);
-            SaveE00Rules(rulesStore, state.first);
-            documents.ReplaceRules(state.first, RenumberingByEquality(documents.rules(), state.first));
-            for (const auto& [document, features] : state.second) {
-                if (document) document->restoreFeatures(features);
-            }
+        // Undone and redone, the table is put back, and the features of each document
+        // that has not changed since; the others, and those opened since, follow their
+        // rules by equality, keeping what was done to them.
+        const auto put = [this](decltype(before) to, decltype(before) from) {
+            return [this, to = std::move(to), from = std::move(from)] {
+                std::vector<std::pair<GuiDocument*, const GuiDocument::FeatureState*>> unchanged;
+                for (std::size_t i = 0; i < to.second.size(); ++i) {
+                    GuiDocument* document = to.second[i].first;
+                    if (document && document->featureState() == from.second[i].second) {
+                        unchanged.emplace_back(document, &to.second[i].second);
+                    }
+                }
+                QtProfileSection rulesStore(kE00RulesSection);
+                SaveE00Rules(rulesStore, to.first);
+                m_documents.ReplaceRules(to.first, RenumberingByEquality(m_documents.rules(), to.first));
+                for (const auto& [document, features] : unchanged) document->restoreFeatures(*features);
+            };
         };
+        const auto after = snapshot();
         activeView()->document()->undoStack()->push(
-            StateStep(tr("Edit E00 Rules"), &m_documents, std::move(before), snapshot(), set));
+            new TheaterStep(tr("Edit E00 Rules"), put(before, after), put(after, before)));
     });
 }
 

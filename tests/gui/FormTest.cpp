@@ -306,6 +306,33 @@ private slots:
         }, true);
         QCOMPARE(s.window.documents().rules(), builtIn);
         QCOMPARE(QList<std::int32_t>({features[0].ruleIndex, features[1].ruleIndex}), QList<std::int32_t>({0, 1}));
+
+        // Undone, an edit puts back the features of its window, those it dropped too, and
+        // keeps what was loaded since in another, on the rules it follows.
+        QMdiSubWindow* first = s.window.mdiArea()->currentSubWindow();
+        QVERIFY(s.window.OpenFile(CopySample(dir, "other")).ok());
+        QMdiSubWindow* second = s.window.mdiArea()->currentSubWindow();
+        s.window.mdiArea()->setActiveSubWindow(first);
+        WorkDialog<E00RulesDialog>(s, kEditE00Rules, [](E00RulesDialog* dialog) {
+            dialog->grid()->SetFocusCell(1, 0);
+            dialog->OnDeleteRow();
+        }, true);
+        QCOMPARE(features.size(), 1u);
+        s.window.mdiArea()->setActiveSubWindow(second);
+        s.choices.files = {{coverages[2]}};
+        s.trigger(kLoadE00File);
+        s.window.mdiArea()->setActiveSubWindow(first);
+        s.trigger(kEditUndo);
+        QCOMPARE(features.size(), 2u);
+        QCOMPARE(QList<std::int32_t>({features[0].ruleIndex, features[1].ruleIndex}), QList<std::int32_t>({0, 1}));
+        const auto& loadedSince = qobject_cast<CGridwrightView*>(second->widget())->document()->doc().features();
+        QCOMPARE(loadedSince.size(), 1u);
+        QCOMPARE(builtIn[loadedSince[0].ruleIndex].File, std::string("rdline.e00"));
+        // The load redone there puts its road back on the rules now in use.
+        s.window.mdiArea()->setActiveSubWindow(second);
+        s.trigger(kEditUndo);
+        s.trigger(kEditRedo);
+        QCOMPARE(builtIn[loadedSince[0].ruleIndex].File, std::string("rdline.e00"));
     }
 
     void heightDataRepaintsThePreviewAndGenerateUsesItsCodes() {

@@ -25,6 +25,12 @@ using namespace command;
 
 inline QString SampleHeader() { return QString::fromStdString(SampleDir() + "/coast.hdr"); }
 inline QString SharedData(const QString& relative) { return QString::fromStdString(SharedDataDir()) + '/' + relative; }
+// A copy of the sample DEM in dir, as NAME.hdr and NAME.bin; the header's absolute path.
+inline QString CopySample(const QTemporaryDir& dir, const QString& name) {
+    QFile::copy(SampleHeader(), dir.filePath(name + ".hdr"));
+    QFile::copy(QString::fromStdString(SampleDir() + "/coast.bin"), dir.filePath(name + ".bin"));
+    return QFileInfo(dir.filePath(name + ".hdr")).absoluteFilePath();
+}
 inline void WriteText(const QString& path, const QByteArray& bytes) { WriteFile(path.toStdString(), bytes.toStdString()); }
 
 // The user's answers from a script (used in order; with none left the user cancels, says

@@ -27,12 +27,6 @@ const QList<int> kAlwaysCommands = {kFileOpen, kImportDem, kAppExit, kViewToolba
                                     kAppAbout, kHelp};
 
 // A copy of the sample DEM under another name; returns its header's absolute path.
-QString CopySample(const QTemporaryDir& dir, const QString& name) {
-    QFile::copy(SampleHeader(), dir.filePath(name + ".hdr"));
-    QFile::copy(QString::fromStdString(SampleDir() + "/coast.bin"), dir.filePath(name + ".bin"));
-    return QFileInfo(dir.filePath(name + ".hdr")).absoluteFilePath();
-}
-
 // Whether each text has an access key ("&x") and no two share one.
 bool UniqueAccessKeys(const QStringList& texts) {
     QSet<QChar> keys;
