@@ -74,8 +74,7 @@ public:
     // equality (RenumberingByEquality), and updates the views with kFeaturesChanged.
     void restoreFeatures(const FeatureState& state);
 
-    // The changes to the document's theater, for Undo and Redo; clean where it was
-    // opened or last saved.
+    // The changes to the theaters of the document's windows, for Undo and Redo.
     QUndoStack* undoStack() { return &m_undo; }
 
     // Delete Features: empties the features and updates the views with kFeaturesChanged.

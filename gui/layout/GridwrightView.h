@@ -53,6 +53,9 @@ public:
     // The theater project the window was opened from or saved as; empty when none.
     const QString& projectPath() const { return m_projectPath; }
     void setProjectPath(const QString& path) { m_projectPath = path; }
+    // The theater as the window last opened or saved it; changes are told against it.
+    const TheaterProject& savedTheater() const { return m_savedTheater; }
+    void setSavedTheater(TheaterProject theater) { m_savedTheater = std::move(theater); }
     // Puts a project's layout values into the form, which shows them.
     void setLayoutValues(const ProjectLayout& values);
     // Makes layout the form's, every box and choice showing it; the preview keeps its size.
@@ -133,6 +136,7 @@ private:
     TerrainResults m_results;
     GenerateChoices m_generateChoices;
     QString m_projectPath;
+    TheaterProject m_savedTheater;
     long long m_editSession = 0;
     QString m_shownObjectiveRulesText;
     QString m_shownFeaturesText;

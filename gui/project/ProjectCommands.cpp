@@ -44,6 +44,14 @@ TheaterProject ProjectOfView(const CGridwrightView& view, const E00Rules& rules,
     return project;
 }
 
+bool IsTheaterModified(const CGridwrightView& view, const E00Rules& rules) {
+    return !(ProjectOfView(view, rules, view.projectPath()) == view.savedTheater());
+}
+
+void MarkTheaterSaved(CGridwrightView& view, const E00Rules& rules) {
+    view.setSavedTheater(ProjectOfView(view, rules, view.projectPath()));
+}
+
 bool SaveTheater(CGridwrightView& view, const E00Rules& rules, bool askName, const CommandContext& context) {
     QString path = view.projectPath();
     if (askName || path.isEmpty()) {
@@ -61,6 +69,7 @@ bool SaveTheater(CGridwrightView& view, const E00Rules& rules, bool askName, con
         return false;
     }
     view.setProjectPath(path);
+    MarkTheaterSaved(view, rules);
     return true;
 }
 

@@ -20,9 +20,14 @@ bool IsProjectPath(const QString& path);
 // Terrain defaults.
 TheaterProject ProjectOfView(const CGridwrightView& view, const E00Rules& rules, const QString& projectPath);
 
+// Whether the window's theater differs from the one it last opened or saved, and the
+// theater as it is taken as the saved one.
+bool IsTheaterModified(const CGridwrightView& view, const E00Rules& rules);
+void MarkTheaterSaved(CGridwrightView& view, const E00Rules& rules);
+
 // Save Theater: writes the window's theater to its project, asking for the file first
 // when it has none or when `askName` (Save Theater As); a failure is told. True when the
-// project was written; the window then keeps its path.
+// project was written; the window then keeps its path, and the theater is saved.
 bool SaveTheater(CGridwrightView& view, const E00Rules& rules, bool askName, const CommandContext& context);
 
 // Puts a project into a window just opened on its DEM: loads its layers in order under

@@ -430,7 +430,8 @@ void MainWindow::updateTitles() {
         const QList<QMdiSubWindow*> windows = windowsOf(document);
         for (int i = 0; i < windows.size(); ++i) {
             const QString name = theaterName(*qobject_cast<CGridwrightView*>(windows[i]->widget()));
-            const QString mark = document->undoStack()->isClean() ? "" : "*";
+            const auto* view = qobject_cast<CGridwrightView*>(windows[i]->widget());
+            const QString mark = IsTheaterModified(*view, m_documents.rules()) ? "*" : "";
             windows[i]->setWindowTitle((windows.size() == 1 ? name : name + ':' + QString::number(i + 1)) + mark);
         }
     }
@@ -502,6 +503,7 @@ Status MainWindow::OpenProject(const QString& path) {
     auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
     RestoreTheater(*project, *view, context());
     view->setProjectPath(path);
+    MarkTheaterSaved(*view, m_documents.rules());
     noteRecentFile(path);
     updateTitles();
     return Status::Ok();
@@ -513,32 +515,30 @@ void MainWindow::watchDocument(GuiDocument* document) {
         updateStatusPanes();
     });
     connect(document->undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateActions);
-    connect(document->undoStack(), &QUndoStack::cleanChanged, this, &MainWindow::updateTitles);
+    connect(document->undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateTitles);
 }
 
-bool MainWindow::maySave(GuiDocument* document) {
-    QUndoStack* steps = document->undoStack();
-    const QList<QMdiSubWindow*> windows = windowsOf(document);
-    if (steps->isClean() || windows.isEmpty()) return true;
-    auto* view = qobject_cast<CGridwrightView*>(windows.front()->widget());
-    switch (m_choices.AskSaveChanges(this, theaterName(*view))) {
+bool MainWindow::maySave(CGridwrightView& view) {
+    if (!IsTheaterModified(view, m_documents.rules())) return true;
+    switch (m_choices.AskSaveChanges(this, theaterName(view))) {
         case UserChoices::SaveAnswer::kSave:
-            if (!SaveTheater(*view, m_documents.rules(), false, context())) return false;
-            noteRecentFile(view->projectPath());
-            break;
-        case UserChoices::SaveAnswer::kDiscard: break;
-        case UserChoices::SaveAnswer::kCancel: return false;
+            if (!SaveTheater(view, m_documents.rules(), false, context())) return false;
+            noteRecentFile(view.projectPath());
+            return true;
+        case UserChoices::SaveAnswer::kDiscard:
+            // Given up: the window closes without asking again.
+            MarkTheaterSaved(view, m_documents.rules());
+            return true;
+        case UserChoices::SaveAnswer::kCancel: break;
     }
-    // Saved, or given up: the windows close without asking again.
-    steps->setClean();
-    return true;
+    return false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
         auto* view = window ? qobject_cast<CGridwrightView*>(window->widget()) : nullptr;
-        if (view && windowsOf(view->document()).size() == 1 && !maySave(view->document())) {
+        if (view && !maySave(*view)) {
             event->ignore();
             return true;
         }
@@ -605,6 +605,7 @@ QMdiSubWindow* MainWindow::addViewWindow(GuiDocument* document) {
     connect(window, &QObject::destroyed, this, &MainWindow::updateMenus, Qt::QueuedConnection);
     window->show();
     view->fitWindowToMap();
+    MarkTheaterSaved(*view, m_documents.rules());
     m_mdiArea->setActiveSubWindow(window);
     updateMenus();
     return window;
@@ -636,8 +637,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (GuiDocument* document : m_documents.documents()) {
-        if (!maySave(document)) {
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        auto* view = qobject_cast<CGridwrightView*>(window->widget());
+        if (view && !maySave(*view)) {
             event->ignore();
             return;
         }
@@ -724,15 +726,16 @@ void MainWindow::OnFileClose() {
         return;
     }
     CGridwrightView* view = activeView();
-    if (!view || !maySave(view->document())) return;
-    for (QMdiSubWindow* window : windowsOf(view->document())) window->close();
+    if (!view) return;
+    for (QMdiSubWindow* window : windowsOf(view->document())) {
+        if (!window->close()) return;
+    }
 }
 
 void MainWindow::OnSaveTheater(bool askName) {
     runCommand([this, askName] {
         CGridwrightView* view = activeView();
         if (!view || !SaveTheater(*view, m_documents.rules(), askName, context())) return;
-        view->document()->undoStack()->setClean();
         noteRecentFile(view->projectPath());
         updateTitles();
     });
@@ -846,7 +849,14 @@ void MainWindow::OnDrawFeatures(bool on) {
 
 void MainWindow::OnWindowNew() {
     runCommand([this] {
-        if (CGridwrightView* view = activeView()) addViewWindow(view->document());
+        CGridwrightView* view = activeView();
+        if (!view) return;
+        auto* added = qobject_cast<CGridwrightView*>(addViewWindow(view->document())->widget());
+        // The new theater holds the features loaded, which none of its projects holds yet.
+        TheaterProject unsaved = added->savedTheater();
+        unsaved.layers.clear();
+        added->setSavedTheater(std::move(unsaved));
+        updateTitles();
     });
 }
 

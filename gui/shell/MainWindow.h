@@ -117,9 +117,9 @@ private:
     QList<QMdiSubWindow*> windowsOf(const GuiDocument* document) const;
     // Keeps the menus, panes and titles following the document and its undo stack.
     void watchDocument(GuiDocument* document);
-    // Whether the document may close: its theater has no changes unsaved, or the user
+    // Whether the window may close: its theater has no changes unsaved, or the user
     // saved them or chose to discard them.
-    bool maySave(GuiDocument* document);
+    bool maySave(CGridwrightView& view);
     // Makes a change to the document's features and puts it on its undo stack as name,
     // unless it changed nothing.
     void recordFeatures(GuiDocument& document, const QString& name, const std::function<void()>& change);

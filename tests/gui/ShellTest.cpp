@@ -162,8 +162,17 @@ private slots:
         s.window.mdiArea()->setActiveSubWindow(windows[0]);
         QCOMPARE(s.window.action(kDrawFeatures)->isChecked(), first->drawFeatures());
 
+        // Each window is a theater of its own: saving one leaves the other's changes
+        // marked, and closing that one asks for them.
+        s.choices.files = {{m_dir.filePath("first.gwtheater")}};
+        s.trigger(kFileSave);
+        QCOMPARE(windows[0]->windowTitle(), QString("first.gwtheater:1"));
+        QCOMPARE(windows[1]->windowTitle(), QString("coast.hdr:2*"));
+        s.choices.saveAnswers = {UserChoices::SaveAnswer::kCancel};
+        QVERIFY(!windows[1]->close());
+        QCOMPARE(s.choices.saveQuestions, QStringList({"coast.hdr"}));
         windows[1]->close();
-        QTRY_COMPARE(windows[0]->windowTitle(), QString("coast.hdr*"));
+        QTRY_COMPARE(windows[0]->windowTitle(), QString("first.gwtheater"));
         QVERIFY(document);
 
         // Close takes every window of the active document, and no other.
