@@ -54,11 +54,18 @@ struct BadValue {
     std::string message;
 };
 
-// The members of one JSON object, each read and checked under its key's full name.
+// The members of one JSON object, each read and checked under its key's full name. A key
+// the object may not hold is refused, so that a misspelt one is not passed over.
 class Members {
 public:
-    Members(const Json& object, std::string name) : m_object(object), m_name(std::move(name)) {
+    Members(const Json& object, std::string name, std::initializer_list<std::string_view> keys)
+        : m_object(object), m_name(std::move(name)) {
         if (!object.is_object()) Refuse(m_name.empty() ? "the project" : m_name, "an object", object);
+        for (const auto& [key, value] : object.items()) {
+            if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+                throw BadValue{"\"" + Key(key.substr(0, 40).c_str()) + "\" is no key of a theater project"};
+            }
+        }
     }
 
     // "KEY" must be what, not the value (the project itself when key is "the project").
@@ -168,20 +175,22 @@ ProjectLayout ReadLayout(const Members& m) {
 }
 
 E00Rule ReadRule(const Json& value, const std::string& name) {
-    const Members m(value, name);
+    const Members m(value, name,
+                    {"file", "colour", "keyword", "info", "index_field", "name_field", "type_field", "label"});
     return {m.Text("file"),       m.Colour("colour"),     m.Text("keyword"),
             m.Text("info"),       m.Text("index_field"),  m.Text("name_field"),
             m.Text("type_field"), static_cast<std::int32_t>(m.Whole("label", INT32_MIN, INT32_MAX))};
 }
 
 HeightRow ReadHeight(const Json& value, const std::string& name) {
-    const Members m(value, name);
+    const Members m(value, name, {"altitude", "colour", "tile_code"});
     return {static_cast<std::int16_t>(m.Whole("altitude", INT16_MIN, INT16_MAX)), m.Colour("colour"),
             static_cast<std::uint32_t>(m.Whole("tile_code", 0, UINT32_MAX))};
 }
 
 TheaterProject ReadProject(const Json& root, std::string_view text, const std::string& projectPath) {
-    const Members m(root, "");
+    const Members m(root, "", {"version", "dem", "layout", "layers", "e00_rules", "heights", "objective_rules",
+                               "objective_settings", "palette", "output", "build"});
     const std::int64_t version = m.Whole("version", 1, INT32_MAX);
     if (version > kProjectFormatVersion) {
         throw BadValue{"it was saved in format version " + std::to_string(version) +
@@ -193,7 +202,9 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
     project.dem = OpenedPath(dem, projectPath);
     std::size_t from = text.find("\"dem\"");
     project.demLine = LineOf(text, Json(dem).dump(), from);
-    project.layout = ReadLayout(Members(m.At("layout"), "layout"));
+    project.layout = ReadLayout(Members(m.At("layout"), "layout",
+                                        {"title", "segments_x", "segments_y", "square", "unit", "resolution_nm",
+                                         "center_lat", "center_long", "large"}));
     m.Each("e00_rules", [&](const Json& v, const std::string& name) { project.rules.push_back(ReadRule(v, name)); });
     if (project.rules.empty()) throw BadValue{"\"e00_rules\" must hold at least one rule"};
     m.Each("heights", [&](const Json& v, const std::string& name) { project.heights.push_back(ReadHeight(v, name)); });
@@ -201,7 +212,7 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
     from = text.find("\"layers\"");
     if (m.Has("layers")) {
         m.Each("layers", [&](const Json& v, const std::string& name) {
-            const Members layer(v, name);
+            const Members layer(v, name, {"e00", "vector", "layer", "rule"});
             ProjectLayer read;
             read.vector = layer.Has("vector");
             if (read.vector && layer.Has("e00")) {
@@ -220,13 +231,13 @@ TheaterProject ReadProject(const Json& root, std::string_view text, const std::s
     }
     if (m.Has("objective_rules")) project.objectiveRules = OpenedPath(m.Text("objective_rules"), projectPath);
     if (m.Has("objective_settings")) {
-        const Members settings(m.At("objective_settings"), "objective_settings");
+        const Members settings(m.At("objective_settings"), "objective_settings", {"base_id", "ignore_no_names"});
         project.objectiveSettings = {static_cast<std::int32_t>(settings.Whole("base_id", INT32_MIN, INT32_MAX)),
                                      static_cast<std::int32_t>(settings.Whole("ignore_no_names", INT32_MIN, INT32_MAX))};
     }
     if (m.Has("palette")) project.palette = OpenedPath(m.Text("palette"), projectPath);
     project.output = OpenedPath(m.Text("output"), projectPath);
-    const Members build(m.At("build"), "build");
+    const Members build(m.At("build"), "build", {"mea", "description", "map", "tdf", "objectives"});
     project.build = {build.Flag("mea"), build.Flag("description"), build.Flag("map"), build.Flag("tdf"),
                      build.Flag("objectives")};
     if (project.build.map && !project.palette) {

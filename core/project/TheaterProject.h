@@ -97,13 +97,13 @@ Status SaveTheaterProject(const TheaterProject& project, const std::string& path
 
 // Reads a project's text. Relative paths are taken from projectPath's folder. Fails,
 // naming projectPath and saying why, for text that is not JSON, a format version newer
-// than this program's, and any missing key (but "layers", "objective_rules",
-// "objective_settings" and "palette"), wrong type or value out of range, named by its key ("layout.segments_x"),
-// and lists and objects nested more than 64 deep.
+// than this program's, lists and objects nested more than 64 deep, and any missing key
+// (but "layers", "objective_rules", "objective_settings" and "palette"), unknown key,
+// wrong type or value out of range, named by its key ("layout.segments_x").
 StatusOr<TheaterProject> ParseTheaterProject(std::string_view text, const std::string& projectPath);
 // Reads the project at path, as ParseTheaterProject does; also fails when its DEM, a
-// layer, the objective rules file or (when a MAP is built) the palette is not there, naming the path looked
-// for and the project's line that names it.
+// layer, the objective rules file or (when a MAP is built) the palette is not there,
+// naming the path looked for and the project's line that names it.
 StatusOr<TheaterProject> LoadTheaterProject(const std::string& path);
 
 }  // namespace gw

@@ -52,6 +52,7 @@ TEST(TheaterProject, RefusesBadProjectsNamingTheKey) {
         {[](Json& j) { j = Json::array(); }, "t.gwtheater: the project must be an object, not []"},
         {[](Json& j) { j["version"] = 2; }, "format version 2 by a newer Gridwright; this one reads up to version 1"},
         {[](Json& j) { j.erase("output"); }, "\"output\" is missing"},
+        {[](Json& j) { j["layers"][1]["rules"] = 1; }, "\"layers[1].rules\" is no key of a theater project"},
         {[](Json& j) { j["layout"]["segments_x"] = "64"; }, "\"layout.segments_x\" must be a whole number from 1 to 4096, not \"64\""},
         {[](Json& j) { j["layout"]["segments_y"] = 0; }, "\"layout.segments_y\" must be a whole number from 1 to 4096, not 0"},
         {[](Json& j) { j["layout"]["segments_x"] = 4097; }, "not 4097"},
