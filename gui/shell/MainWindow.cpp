@@ -310,7 +310,6 @@ void MainWindow::updateMenus() {
     updateActions();
     updateStatusPanes();
     updateTitles();
-    updateWindowEntries();
 }
 
 void MainWindow::readSettings() {
@@ -437,6 +436,7 @@ void MainWindow::updateTitles() {
     }
     CGridwrightView* view = activeView();
     setWindowTitle(view ? kMessageTitle + " - " + m_mdiArea->currentSubWindow()->windowTitle() : kMessageTitle);
+    updateWindowEntries();
 }
 
 CGridwrightView* MainWindow::activeView() const {

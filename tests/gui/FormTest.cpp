@@ -381,6 +381,9 @@ private slots:
         auto* segments = view->findChild<QComboBox*>("segmentsXCombo");
         emit segments->activated(segments->findText("32"));
         states.push_back(state());
+        // The Window menu names the window as its title does, marked.
+        const QList<QAction*> entries = s.window.findChild<QMenu*>("windowMenu")->actions();
+        QVERIFY(std::any_of(entries.begin(), entries.end(), [](QAction* a) { return a->text() == "&1 t.gwtheater*"; }));
         QTest::mousePress(view->mapPreview(), Qt::LeftButton, {}, QPoint(100, 75));
         QTest::mouseMove(view->mapPreview(), QPoint(150, 90));
         QTest::mouseMove(view->mapPreview(), QPoint(300, 7));
