@@ -26,8 +26,10 @@ std::vector<E00LoadReport> GuiDocument::LoadE00Files(const QStringList& paths, P
     std::vector<std::string> files;
     for (const QString& path : paths) files.push_back(path.toStdString());
     std::vector<E00LoadReport> reports = gw::LoadE00Files(m_doc, m_rules, files, progress, prompts);
+    // A file read only in part is a layer too: loading it again gives the same features.
+    // A cancelled one is not, as what it gave depends on when.
     for (const E00LoadReport& report : reports) {
-        if (report.parsed.ok() && report.recognised && report.processed.ok()) {
+        if (report.recognised && report.processed.ok()) {
             m_layers.push_back({{false, report.path}, report.coverageName});
         }
     }

@@ -50,12 +50,12 @@ public:
     // Nothing, and no feature added, when the loading was left after a Cancel.
     std::optional<std::vector<gdalio::VectorLoadReport>> LoadVectorLayers(
         const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts);
-    // The files and layers loaded whole so far, in load order, as a theater project keeps
-    // them: an E00 file whose coverage a rule names, a vector layer with the rule it loaded
-    // under. Delete Features forgets them; a rules edit renumbers them and forgets those
+    // The files and layers loaded so far, in load order, as a theater project keeps them:
+    // an E00 file whose coverage a rule names (read whole or in part, not cancelled), a
+    // vector layer with the rule it loaded under. Delete Features forgets them; a rules edit renumbers them and forgets those
     // whose rule went.
     std::vector<ProjectLayer> layers() const;
-    // A layer loaded whole, with an E00 file's coverage.
+    // A layer loaded, with an E00 file's coverage.
     struct LoadedLayer {
         ProjectLayer layer;
         std::string coverage;

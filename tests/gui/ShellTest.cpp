@@ -26,7 +26,6 @@ const QList<int> kDocumentCommands = {kGenerateTerrain, kFileClose,      kFilePr
 const QList<int> kAlwaysCommands = {kFileOpen, kImportDem, kAppExit, kViewToolbar, kViewStatusBar, kFilePrintSetup,
                                     kAppAbout, kHelp};
 
-// A copy of the sample DEM under another name; returns its header's absolute path.
 // Whether each text has an access key ("&x") and no two share one.
 bool UniqueAccessKeys(const QStringList& texts) {
     QSet<QChar> keys;
@@ -211,6 +210,14 @@ private slots:
         QVERIFY(s.window.activeView()->mapPreview()->shownImage() != plain);
         s.trigger(kDeleteFeatures);
         QCOMPARE(s.pane("featuresPane"), QString("0 features"));
+
+        // A file read in part gives what was read, and is a layer of the theater.
+        const std::string whole = LineCoverage("/DATA/DNNET.E00", {{{11, 42}, {12, 43}}, {{12, 42}, {13, 43}}});
+        WriteText(rivers, QByteArray::fromStdString(whole.substr(0, whole.find(ArcRecord(2, 2)))));
+        s.choices.files = {{rivers}};
+        s.trigger(kLoadE00File);
+        QCOMPARE(s.pane("featuresPane"), QString("1 features"));
+        QCOMPARE(s.window.activeView()->document()->layers().size(), 1u);
 
         // Objective rules load into the active view; a file that does not read keeps them.
         s.choices.whileAsking = {};
