@@ -525,10 +525,7 @@ bool MainWindow::maySave(CGridwrightView& view) {
             if (!SaveTheater(view, m_documents.rules(), false, context())) return false;
             noteRecentFile(view.projectPath());
             return true;
-        case UserChoices::SaveAnswer::kDiscard:
-            // Given up: the window closes without asking again.
-            MarkTheaterSaved(view, m_documents.rules());
-            return true;
+        case UserChoices::SaveAnswer::kDiscard: return true;
         case UserChoices::SaveAnswer::kCancel: break;
     }
     return false;
@@ -538,7 +535,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
         auto* view = window ? qobject_cast<CGridwrightView*>(window->widget()) : nullptr;
-        if (view && !maySave(*view)) {
+        if (view && !m_closingAll && !maySave(*view)) {
             event->ignore();
             return true;
         }
@@ -644,7 +641,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    // Every answer given: a Cancel above left every theater as it was, Discards too.
+    m_closingAll = true;
     m_mdiArea->closeAllSubWindows();
+    m_closingAll = false;
     m_recentFiles.Write();
     event->accept();
 }

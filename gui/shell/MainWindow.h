@@ -179,6 +179,8 @@ private:
     RecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_printer;
     bool m_commandRunning = false;
+    // While the program closes every window, whose changes were asked for already.
+    bool m_closingAll = false;
 };
 
 }  // namespace gw

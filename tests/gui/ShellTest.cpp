@@ -170,8 +170,14 @@ private slots:
         s.choices.saveAnswers = {UserChoices::SaveAnswer::kCancel};
         QVERIFY(!windows[1]->close());
         QCOMPARE(s.choices.saveQuestions, QStringList({"coast.hdr"}));
+        // A Cancel of the program's closing keeps a Discard given before it from counting.
+        auto* segments = windows[0]->widget()->findChild<QComboBox*>("segmentsXCombo");
+        emit segments->activated(segments->findText("32"));
+        s.choices.saveAnswers = {UserChoices::SaveAnswer::kDiscard, UserChoices::SaveAnswer::kCancel};
+        QVERIFY(!s.window.close());
+        QCOMPARE(windows[0]->windowTitle(), QString("first.gwtheater:1*"));
         windows[1]->close();
-        QTRY_COMPARE(windows[0]->windowTitle(), QString("first.gwtheater"));
+        QTRY_COMPARE(windows[0]->windowTitle(), QString("first.gwtheater*"));
         QVERIFY(document);
 
         // Close takes every window of the active document, and no other.
@@ -183,6 +189,11 @@ private slots:
         QTRY_VERIFY(!closed);
         QCOMPARE(s.window.documents().documents(), QList<GuiDocument*>({document.data()}));
         QCOMPARE(s.window.mdiArea()->subWindowList().size(), 2);
+
+        // Closing the program asks once for each window with changes.
+        s.choices.saveQuestions.clear();
+        QVERIFY(s.window.close());
+        QCOMPARE(s.choices.saveQuestions, QStringList({"first.gwtheater", "coast.hdr"}));
     }
 
     void loadsRunUnderTheProgressDialogAndShowInThePanes() {
