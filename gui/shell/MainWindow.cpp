@@ -503,7 +503,11 @@ Status MainWindow::OpenProject(const QString& path) {
     auto* view = qobject_cast<CGridwrightView*>(addViewWindow(document)->widget());
     RestoreTheater(*project, *view, context());
     view->setProjectPath(path);
-    MarkTheaterSaved(*view, m_documents.rules());
+    // Changes are told against the project as its file holds it: a layer that did not
+    // load again leaves the window marked, as saving it would drop that layer.
+    TheaterProject saved = *project;
+    if (!saved.objectiveSettings) saved.objectiveSettings = SettingsOf(view->objectiveRules());
+    view->setSavedTheater(std::move(saved));
     noteRecentFile(path);
     updateTitles();
     return Status::Ok();
@@ -520,7 +524,10 @@ void MainWindow::watchDocument(GuiDocument* document) {
 
 bool MainWindow::maySave(CGridwrightView& view) {
     if (!IsTheaterModified(view, m_documents.rules())) return true;
-    switch (m_choices.AskSaveChanges(this, theaterName(view))) {
+    // The window is named as its title names it ("coast.hdr:2"), without the mark.
+    QString name = view.parentWidget() ? view.parentWidget()->windowTitle() : theaterName(view);
+    if (name.endsWith('*')) name.chop(1);
+    switch (m_choices.AskSaveChanges(this, name)) {
         case UserChoices::SaveAnswer::kSave:
             if (!SaveTheater(view, m_documents.rules(), false, context())) return false;
             noteRecentFile(view.projectPath());

@@ -120,6 +120,12 @@ private slots:
         fewer.pop_back();
         documents.ReplaceRules(fewer, RenumberingByEquality(documents.rules(), fewer));
         QVERIFY(Has(reopened.window.OpenFile(project).message(), "t.gwtheater was saved with E00 rules other than"));
+
+        // A layer that no longer loads leaves the reopened theater marked: saved, it would go.
+        WriteText(rivers, "not an export file");
+        Session broken(false);
+        QVERIFY(broken.window.OpenFile(project).ok());
+        QCOMPARE(broken.window.windowTitle(), QString("Gridwright - t.gwtheater*"));
     }
 };
 

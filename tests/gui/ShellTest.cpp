@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(windows[1]->windowTitle(), QString("coast.hdr:2*"));
         s.choices.saveAnswers = {UserChoices::SaveAnswer::kCancel};
         QVERIFY(!windows[1]->close());
-        QCOMPARE(s.choices.saveQuestions, QStringList({"coast.hdr"}));
+        QCOMPARE(s.choices.saveQuestions, QStringList({"coast.hdr:2"}));
         // A Cancel of the program's closing keeps a Discard given before it from counting.
         auto* segments = windows[0]->widget()->findChild<QComboBox*>("segmentsXCombo");
         emit segments->activated(segments->findText("32"));
@@ -193,7 +193,7 @@ private slots:
         // Closing the program asks once for each window with changes.
         s.choices.saveQuestions.clear();
         QVERIFY(s.window.close());
-        QCOMPARE(s.choices.saveQuestions, QStringList({"first.gwtheater", "coast.hdr"}));
+        QCOMPARE(s.choices.saveQuestions, QStringList({"first.gwtheater:1", "coast.hdr:2"}));
     }
 
     void loadsRunUnderTheProgressDialogAndShowInThePanes() {
