@@ -52,8 +52,8 @@ public:
         const std::vector<gdalio::VectorLoadRequest>& requests, ProgressDialog& progress, UserPrompts& prompts);
     // The files and layers loaded so far, in load order, as a theater project keeps them:
     // an E00 file whose coverage a rule names (read whole or in part, not cancelled), a
-    // vector layer with the rule it loaded under. Delete Features forgets them; a rules edit renumbers them and forgets those
-    // whose rule went.
+    // vector layer with the rule it loaded under. Delete Features forgets them; a rules
+    // edit renumbers them and forgets those whose rule went.
     std::vector<ProjectLayer> layers() const;
     // A layer loaded, with an E00 file's coverage.
     struct LoadedLayer {

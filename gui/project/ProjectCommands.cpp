@@ -45,7 +45,7 @@ TheaterProject ProjectOfView(const CGridwrightView& view, const E00Rules& rules,
 }
 
 bool IsTheaterModified(const CGridwrightView& view, const E00Rules& rules) {
-    return !(ProjectOfView(view, rules, view.projectPath()) == view.savedTheater());
+    return ProjectOfView(view, rules, view.projectPath()) != view.savedTheater();
 }
 
 void MarkTheaterSaved(CGridwrightView& view, const E00Rules& rules) {

@@ -428,8 +428,8 @@ void MainWindow::updateTitles() {
     for (GuiDocument* document : m_documents.documents()) {
         const QList<QMdiSubWindow*> windows = windowsOf(document);
         for (int i = 0; i < windows.size(); ++i) {
-            const QString name = theaterName(*qobject_cast<CGridwrightView*>(windows[i]->widget()));
             const auto* view = qobject_cast<CGridwrightView*>(windows[i]->widget());
+            const QString name = theaterName(*view);
             const QString mark = IsTheaterModified(*view, m_documents.rules()) ? "*" : "";
             windows[i]->setWindowTitle((windows.size() == 1 ? name : name + ':' + QString::number(i + 1)) + mark);
         }
